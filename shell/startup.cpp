@@ -1,13 +1,14 @@
 #include "startup.h"
 
 #include "main_window/plotwright.h"
+#include "platform/guard.h"
 #include "platform/message_box.h"
+#include "platform/runtime_error.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 
 namespace {
 bool displayAvailable()
@@ -31,7 +32,16 @@ int runPlotwright(int argc, char** argv, const Deliverable& deliverable)
     platform::QtMessageBox messageBox;
     platform::Services services;
     services.messageBox = &messageBox;
-    Plotwright window(deliverable, services);
-    window.show();
+    services.createChart = [&deliverable] {
+        return platform::loadControlLibrary(QString::fromLatin1(deliverable.chartControlFile))();
+    };
+    std::unique_ptr<Plotwright> window;
+    const bool started = platform::runGuarded(messageBox, [&] {
+        window = std::make_unique<Plotwright>(deliverable, services);
+        window->load();
+        window->show();
+    });
+    if (!started)
+        return 1;
     return app.exec();
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QListView>
+
+class QStringListModel;
+
+// The event-log list box: a single-column, unsorted list with at most one
+// selected line. Lines live in a model behind a list view with uniform item
+// sizes, so a million lines stay cheap; bringing the selected line into view
+// happens once per event-loop turn, and not at all while the list is hidden.
+class EventList final : public QListView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(EventList)
+
+public:
+    explicit EventList(QWidget* parent = nullptr);
+    ~EventList() override;
+
+    // Appends a line as the last one (the list box's AddItem without a position).
+    void addItem(const QString& line);
+    // Index of the line added last (NewIndex); -1 before any.
+    int newIndex() const;
+    int listCount() const;
+    QString list(int index) const;
+    // The selected line (ListIndex); -1 for none. Setting it selects the
+    // line and brings it into view.
+    int listIndex() const;
+    void setListIndex(int index);
+
+private:
+    struct Private;
+    Private* d;
+};

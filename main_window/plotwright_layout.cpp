@@ -1,0 +1,5 @@
+#include "plotwright.h"
+
+// Placeholder bodies until the layout is built.
+void Plotwright::Form_Resize() {}
+void Plotwright::ToggleEventList() {}

@@ -1,0 +1,3 @@
+#include "shell_links.h"
+
+AboutForm::~AboutForm() = default;
