@@ -8,6 +8,7 @@
 #include "program_icon.h"
 
 #include <QEvent>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -72,6 +73,9 @@ Plotwright::Plotwright(const Deliverable& deliverable, platform::Services& servi
     // The client area is the design's 12225 x 7890 twips under the menu bar.
     resize(platform::twipsToPixels(kClientWidth),
            platform::twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    // Lay the client area out now: the load routine's first layout pass runs
+    // before the window is shown and needs the designed inner size.
+    layout()->activate();
     m_client->installEventFilter(this);
 }
 
