@@ -1,17 +1,230 @@
 #include "event_list.h"
 
-#include <QStringListModel>
+#include "platform/runtime_error.h"
 
-// Placeholder until the event log's list is built.
-struct EventList::Private {
-    QStringListModel model;
+#include <QAbstractListModel>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QShowEvent>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+
+// The log's lines as UTF-8, packed into large chunks that are never moved,
+// with one 8-byte position per line: about 50 bytes a typical line instead of
+// a heap string each. Lines are stored at once but announced to the view in
+// batches, since every row insertion costs the view a relayout of all rows.
+class LineModel final : public QAbstractListModel {
+public:
+    qsizetype lineCount() const { return static_cast<qsizetype>(m_starts.size()); }
+
+    void append(const QString& line)
+    {
+        // The view counts rows in int; beyond that the list can take no more.
+        if (lineCount() >= std::numeric_limits<int>::max())
+            platform::raise(platform::err::OutOfMemory);
+        try {
+            const QChar* units = line.constData();
+            const qsizetype length = line.size();
+            if (std::all_of(units, units + length, [](QChar c) { return c.unicode() < 0x80; })) {
+                char* out = reserve(static_cast<std::size_t>(length));
+                for (qsizetype i = 0; i < length; ++i)  // ASCII: one byte each
+                    out[i] = static_cast<char>(units[i].unicode());
+                commit(static_cast<std::size_t>(length));
+            } else {
+                const QByteArray utf8 = line.toUtf8();
+                std::copy(utf8.cbegin(), utf8.cend(), reserve(static_cast<std::size_t>(utf8.size())));
+                commit(static_cast<std::size_t>(utf8.size()));
+            }
+        } catch (const std::bad_alloc&) {
+            platform::raise(platform::err::OutOfMemory);
+        }
+    }
+
+    QString line(qsizetype index) const
+    {
+        const std::uint64_t start = m_starts[static_cast<std::size_t>(index)];
+        const std::size_t chunk = start >> 32;
+        const std::size_t begin = start & 0xFFFFFFFFu;
+        std::size_t end = m_chunks[chunk].size;
+        if (index + 1 < lineCount()) {
+            const std::uint64_t next = m_starts[static_cast<std::size_t>(index + 1)];
+            if ((next >> 32) == chunk)
+                end = next & 0xFFFFFFFFu;
+        }
+        return QString::fromUtf8(m_chunks[chunk].bytes.get() + begin, static_cast<qsizetype>(end - begin));
+    }
+
+    bool hasUnannouncedLines() const { return m_announced < lineCount(); }
+
+    // Tells the view about every line stored since the last call, in one insertion.
+    void announce()
+    {
+        if (!hasUnannouncedLines())
+            return;
+        beginInsertRows({}, m_announced, static_cast<int>(lineCount() - 1));
+        m_announced = static_cast<int>(lineCount());
+        endInsertRows();
+    }
+
+    std::size_t bytesReserved() const
+    {
+        std::size_t bytes = m_starts.capacity() * sizeof(std::uint64_t) + m_chunks.capacity() * sizeof(Chunk);
+        for (const Chunk& chunk : m_chunks)
+            bytes += chunk.capacity;
+        return bytes;
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_announced; }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_announced)
+            return {};
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return line(index.row());
+        return {};
+    }
+
+private:
+    static constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
+
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size;
+        std::size_t capacity;
+    };
+
+    // Room for `bytes` more at the end of the last chunk, or in a new one.
+    char* reserve(std::size_t bytes)
+    {
+        if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().size < bytes) {
+            const std::size_t capacity = std::max(kChunkBytes, bytes);
+            if (capacity > 0xFFFFFFFFu)
+                throw std::bad_alloc();
+            m_chunks.reserve(m_chunks.size() + 1 + m_chunks.size() / 2);
+            m_chunks.push_back({std::make_unique_for_overwrite<char[]>(capacity), 0, capacity});
+        }
+        m_starts.reserve(m_starts.size() + 1 + m_starts.size() / 2);  // before anything is committed
+        return m_chunks.back().bytes.get() + m_chunks.back().size;
+    }
+
+    void commit(std::size_t bytes)
+    {
+        Chunk& chunk = m_chunks.back();
+        m_starts.push_back((std::uint64_t(m_chunks.size() - 1) << 32) | chunk.size);
+        chunk.size += bytes;
+    }
+
+    std::vector<Chunk> m_chunks;
+    std::vector<std::uint64_t> m_starts;  // chunk << 32 | offset of each line
+    int m_announced = 0;
 };
 
-EventList::EventList(QWidget* parent) : QListView(parent), d(new Private) { setModel(&d->model); }
-EventList::~EventList() { delete d; }
-void EventList::addItem(const QString&) {}
-int EventList::newIndex() const { return -1; }
-int EventList::listCount() const { return 0; }
-QString EventList::list(int) const { return {}; }
-int EventList::listIndex() const { return -1; }
-void EventList::setListIndex(int) {}
+}  // namespace
+
+struct EventList::Private {
+    LineModel model;
+    int selected = -1;        // ListIndex: exact after every call, ahead of the view
+    bool syncing = false;     // the view's selection is being set from `selected`
+    QTimer syncTimer;         // the view's next update
+    QElapsedTimer sinceSync;  // since the view's last update ended
+    qint64 syncCostNs = 0;    // what the view's last update took
+};
+
+EventList::EventList(QWidget* parent) : QListView(parent), d(new Private)
+{
+    setModel(&d->model);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    d->syncTimer.setSingleShot(true);
+    connect(&d->syncTimer, &QTimer::timeout, this, &EventList::syncView);
+    // A line the user picks becomes the list's selected line.
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (!d->syncing && current.isValid())
+            d->selected = current.row();
+    });
+}
+
+EventList::~EventList()
+{
+    setModel(nullptr);
+    delete d;
+}
+
+void EventList::addItem(const QString& line)
+{
+    d->model.append(line);
+    queueSync();
+}
+
+int EventList::newIndex() const { return d->model.lineCount() == 0 ? -1 : static_cast<int>(d->model.lineCount() - 1); }
+
+int EventList::listCount() const { return static_cast<int>(d->model.lineCount()); }
+
+QString EventList::list(int index) const
+{
+    if (index < 0 || index >= d->model.lineCount())
+        return {};
+    return d->model.line(index);
+}
+
+int EventList::listIndex() const { return d->selected; }
+
+void EventList::setListIndex(int index)
+{
+    if (index < -1 || index >= d->model.lineCount())
+        platform::raise(platform::err::InvalidPropertyValue);
+    d->selected = index;
+    queueSync();
+}
+
+std::size_t EventList::bytesReserved() const { return d->model.bytesReserved(); }
+
+void EventList::syncView()
+{
+    d->syncTimer.stop();
+    QElapsedTimer cost;
+    cost.start();
+    d->model.announce();
+    d->syncing = true;
+    if (d->selected < 0) {
+        selectionModel()->clear();
+    } else {
+        const QModelIndex index = d->model.index(d->selected);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        // Scrolling is the costly part: never while hidden; showEvent catches up.
+        if (isVisible())
+            scrollTo(index);
+    }
+    d->syncing = false;
+    d->syncCostNs = cost.nsecsElapsed();
+    d->sinceSync.start();
+}
+
+void EventList::queueSync()
+{
+    if (d->syncTimer.isActive())
+        return;
+    // At the next event-loop turn; but the view lays out all its rows on every
+    // update, so with a long log it waits until four times that cost has gone
+    // to the rest of the program, and events arriving meanwhile share one update.
+    qint64 waitMs = 0;
+    if (d->sinceSync.isValid())
+        waitMs = std::clamp<qint64>((4 * d->syncCostNs - d->sinceSync.nsecsElapsed()) / 1'000'000, 0, 500);
+    d->syncTimer.start(int(waitMs));
+}
+
+void EventList::showEvent(QShowEvent* event)
+{
+    QListView::showEvent(event);
+    syncView();
+}

@@ -2,7 +2,7 @@
 
 #include <QListView>
 
-class QStringListModel;
+#include <cstddef>
 
 // The event-log list box: a single-column, unsorted list with at most one
 // selected line. Lines live in a model behind a list view with uniform item
@@ -27,7 +27,16 @@ public:
     int listIndex() const;
     void setListIndex(int index);
 
+    // Memory held for the lines, for measuring.
+    std::size_t bytesReserved() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void queueSync();
+    void syncView();
+
     struct Private;
     Private* d;
 };

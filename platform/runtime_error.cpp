@@ -24,6 +24,7 @@ QString standardErrorText(int number)
     case err::ArgumentNotOptional: return QStringLiteral("Argument not optional");
     case err::WrongNumberOfArguments: return QStringLiteral("Wrong number of arguments or invalid property assignment");
     case err::CantFindDllEntryPoint: return QStringLiteral("Can't find DLL entry point");
+    case err::InvalidClipboardFormat: return QStringLiteral("Invalid Clipboard format");
     case err::CancelSelected: return QStringLiteral("Cancel was selected.");
     default: return QStringLiteral("Application-defined or object-defined error");
     }

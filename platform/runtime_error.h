@@ -27,6 +27,7 @@ inline constexpr int ObjectDoesntSupport = 438;
 inline constexpr int ArgumentNotOptional = 449;
 inline constexpr int WrongNumberOfArguments = 450;
 inline constexpr int CantFindDllEntryPoint = 453;
+inline constexpr int InvalidClipboardFormat = 460;
 inline constexpr int CancelSelected = 32755;
 }  // namespace err
 

@@ -95,9 +95,10 @@ QString formatNumber(double value, int significantDigits)
     if (value == 0)
         return QStringLiteral("0");
 
+    // to_chars, not printf: the C locale's decimal comma must not reach the text.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significantDigits - 1, value);
-    QByteArray scientific(buffer);
+    QByteArray scientific(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
+                                                significantDigits - 1).ptr - buffer);
     const int ePos = scientific.indexOf('e');
     const int exponent = scientific.mid(ePos + 1).toInt();
 
@@ -117,8 +118,8 @@ QString formatNumber(double value, int significantDigits)
         return QString::fromLatin1(mantissa + (exponent < 0 ? "E-" : "E+") + exp);
     }
     const int decimals = std::max(0, significantDigits - 1 - exponent);
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return QString::fromLatin1(trimFraction(QByteArray(buffer)));
+    const char* fixedEnd = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+    return QString::fromLatin1(trimFraction(QByteArray(buffer, fixedEnd - buffer)));
 }
 
 bool Variant::isNumeric() const

@@ -1,14 +1,15 @@
 #include "startup.h"
 
-#include "main_window/plotwright.h"
+#include "forms.h"
+#include "real_services.h"
+#include "splash_screen.h"
 #include "platform/guard.h"
 #include "platform/message_box.h"
-#include "platform/runtime_error.h"
 
 #include <QApplication>
+#include <QPointer>
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 bool displayAvailable()
@@ -29,19 +30,16 @@ int runPlotwright(int argc, char** argv, const Deliverable& deliverable)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(platform::kApplicationTitle));
-    platform::QtMessageBox messageBox;
     platform::Services services;
-    services.messageBox = &messageBox;
-    services.createChart = [&deliverable] {
-        return platform::loadControlLibrary(QString::fromLatin1(deliverable.chartControlFile))();
-    };
-    std::unique_ptr<Plotwright> window;
-    const bool started = platform::runGuarded(messageBox, [&] {
-        window = std::make_unique<Plotwright>(deliverable, services);
-        window->load();
-        window->show();
-    });
-    if (!started)
+    wireRealServices(services, deliverable);
+    Forms forms(deliverable, services);
+
+    QPointer<SplashScreen> splash = new SplashScreen(forms, services);
+    // A start-up that fails (the chart control cannot be created, the main
+    // window's load fails) has been reported; with no main window the program ends.
+    if (!platform::runGuarded(*services.messageBox, [&] { splash->load(); })) {
+        delete splash.data();
         return 1;
+    }
     return app.exec();
 }

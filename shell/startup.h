@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/services.h"
 #include "variants/deliverable.h"
 
-// Runs the program: the start-up sequence, then the event loop.
+// Runs the program: the start-up window as the start object, then the event loop.
 int runPlotwright(int argc, char** argv, const Deliverable& deliverable);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QColor>
+#include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -21,8 +24,46 @@ struct ChartData {
     QStringList categories;
     QVector<qint64> times;  // empty unless the data names times
     QVector<Series> series;
+    QVector<double> x;  // numeric positions (scatter, polar angles); empty unless the data names them
     friend bool operator==(const ChartData&, const ChartData&) = default;
+
+    // Points per series: the longest of categories, times, x and the series.
+    int pointCount() const;
+    bool isEmpty() const { return series.isEmpty(); }
+    // The label of point i: its category, else its time, else its x, else i + 1.
+    QString label(int point) const;
 };
+
+// The customizing as set: element path -> attribute -> value, in canonical
+// spelling and normal form. Unset attributes take the schema's default.
+struct Customizing {
+    QMap<QString, QMap<QString, QString>> values;
+    friend bool operator==(const Customizing&, const Customizing&) = default;
+};
+
+// The schema of the customizing: which elements and attributes exist and
+// what values they take.
+namespace schema {
+// Canonical spelling of an element path ("categoryaxis.title" -> "CategoryAxis.Title",
+// "series3" -> "Series3"); empty when no such element exists.
+QString canonicalPath(const QString& path);
+// Canonical spelling of an attribute of a canonical path; empty when unknown.
+QString canonicalAttribute(const QString& path, const QString& attribute);
+// Checks and normalizes a value ("True" -> "true", "red" -> "#ff0000").
+// False with a message naming the path when the value has the wrong form.
+bool normalizeValue(const QString& path, const QString& attribute, const QString& value, QString* normalized,
+                    QString* error);
+QString defaultValue(const QString& path, const QString& attribute);
+bool isReadOnly(const QString& path, const QString& attribute);
+// Fixed element paths in document order (series elements are "Series1".."Series999").
+QStringList fixedPaths();
+QStringList attributeNames(const QString& path);
+// Every chart type this control draws, in order.
+QStringList chartTypes();
+QStringList paletteNames();
+QList<QColor> paletteColors(const QString& palette);
+inline constexpr int maxSeriesElements = 999;
+}  // namespace schema
 
 // The chart control's state: its data and its customizing, a tree of
 // elements addressed by dotted paths ("Title", "CategoryAxis.Title",
@@ -56,6 +97,18 @@ public:
     QStringList paletteNames() const;
     // Whether "HideProperties" in section "Control" names this property.
     bool isPropertyHidden(const QString& propertyName) const;
+
+    // The whole customizing as a value: a load checks a copy and applies it
+    // in one step, so a rejected load changes nothing.
+    const Customizing& customizing() const;
+    void setCustomizing(Customizing customizing);
+    // What "Control", "Version" reports (read only to callers).
+    QString version() const;
+    void setVersion(const QString& version);
+
+    // The colour of series i (0-based): its own "Color", else the palette's.
+    QColor seriesColor(int series) const;
+    bool boolAttribute(const QString& path, const QString& attribute) const;
 
     // ---- data ------------------------------------------------------------
     const ChartData& data() const;

@@ -23,7 +23,9 @@ public:
     // Shows step n, or the nearest valid step for n outside 1..6; returns the step shown.
     int goToStep(int step);
     int currentStep() const;  // 0 before step 1
-    // "EN" or "DE"; re-labels the open wizard at once. Returns false for another code.
+    // "EN" or "DE" in any letter case; re-labels the open wizard at once.
+    // Returns false for another code and keeps the language: the control
+    // then raises error 5 from its Language property.
     bool setLanguage(const QString& code);
     QString language() const;
 

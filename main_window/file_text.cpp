@@ -1,0 +1,121 @@
+#include "file_text.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <sys/mman.h>
+
+#include <new>
+
+namespace file_text {
+
+namespace {
+// Large enough to amortise the system calls, small enough to stay in cache
+// while its bytes change width.
+constexpr qint64 kChunk = 64 * 1024;
+
+bool isReadOnly(const QFileInfo& info)
+{
+    // The file's own write bits decide, not access(), which lets an
+    // administrator write anything.
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !(info.permissions() & anyWrite) || !info.isWritable();
+}
+
+// Narrows characters to bytes; false when one lies beyond U+00FF.
+bool narrow(const char16_t* in, qsizetype count, char* out)
+{
+    char16_t high = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        high |= in[i];
+        out[i] = static_cast<char>(in[i]);
+    }
+    return high <= 0xFF;
+}
+}  // namespace
+
+bool reserveText(QString& text, qint64 count)
+{
+    try {
+        text.reserve(count);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    // A large text is filled once from start to end: huge pages spare the
+    // system a fault for every 4 KiB of it.
+    constexpr quintptr kHugePage = 2 * 1024 * 1024;
+    const auto begin = (reinterpret_cast<quintptr>(text.data()) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto end = reinterpret_cast<quintptr>(text.data() + count) & ~(kHugePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    return true;
+}
+
+bool appendLatin1(QFileDevice& file, qint64 count, QString& text)
+{
+    char buffer[kChunk];
+    while (count > 0) {
+        const qint64 got = file.read(buffer, std::min(count, kChunk));
+        if (got <= 0)
+            return false;
+        text.append(QLatin1StringView(buffer, got));
+        count -= got;
+    }
+    return true;
+}
+
+bool writeLatin1(QFileDevice& file, QStringView text)
+{
+    char buffer[kChunk];
+    for (qsizetype at = 0; at < text.size(); at += kChunk) {
+        const qsizetype count = std::min<qsizetype>(kChunk, text.size() - at);
+        if (!narrow(text.utf16() + at, count, buffer) || file.write(buffer, count) != count)
+            return false;
+    }
+    return true;
+}
+
+bool openForReading(QFile& file)
+{
+    if (file.fileName().isEmpty())
+        return false;
+    if (!file.open(QIODevice::ReadOnly) && (file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::NewOnly)))
+        return false;
+    return !QFileInfo(file).isDir();
+}
+
+QString read(const QString& path)
+{
+    QFile file(path);
+    if (!openForReading(file))
+        return {};
+    const qint64 size = file.size();
+    QString text;
+    if (!reserveText(text, size))
+        return {};
+    // A failed read leaves the text as the blanks it was made of.
+    if (!appendLatin1(file, size, text))
+        return QString(size, QLatin1Char(' '));
+    return text;
+}
+
+bool write(const QString& path, const QString& content)
+{
+    return replace(path, [&](QFileDevice& file) { return writeLatin1(file, content); });
+}
+
+bool replace(const QString& path, const std::function<bool(QFileDevice&)>& writeContent)
+{
+    const QFileInfo target(path);
+    if (path.isEmpty() || (target.exists() && (!target.isFile() || isReadOnly(target))))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!writeContent(file))
+        file.cancelWriting();
+    return file.commit();
+}
+
+}  // namespace file_text

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The file search with the normal attribute set: plain files that are not
+// hidden (no folders, devices or dot files). `pattern` is a path whose last
+// part may hold the wildcards * and ?; "\" separates folders as "/" does and
+// names match without regard to case, as on the system the program was
+// designed for. Returns the file name (without folder) of the first match in
+// name order, or "" for none.
+QString findFirstFile(const QString& pattern);
+
+// A path with "\" turned into "/".
+QString fromBackslashes(const QString& path);
+
+}  // namespace platform

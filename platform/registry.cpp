@@ -1,0 +1,302 @@
+#include "registry.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <array>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+constexpr qsizetype kMaxHiveBytes = 16 * 1024 * 1024;
+
+constexpr std::array<std::pair<const char*, std::int32_t>, 5> kRoots{{
+    {"hkey_classes_root", reg::HKEY_CLASSES_ROOT},
+    {"hkey_current_user", reg::HKEY_CURRENT_USER},
+    {"hkey_local_machine", reg::HKEY_LOCAL_MACHINE},
+    {"hkey_users", reg::HKEY_USERS},
+    {"hkey_current_config", reg::HKEY_CURRENT_CONFIG},
+}};
+
+std::optional<QByteArray> rootName(std::int32_t handle)
+{
+    for (const auto& [name, value] : kRoots) {
+        if (value == handle)
+            return QByteArray(name);
+    }
+    return std::nullopt;
+}
+
+// A key path as stored: lower case, parts joined by one "\", empty parts dropped.
+QByteArray normalisedPath(QByteArrayView path)
+{
+    QByteArray result;
+    for (QByteArrayView part : QByteArray::fromRawData(path.data(), path.size()).split('\\')) {
+        if (part.isEmpty())
+            continue;
+        if (!result.isEmpty())
+            result += '\\';
+        result += part.toByteArray().toLower();
+    }
+    return result;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::optional<QByteArray> parseHexBytes(QByteArrayView text)
+{
+    QByteArray bytes;
+    const QByteArray trimmed = text.toByteArray().trimmed();
+    if (trimmed.isEmpty())
+        return bytes;
+    for (const QByteArray& item : trimmed.split(',')) {
+        const QByteArray byte = item.trimmed();
+        if (byte.size() != 2 || hexDigit(byte[0]) < 0 || hexDigit(byte[1]) < 0)
+            return std::nullopt;
+        bytes += static_cast<char>(hexDigit(byte[0]) * 16 + hexDigit(byte[1]));
+    }
+    return bytes;
+}
+
+std::optional<HiveValue> parseData(QByteArrayView spec)
+{
+    const qsizetype colon = spec.indexOf(':');
+    if (colon < 0)
+        return std::nullopt;
+    const QByteArray kind = spec.first(colon).toByteArray().trimmed().toLower();
+    const QByteArrayView data = spec.sliced(colon + 1);
+    if (kind == "sz" || kind == "expand_sz")
+        return HiveValue{kind == "sz" ? reg::REG_SZ : reg::REG_EXPAND_SZ, data.toByteArray() + '\0'};
+    if (kind == "dword") {
+        const QByteArray digits = data.toByteArray().trimmed();
+        if (digits.isEmpty() || digits.size() > 8)
+            return std::nullopt;
+        std::uint32_t number = 0;
+        for (char c : digits) {
+            if (hexDigit(c) < 0)
+                return std::nullopt;
+            number = number * 16 + static_cast<std::uint32_t>(hexDigit(c));
+        }
+        QByteArray bytes(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+        return HiveValue{reg::REG_DWORD, bytes};
+    }
+    std::int32_t type = reg::REG_BINARY;
+    if (kind.startsWith("hex(") && kind.endsWith(')')) {
+        const QByteArray digits = kind.sliced(4, kind.size() - 5);
+        if (digits.isEmpty() || digits.size() > 9)
+            return std::nullopt;
+        type = 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                return std::nullopt;
+            type = type * 10 + (c - '0');
+        }
+    } else if (kind != "hex") {
+        return std::nullopt;
+    }
+    std::optional<QByteArray> bytes = parseHexBytes(data);
+    if (!bytes)
+        return std::nullopt;
+    return HiveValue{type, *bytes};
+}
+
+// `"Name"=...` or `@=...`: the name and the position after '='.
+std::optional<std::pair<QByteArray, qsizetype>> parseName(QByteArrayView line)
+{
+    QByteArray name;
+    qsizetype i = 0;
+    if (line.startsWith('@')) {
+        i = 1;
+    } else if (line.startsWith('"')) {
+        i = 1;
+        bool closed = false;
+        while (i < line.size()) {
+            const char c = line[i++];
+            if (c == '"') {
+                closed = true;
+                break;
+            }
+            if (c == '\\') {
+                if (i >= line.size() || (line[i] != '"' && line[i] != '\\'))
+                    return std::nullopt;
+                name += line[i++];
+            } else {
+                name += c;
+            }
+        }
+        if (!closed)
+            return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    if (i >= line.size() || line[i] != '=')
+        return std::nullopt;
+    return std::make_pair(name.toLower(), i + 1);
+}
+
+bool addKey(Hive& hive, QByteArrayView header, QByteArray& current)
+{
+    const QByteArray path = normalisedPath(header);
+    const QByteArray root = path.left(path.indexOf('\\') < 0 ? path.size() : path.indexOf('\\'));
+    bool known = false;
+    for (const auto& entry : kRoots)
+        known = known || root == entry.first;
+    if (!known)
+        return false;
+    current = path;
+    // Parent keys exist too, so each of them can be opened on the way.
+    for (qsizetype i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\')
+            hive.keys[path.left(i)];
+    }
+    return true;
+}
+}  // namespace
+
+std::optional<Hive> parseHive(QByteArrayView text, QString* error)
+{
+    auto fail = [error](int lineNumber) -> std::optional<Hive> {
+        if (error)
+            *error = QStringLiteral("line %1: not a key, value or comment").arg(lineNumber);
+        return std::nullopt;
+    };
+    if (text.size() > kMaxHiveBytes)
+        return fail(0);
+    Hive hive;
+    QByteArray current;
+    int lineNumber = 0;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        QByteArrayView line = text.sliced(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        while (!line.isEmpty() && (line.front() == ' ' || line.front() == '\t'))
+            line = line.sliced(1);
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
+            continue;
+        if (line.startsWith('[')) {
+            QByteArrayView header = line.trimmed();
+            if (!header.endsWith(']') || !addKey(hive, header.sliced(1, header.size() - 2), current))
+                return fail(lineNumber);
+            continue;
+        }
+        const auto name = parseName(line);
+        if (current.isEmpty() || !name)
+            return fail(lineNumber);
+        std::optional<HiveValue> value = parseData(line.sliced(name->second));
+        if (!value)
+            return fail(lineNumber);
+        hive.keys[current][name->first] = std::move(*value);
+    }
+    return hive;
+}
+
+Registry::Registry(Hive hive) : m_hive(std::move(hive)) {}
+
+std::shared_ptr<Registry> Registry::fromFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::make_shared<Registry>();
+    std::optional<Hive> hive = parseHive(file.read(kMaxHiveBytes + 1));
+    return std::make_shared<Registry>(hive ? std::move(*hive) : Hive{});
+}
+
+std::optional<QByteArray> Registry::pathOf(std::int32_t key) const
+{
+    if (std::optional<QByteArray> root = rootName(key))
+        return root;
+    const auto open = m_open.find(key);
+    if (open == m_open.end())
+        return std::nullopt;
+    return open->second;
+}
+
+std::int32_t Registry::openKey(std::int32_t root, const QByteArray& subKey, std::int32_t access, std::int32_t& key)
+{
+    const std::optional<QByteArray> base = pathOf(root);
+    if (!base)
+        return reg::InvalidHandle;
+    const QByteArray relative = normalisedPath(subKey);
+    const QByteArray path = relative.isEmpty() ? *base : *base + '\\' + relative;
+    if (!m_hive.keys.contains(path))
+        return reg::NotFound;
+    if (access & reg::kWriteRights)
+        return reg::AccessDenied;
+    while (m_open.contains(m_nextHandle) || rootName(m_nextHandle) || m_nextHandle == 0)
+        ++m_nextHandle;
+    key = m_nextHandle++;
+    m_open.emplace(key, path);
+    return reg::Success;
+}
+
+std::int32_t Registry::queryValue(std::int32_t key, const QByteArray& valueName, std::int32_t& type, QByteArray& data,
+                                  std::int32_t& size) const
+{
+    const std::optional<QByteArray> path = pathOf(key);
+    if (!path)
+        return reg::InvalidHandle;
+    const auto found = m_hive.keys.find(*path);
+    if (found == m_hive.keys.end())
+        return reg::NotFound;
+    const auto value = found->second.find(valueName.toLower());
+    if (value == found->second.end())
+        return reg::NotFound;
+    type = value->second.type;
+    const QByteArray& bytes = value->second.data;
+    const bool fits = size >= 0 && bytes.size() <= size;
+    size = static_cast<std::int32_t>(bytes.size());
+    if (!fits)
+        return reg::MoreData;
+    if (data.size() < bytes.size())
+        data.resize(bytes.size());
+    std::memcpy(data.data(), bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return reg::Success;
+}
+
+std::int32_t Registry::closeKey(std::int32_t key)
+{
+    if (rootName(key))
+        return reg::Success;
+    return m_open.erase(key) ? reg::Success : reg::InvalidHandle;
+}
+
+QString defaultHivePath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/plotwright.hive"); }
+
+void defineRegistryFunctions(OsFunctions& functions, std::shared_ptr<Registry> registry)
+{
+    const QString advapi32 = QStringLiteral("advapi32");
+    functions.define(advapi32, QStringLiteral("RegOpenKeyExA"),
+                     os::RegOpenKeyExA([registry](std::int32_t root, const QByteArray& subKey, std::int32_t,
+                                                  std::int32_t access, std::int32_t& key) {
+                         return registry->openKey(root, subKey, access, key);
+                     }));
+    functions.define(advapi32, QStringLiteral("RegQueryValueExA"),
+                     os::RegQueryValueExA([registry](std::int32_t key, const QByteArray& name, std::int32_t,
+                                                     std::int32_t& type, QByteArray& data, std::int32_t& size) {
+                         return registry->queryValue(key, name, type, data, size);
+                     }));
+    functions.define(advapi32, QStringLiteral("RegCloseKey"),
+                     os::RegCloseKey([registry](std::int32_t key) { return registry->closeKey(key); }));
+}
+
+}  // namespace platform

@@ -1,0 +1,225 @@
+#include "platform/declared_functions.h"
+#include "platform/file_search.h"
+#include "platform/program_starter.h"
+#include "platform/registry.h"
+#include "platform/runtime_error.h"
+#include "platform/system_functions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform;
+
+int errorNumber(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+TEST(DeclaredFunctions, BindByCaseInsensitiveLibraryAndExactFunctionName)
+{
+    OsFunctions functions;
+    functions.define("kernel32", "lstrlenW", os::lstrlenW(stringLength16));
+    EXPECT_EQ(functions.bind<os::lstrlenW>("KERNEL32", "lstrlenW")(u"abc"), 3);
+    EXPECT_EQ(functions.bind<os::lstrlenW>("kernel32.dll", "lstrlenW")(nullptr), 0);
+
+    // A missing library or function fails the call that names it, not before.
+    EXPECT_EQ(errorNumber([&] { functions.bind<os::lstrlenW>("Mpr", "lstrlenW"); }), err::ErrorInLoadingDll);
+    EXPECT_EQ(errorNumber([&] { functions.bind<os::lstrlenW>("kernel32", "LSTRLENW"); }), err::CantFindDllEntryPoint);
+    // A function declared with another signature cannot be called through this one.
+    EXPECT_EQ(errorNumber([&] { functions.bind<os::RegCloseKey>("kernel32", "lstrlenW"); }), err::CantFindDllEntryPoint);
+}
+
+TEST(DeclaredFunctions, TextThatOneByteCannotHoldIsRefused)
+{
+    EXPECT_EQ(toDeclaredText(QString::fromUtf8("caf\xc3\xa9")), QByteArray("caf\xe9"));
+    EXPECT_EQ(errorNumber([] { toDeclaredText(QString::fromUtf8("\xe2\x82\xac")); }), err::InvalidProcedureCall);
+}
+
+const char* kHive = R"(; a test hive
+[HKEY_LOCAL_MACHINE\Software\Tools]
+"Path"=sz:C:\Program Files\tool.exe
+"Expand"=expand_sz:%ROOT%\x
+@=sz:default
+"Quote\"d"=sz:q
+"Number"=dword:0000002A
+"Raw"=hex(1):41,42
+"Empty"=hex(1):
+"Blob"=hex:de, ad
+)";
+
+TEST(Hive, ReadsEveryValueForm)
+{
+    QString error;
+    const std::optional<Hive> hive = parseHive(QByteArray(kHive), &error);
+    ASSERT_TRUE(hive) << error.toStdString();
+    // Parents exist implicitly.
+    EXPECT_TRUE(hive->keys.contains("hkey_local_machine\\software"));
+    const auto& values = hive->keys.at("hkey_local_machine\\software\\tools");
+    EXPECT_EQ(values.at("path"), (HiveValue{reg::REG_SZ, QByteArray("C:\\Program Files\\tool.exe", 25) + '\0'}));
+    EXPECT_EQ(values.at("expand"), (HiveValue{reg::REG_EXPAND_SZ, QByteArray("%ROOT%\\x") + '\0'}));
+    EXPECT_EQ(values.at(""), (HiveValue{reg::REG_SZ, QByteArray("default") + '\0'}));
+    EXPECT_EQ(values.at("quote\"d"), (HiveValue{reg::REG_SZ, QByteArray("q") + '\0'}));
+    EXPECT_EQ(values.at("number"), (HiveValue{reg::REG_DWORD, QByteArray("\x2a\0\0\0", 4)}));
+    EXPECT_EQ(values.at("raw"), (HiveValue{reg::REG_SZ, QByteArray("AB")}));
+    EXPECT_EQ(values.at("empty"), (HiveValue{reg::REG_SZ, QByteArray()}));
+    EXPECT_EQ(values.at("blob"), (HiveValue{reg::REG_BINARY, QByteArray("\xde\xad")}));
+}
+
+TEST(Hive, RejectsMalformedFilesWhole)
+{
+    const char* bad[] = {
+        "\"Orphan\"=sz:x\n",                   // value before any key
+        "[NOT_A_ROOT\\x]\n",                   // unknown root
+        "[HKEY_USERS\\x\n",                    // unclosed header
+        "[HKEY_USERS\\x]\n\"a\"=word:1\n",     // unknown type
+        "[HKEY_USERS\\x]\n\"a\"=dword:123456789\n",
+        "[HKEY_USERS\\x]\n\"a\"=hex:4\n",
+        "[HKEY_USERS\\x]\n\"a=sz:x\n",
+        "[HKEY_USERS\\x]\nplain text\n",
+    };
+    for (const char* text : bad) {
+        QString error;
+        EXPECT_FALSE(parseHive(QByteArray(text), &error)) << text;
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+TEST(Registry, OpensReadsAndClosesWithTheOriginalStatusCodes)
+{
+    Registry registry(*parseHive(QByteArray(kHive)));
+    std::int32_t key = 0;
+    EXPECT_EQ(registry.openKey(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\TOOLS", reg::KEY_READ, key), reg::Success);
+    EXPECT_NE(key, 0);
+
+    std::int32_t type = 0;
+    QByteArray data(1024, '\0');
+    std::int32_t size = 1024;
+    EXPECT_EQ(registry.queryValue(key, "PATH", type, data, size), reg::Success);
+    EXPECT_EQ(type, reg::REG_SZ);
+    EXPECT_EQ(size, 26);
+    EXPECT_EQ(data.left(26), QByteArray("C:\\Program Files\\tool.exe", 26));
+
+    size = 3;
+    EXPECT_EQ(registry.queryValue(key, "Path", type, data, size), reg::MoreData);
+    EXPECT_EQ(size, 26);
+    size = 1024;
+    EXPECT_EQ(registry.queryValue(key, "Missing", type, data, size), reg::NotFound);
+
+    // Relative to an open key, too.
+    std::int32_t child = 0;
+    std::int32_t parent = 0;
+    EXPECT_EQ(registry.openKey(reg::HKEY_LOCAL_MACHINE, "Software", reg::KEY_READ, parent), reg::Success);
+    EXPECT_EQ(registry.openKey(parent, "Tools", reg::KEY_QUERY_VALUE, child), reg::Success);
+    EXPECT_EQ(registry.openKeyCount(), 3u);
+
+    std::int32_t unused = 0;
+    EXPECT_EQ(registry.openKey(reg::HKEY_LOCAL_MACHINE, "Software\\Nothing", reg::KEY_READ, unused), reg::NotFound);
+    EXPECT_EQ(registry.openKey(reg::HKEY_CURRENT_USER, "Software\\Tools", reg::KEY_READ, unused), reg::NotFound);
+    // Nobody may change this registry: a request with write rights is refused.
+    EXPECT_EQ(registry.openKey(reg::HKEY_LOCAL_MACHINE, "Software\\Tools", 0x2003F, unused), reg::AccessDenied);
+    EXPECT_EQ(registry.openKey(12345, "Tools", reg::KEY_READ, unused), reg::InvalidHandle);
+
+    EXPECT_EQ(registry.closeKey(key), reg::Success);
+    EXPECT_EQ(registry.closeKey(key), reg::InvalidHandle);
+    EXPECT_EQ(registry.closeKey(0), reg::InvalidHandle);
+    EXPECT_EQ(registry.queryValue(key, "Path", type, data, size), reg::InvalidHandle);
+    EXPECT_EQ(registry.closeKey(child), reg::Success);
+    EXPECT_EQ(registry.closeKey(parent), reg::Success);
+    EXPECT_EQ(registry.openKeyCount(), 0u);
+}
+
+TEST(Registry, AMissingOrBrokenHiveFileIsAnEmptyRegistry)
+{
+    QTemporaryDir dir;
+    QFile broken(dir.filePath("broken.hive"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("[HKEY_LOCAL_MACHINE\\Software]\ngarbage\n");
+    broken.close();
+    for (const QString& path : {dir.filePath("missing.hive"), dir.filePath("broken.hive")}) {
+        std::int32_t key = 0;
+        EXPECT_EQ(Registry::fromFile(path)->openKey(reg::HKEY_LOCAL_MACHINE, "Software", reg::KEY_READ, key),
+                  reg::NotFound);
+    }
+}
+
+void touch(const QString& path, bool executable = false)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n");
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+TEST(FileSearch, FindsPlainVisibleFilesWithoutRegardToCase)
+{
+    QTemporaryDir dir;
+    touch(dir.filePath("MsInfo32.exe"));
+    touch(dir.filePath(".hidden.exe"));
+    QDir(dir.path()).mkdir("folder.exe");
+    const QString windowsStyle = QString(dir.path()).replace('/', '\\');
+
+    EXPECT_EQ(findFirstFile(dir.path() + "/MSINFO32.EXE"), "MsInfo32.exe");
+    EXPECT_EQ(findFirstFile(windowsStyle + "\\MSINFO32.EXE"), "MsInfo32.exe");
+    EXPECT_EQ(findFirstFile(dir.path() + "/*.exe"), "MsInfo32.exe");
+    EXPECT_EQ(findFirstFile(dir.path() + "/.hidden.exe"), "");
+    EXPECT_EQ(findFirstFile(dir.path() + "/folder.exe"), "");
+    EXPECT_EQ(findFirstFile(dir.path() + "/nothing"), "");
+    EXPECT_EQ(findFirstFile(""), "");
+    EXPECT_EQ(findFirstFile("\\MSINFO32.EXE"), "");
+}
+
+TEST(ProgramStarter, SplitsCommandLinesWithoutAShell)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("Program Files");
+    const QString tool = dir.filePath("Program Files/tool");
+    touch(tool, true);
+    touch(dir.filePath("plain"));  // not executable
+    const QString windowsTool = QString(tool).replace('/', '\\');
+
+    struct Case {
+        QString line;
+        std::optional<ProgramInvocation> expected;
+    };
+    const Case cases[] = {
+        {tool, ProgramInvocation{tool, {}}},
+        {windowsTool, ProgramInvocation{tool, {}}},
+        {tool + " -a  \"b c\" $(rm -rf x);", ProgramInvocation{tool, {"-a", "b c", "$(rm", "-rf", "x);"}}},
+        {"\"" + tool + "\" x", ProgramInvocation{tool, {"x"}}},
+        {dir.filePath("plain"), std::nullopt},
+        {dir.filePath("missing"), std::nullopt},
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const std::optional<ProgramInvocation> got = resolveCommandLine(c.line);
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.line.toStdString();
+        if (got) {
+            EXPECT_EQ(got->program, c.expected->program);
+            EXPECT_EQ(got->arguments, c.expected->arguments);
+        }
+    }
+    EXPECT_TRUE(resolveCommandLine("sh -c true"));  // found on the search path
+}
+
+TEST(ProgramStarter, AProgramThatCannotBeStartedRaises)
+{
+    QTemporaryDir dir;
+    ProcessStarter starter;
+    EXPECT_EQ(errorNumber([&] { starter.start(dir.filePath("missing"), kNormalFocus); }), err::FileNotFound);
+    EXPECT_EQ(errorNumber([&] { starter.start("", kNormalFocus); }), err::InvalidProcedureCall);
+}
+
+}  // namespace

@@ -1,0 +1,1021 @@
+#include "chart_view.h"
+
+#include "chart_model.h"
+#include "reduce.h"
+
+#include "platform/variant.h"
+
+#include <QAbstractBarSeries>
+#include <QApplication>
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QGraphicsSimpleTextItem>
+#include <QHorizontalBarSeries>
+#include <QHorizontalStackedBarSeries>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QPolarChart>
+#include <QScatterSeries>
+#include <QStackedBarSeries>
+#include <QTimer>
+#include <QToolTip>
+#include <QCursor>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace vizorb {
+namespace {
+
+const QString kGlobal = QStringLiteral("GlobalSettings");
+constexpr int kDenseScatter = 5000;  // above this, scatter points are painted as one layer
+constexpr int kMarkerLimit = 60;     // line markers only while they stay readable
+
+std::pair<double, double> axisRange(const QAbstractAxis* axis)
+{
+    if (auto* v = qobject_cast<const QValueAxis*>(axis))
+        return {v->min(), v->max()};
+    if (auto* t = qobject_cast<const QDateTimeAxis*>(axis))
+        return {double(t->min().toMSecsSinceEpoch()), double(t->max().toMSecsSinceEpoch())};
+    return {0, 1};
+}
+
+// A dense scatter series painted as one layer: each point marks its pixel,
+// and the marked pixels grow into markers, which is what drawing every
+// point's marker would show, at a cost bound by the plot's size.
+class DenseScatterItem final : public QGraphicsItem {
+public:
+    DenseScatterItem(QChart* chart, QVector<double> x, QVector<double> y, QColor color, const QAbstractAxis* xAxis,
+                     const QAbstractAxis* yAxis)
+        : QGraphicsItem(chart), m_chart(chart), m_x(std::move(x)), m_y(std::move(y)), m_color(color), m_xAxis(xAxis),
+          m_yAxis(yAxis)
+    {
+    }
+
+    QRectF boundingRect() const override { return m_chart->plotArea(); }
+    void refresh()
+    {
+        prepareGeometryChange();
+        update();
+    }
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        const QRectF area = m_chart->plotArea();
+        const int w = int(std::ceil(area.width())), h = int(std::ceil(area.height()));
+        if (w <= 0 || h <= 0)
+            return;
+        const auto [x0, x1] = axisRange(m_xAxis);
+        const auto [y0, y1] = axisRange(m_yAxis);
+        if (!(x1 > x0) || !(y1 > y0))
+            return;
+        std::vector<std::uint8_t> hit(std::size_t(w) * h, 0);
+        const double sx = area.width() / (x1 - x0), sy = area.height() / (y1 - y0);
+        const qsizetype n = std::min(m_x.size(), m_y.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const double y = m_y[i];
+            if (std::isnan(y))
+                continue;
+            const int px = int(std::floor((m_x[i] - x0) * sx));
+            const int py = int(std::floor((y1 - y) * sy));
+            if (px >= 0 && px < w && py >= 0 && py < h)
+                hit[std::size_t(py) * w + px] = 1;
+        }
+        QImage layer(w, h, QImage::Format_ARGB32_Premultiplied);
+        layer.fill(Qt::transparent);
+        const QRgb rgb = m_color.rgb();
+        constexpr int r = 2;
+        for (int py = 0; py < h; ++py) {
+            const std::uint8_t* row = &hit[std::size_t(py) * w];
+            for (int px = 0; px < w; ++px) {
+                if (!row[px])
+                    continue;
+                for (int dy = -r; dy <= r; ++dy) {
+                    const int yy = py + dy;
+                    if (yy < 0 || yy >= h)
+                        continue;
+                    auto* line = reinterpret_cast<QRgb*>(layer.scanLine(yy));
+                    const int reach = dy * dy <= 1 ? r : r - 1;
+                    for (int xx = std::max(0, px - reach); xx <= std::min(w - 1, px + reach); ++xx)
+                        line[xx] = rgb;
+                }
+            }
+        }
+        painter->drawImage(area.topLeft(), layer);
+    }
+
+private:
+    QChart* m_chart;
+    QVector<double> m_x, m_y;
+    QColor m_color;
+    const QAbstractAxis* m_xAxis;
+    const QAbstractAxis* m_yAxis;
+};
+
+bool isBar(const QString& type)
+{
+    return type.endsWith(QLatin1String("Bars")) || type.endsWith(QLatin1String("Columns"));
+}
+
+}  // namespace
+
+struct Plotted {
+    QXYSeries* qt;
+    int series;
+    QVector<int> indices;  // the data point of each Qt point
+};
+
+struct ChartView::Private {
+    explicit Private(ChartModel& m) : model(m) {}
+    ChartModel& model;
+    bool held = false;
+    bool dirty = true;
+    bool scheduled = false;
+    int buckets = 0;
+    QString hint;
+    QList<Plotted> plotted;
+    QList<int> barSeries;  // data series of each bar set
+    std::optional<ChartHit> pending;
+    bool horizontalBars = false;
+    ViewModes modes;
+};
+
+// Builds one QChart from the model.
+class ChartBuilder {
+public:
+    ChartBuilder(const ChartModel& model, ChartView::Private& d, int buckets)
+        : m(model), data(model.data()), d(d), buckets(buckets)
+    {
+        type = m.attribute(kGlobal, QStringLiteral("ChartType"));
+        for (int i = 0; i < data.series.size(); ++i)
+            if (m.boolAttribute(seriesPath(i), QStringLiteral("Visible")))
+                visible << i;
+    }
+
+    QChart* build()
+    {
+        const bool polar = type == QLatin1String("Polar") || type == QLatin1String("Radar");
+        chart = polar ? new QPolarChart : new QChart;
+        chart->setAnimationOptions(QChart::NoAnimation);
+        chart->setBackgroundBrush(QColor::fromString(m.attribute(kGlobal, QStringLiteral("BackgroundColor"))));
+        chart->setBackgroundRoundness(0);
+        applyTitle();
+        applyLegend();
+        d.plotted.clear();
+        d.barSeries.clear();
+        d.hint.clear();
+        d.horizontalBars = type == QLatin1String("Bars") || type == QLatin1String("StackedBars");
+        if (data.isEmpty() || data.pointCount() == 0)
+            d.hint = QStringLiteral("No data loaded. Open a data file to draw the chart.");
+        else if (visible.isEmpty())
+            d.hint = QStringLiteral("Every series is hidden.");
+        else if (type == QLatin1String("TimeScatter") && data.times.isEmpty())
+            d.hint = QStringLiteral("A TimeScatter chart needs time values: give the data a <Times> list.");
+        if (d.hint.isEmpty()) {
+            if (type == QLatin1String("Pie") || type == QLatin1String("Doughnut"))
+                buildPie();
+            else if (polar)
+                buildPolar();
+            else if (isBar(type))
+                buildBars();
+            else
+                buildXY();
+        }
+        if (!d.hint.isEmpty())
+            buildHint();
+        return chart;
+    }
+
+private:
+    QString seriesPath(int i) const { return QStringLiteral("Series%1").arg(i + 1); }
+    QString seriesName(int i) const
+    {
+        const QString caption = m.attribute(seriesPath(i), QStringLiteral("Caption"));
+        return caption.isEmpty() ? data.series[i].name : caption;
+    }
+    QFont font(const QString& path) const
+    {
+        QFont f = QApplication::font();
+        QString family = m.attribute(path, QStringLiteral("FontFamily"));
+        if (family.isEmpty())
+            family = m.attribute(kGlobal, QStringLiteral("FontFamily"));
+        if (!family.isEmpty())
+            f.setFamily(family);
+        const QString size = m.attribute(path, QStringLiteral("FontSize"));
+        f.setPointSizeF(size.isEmpty() ? m.attribute(kGlobal, QStringLiteral("FontSize")).toDouble() : size.toDouble());
+        f.setBold(m.boolAttribute(path, QStringLiteral("FontBold")));
+        return f;
+    }
+    QColor color(const QString& path) const { return QColor::fromString(m.attribute(path, QStringLiteral("Color"))); }
+
+    void applyTitle()
+    {
+        const QString title = m.attribute(QStringLiteral("Title"), QStringLiteral("Caption"));
+        const QString subtitle = m.attribute(QStringLiteral("Subtitle"), QStringLiteral("Caption"));
+        QString html;
+        if (m.boolAttribute(QStringLiteral("Title"), QStringLiteral("Visible")) && !title.isEmpty())
+            html = title.toHtmlEscaped();
+        if (m.boolAttribute(QStringLiteral("Subtitle"), QStringLiteral("Visible")) && !subtitle.isEmpty()) {
+            const QFont f = font(QStringLiteral("Subtitle"));
+            if (!html.isEmpty())
+                html += QLatin1String("<br>");
+            html += QStringLiteral("<span style=\"font-family:'%1'; font-size:%2pt; font-weight:%3; color:%4\">%5</span>")
+                        .arg(f.family())
+                        .arg(f.pointSizeF())
+                        .arg(f.bold() ? 700 : 400)
+                        .arg(color(QStringLiteral("Subtitle")).name(), subtitle.toHtmlEscaped());
+        }
+        chart->setTitle(html);
+        chart->setTitleFont(font(QStringLiteral("Title")));
+        chart->setTitleBrush(color(QStringLiteral("Title")));
+    }
+
+    void applyLegend()
+    {
+        QLegend* legend = chart->legend();
+        const QString path = QStringLiteral("Legend");
+        legend->setVisible(m.boolAttribute(path, QStringLiteral("Visible")));
+        const QString position = m.attribute(path, QStringLiteral("Position"));
+        legend->setAlignment(position == QLatin1String("Top")    ? Qt::AlignTop
+                             : position == QLatin1String("Left") ? Qt::AlignLeft
+                             : position == QLatin1String("Right") ? Qt::AlignRight
+                                                                  : Qt::AlignBottom);
+        legend->setFont(font(path));
+        legend->setLabelColor(color(path));
+    }
+
+    void buildHint()
+    {
+        auto* axisX = new QValueAxis;
+        auto* axisY = new QValueAxis;
+        chart->addAxis(axisX, Qt::AlignBottom);
+        chart->addAxis(axisY, Qt::AlignLeft);
+        styleAxis(axisX, QStringLiteral("CategoryAxis"));
+        styleAxis(axisY, QStringLiteral("ValueAxis"));
+        auto* item = new QGraphicsSimpleTextItem(d.hint, chart);
+        QFont f = QApplication::font();
+        f.setPointSizeF(11);
+        item->setFont(f);
+        item->setBrush(QColor(0x60, 0x60, 0x60));
+        QChart* c = chart;
+        auto place = [c, item] {
+            const QRectF area = c->plotArea();
+            const QRectF box = item->boundingRect();
+            item->setPos(area.center() - QPointF(box.width() / 2, box.height() / 2));
+        };
+        QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
+        place();
+    }
+
+    // Value labels and tooltips of a point series, as the modes ask.
+    void decorate(QXYSeries* series, int s)
+    {
+        if (d.modes.valueLabels && data.pointCount() <= kMarkerLimit) {
+            series->setPointLabelsFormat(QStringLiteral("@yPoint"));
+            series->setPointLabelsVisible(true);
+            series->setPointLabelsClipping(false);
+        }
+        if (d.modes.tooltips) {
+            const QString name = seriesName(s);
+            QObject::connect(series, &QXYSeries::hovered, chart, [name](const QPointF& point, bool state) {
+                if (state)
+                    QToolTip::showText(QCursor::pos(),
+                                       QStringLiteral("%1: %2").arg(name, platform::formatNumber(point.y(), 6)));
+                else
+                    QToolTip::hideText();
+            });
+        }
+    }
+
+    // ---- axes ----------------------------------------------------------------
+
+    void styleAxis(QAbstractAxis* axis, const QString& path)
+    {
+        const bool secondary = path.endsWith(QLatin1String("Sec"));
+        axis->setVisible(m.boolAttribute(path, QStringLiteral("Visible")));
+        axis->setGridLineVisible(m.boolAttribute(path, QStringLiteral("GridLines")));
+        const QColor c = color(path);
+        axis->setLabelsColor(c);
+        axis->setLinePenColor(c);
+        axis->setTitleBrush(c);
+        axis->setLabelsFont(font(kGlobal));
+        QFont titleFont = font(kGlobal);
+        titleFont.setBold(true);
+        axis->setTitleFont(titleFont);
+        QString title;
+        const QString titlePath = path + QLatin1String(".Title"), unitPath = path + QLatin1String(".Unit");
+        if (m.boolAttribute(titlePath, QStringLiteral("Visible")))
+            title = m.attribute(titlePath, QStringLiteral("Caption"));
+        const QString unit = m.attribute(unitPath, QStringLiteral("Caption"));
+        if (m.boolAttribute(unitPath, QStringLiteral("Visible")) && !unit.isEmpty())
+            title = title.isEmpty() ? QStringLiteral("[%1]").arg(unit) : QStringLiteral("%1 [%2]").arg(title, unit);
+        axis->setTitleText(title);
+        axis->setTitleVisible(!title.isEmpty());
+        if (auto* v = qobject_cast<QValueAxis*>(axis)) {
+            const QString format = m.attribute(path, QStringLiteral("NumberFormat"));
+            // Nice numbers need no trailing ".0".
+            v->setLabelFormat(format.isEmpty() ? QStringLiteral("%.10g") : format);
+        }
+        Q_UNUSED(secondary);
+    }
+
+    // Range from the data, widened to nice numbers unless the customizing fixes an end.
+    void setValueRange(QValueAxis* axis, const QString& path, double lo, double hi, bool includeZero)
+    {
+        if (!(lo <= hi)) {
+            lo = 0;
+            hi = 1;
+        }
+        if (includeZero) {
+            lo = std::min(lo, 0.0);
+            hi = std::max(hi, 0.0);
+        }
+        if (lo == hi) {
+            lo -= 1;
+            hi += 1;
+        }
+        const QString minimum = m.attribute(path, QStringLiteral("Minimum"));
+        const QString maximum = m.attribute(path, QStringLiteral("Maximum"));
+        if (!minimum.isEmpty())
+            lo = minimum.toDouble();
+        if (!maximum.isEmpty())
+            hi = maximum.toDouble();
+        if (!(hi > lo))
+            hi = lo + 1;
+        axis->setRange(lo, hi);
+        if (minimum.isEmpty() && maximum.isEmpty())
+            axis->applyNiceNumbers();
+    }
+
+    QAbstractAxis* cloneCategoryLike(QAbstractAxis* primary)
+    {
+        if (auto* c = qobject_cast<QBarCategoryAxis*>(primary)) {
+            auto* copy = new QBarCategoryAxis;
+            copy->append(c->categories());
+            return copy;
+        }
+        if (auto* t = qobject_cast<QDateTimeAxis*>(primary)) {
+            auto* copy = new QDateTimeAxis;
+            copy->setFormat(t->format());
+            copy->setRange(t->min(), t->max());
+            copy->setTickCount(t->tickCount());
+            return copy;
+        }
+        auto* v = qobject_cast<QValueAxis*>(primary);
+        auto* copy = new QValueAxis;
+        copy->setRange(v->min(), v->max());
+        copy->setTickCount(v->tickCount());
+        return copy;
+    }
+
+    // Adds the axes to the chart and every series to them; the secondary axes
+    // mirror the primary ones on the opposite side.
+    void attachAxes(QAbstractAxis* categoryAxis, QAbstractAxis* valueAxis, bool horizontal)
+    {
+        const Qt::Alignment catSide = horizontal ? Qt::AlignLeft : Qt::AlignBottom;
+        const Qt::Alignment valSide = horizontal ? Qt::AlignBottom : Qt::AlignLeft;
+        chart->addAxis(categoryAxis, catSide);
+        chart->addAxis(valueAxis, valSide);
+        styleAxis(categoryAxis, QStringLiteral("CategoryAxis"));
+        styleAxis(valueAxis, QStringLiteral("ValueAxis"));
+        QList<QAbstractAxis*> axes{categoryAxis, valueAxis};
+        if (m.boolAttribute(QStringLiteral("CategoryAxisSec"), QStringLiteral("Visible"))) {
+            QAbstractAxis* sec = cloneCategoryLike(categoryAxis);
+            chart->addAxis(sec, horizontal ? Qt::AlignRight : Qt::AlignTop);
+            styleAxis(sec, QStringLiteral("CategoryAxisSec"));
+            axes << sec;
+        }
+        if (m.boolAttribute(QStringLiteral("ValueAxisSec"), QStringLiteral("Visible"))) {
+            QAbstractAxis* sec = cloneCategoryLike(valueAxis);
+            chart->addAxis(sec, horizontal ? Qt::AlignTop : Qt::AlignRight);
+            styleAxis(sec, QStringLiteral("ValueAxisSec"));
+            axes << sec;
+        }
+        for (QAbstractSeries* s : chart->series())
+            for (QAbstractAxis* a : axes)
+                s->attachAxis(a);
+    }
+
+    // ---- positions of the points along the category axis ----------------------
+
+    enum class XKind { Category, Value, Time };
+    XKind xKind = XKind::Value;
+    QVector<double> xs;
+
+    void choosePositions(bool preferCategories)
+    {
+        const int n = data.pointCount();
+        xs.resize(n);
+        if (type == QLatin1String("TimeScatter") || (data.x.isEmpty() && !data.times.isEmpty())) {
+            xKind = XKind::Time;
+            for (int i = 0; i < n; ++i)
+                xs[i] = i < data.times.size() ? double(data.times[i]) : std::nan("");
+            return;
+        }
+        if (!data.x.isEmpty()) {
+            xKind = XKind::Value;
+            for (int i = 0; i < n; ++i)
+                xs[i] = i < data.x.size() ? data.x[i] : std::nan("");
+            return;
+        }
+        if (type == QLatin1String("Scatter") && !data.categories.isEmpty()) {
+            bool numeric = true;
+            for (int i = 0; i < n && numeric; ++i)
+                xs[i] = data.categories.value(i).toDouble(&numeric);
+            if (numeric) {
+                xKind = XKind::Value;
+                return;
+            }
+        }
+        xKind = preferCategories && !data.categories.isEmpty() && n <= kMarkerLimit ? XKind::Category : XKind::Value;
+        for (int i = 0; i < n; ++i)
+            xs[i] = xKind == XKind::Category ? i : i + 1;
+    }
+
+    QAbstractAxis* makeXAxis()
+    {
+        if (xKind == XKind::Category) {
+            auto* axis = new QBarCategoryAxis;
+            QStringList labels;
+            for (int i = 0; i < data.pointCount(); ++i)
+                labels << data.label(i);
+            axis->append(labels);
+            return axis;
+        }
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        for (double x : xs)
+            if (!std::isnan(x)) {
+                lo = std::min(lo, x);
+                hi = std::max(hi, x);
+            }
+        // Markers at the ends of a scatter stay whole.
+        const double pad = type.endsWith(QLatin1String("Scatter")) ? 0.03 : 0.0;
+        if (xKind == XKind::Time) {
+            auto* axis = new QDateTimeAxis;
+            if (!(lo <= hi))
+                lo = hi = 0;
+            const double margin = pad * (hi - lo);
+            lo -= margin;
+            hi += margin;
+            if (lo == hi)
+                hi = lo + 1000;
+            const double days = (hi - lo) / 86400000.0;
+            axis->setFormat(days > 1500 ? QStringLiteral("yyyy")
+                            : days > 60 ? QStringLiteral("MMM yyyy")
+                            : days > 2  ? QStringLiteral("dd MMM")
+                                        : QStringLiteral("hh:mm"));
+            axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(lo), Qt::UTC),
+                           QDateTime::fromMSecsSinceEpoch(qint64(hi), Qt::UTC));
+            axis->setTickCount(6);
+            return axis;
+        }
+        auto* axis = new QValueAxis;
+        setValueRange(axis, QStringLiteral("CategoryAxis"), lo - pad * (hi - lo), hi + pad * (hi - lo), false);
+        return axis;
+    }
+
+    // ---- chart kinds -------------------------------------------------------------
+
+    void buildXY()
+    {
+        const bool stacked = type.startsWith(QLatin1String("Stacked"));
+        const bool area = type.endsWith(QLatin1String("Area"));
+        const bool scatter = type.endsWith(QLatin1String("Scatter"));
+        choosePositions(true);
+        const int n = data.pointCount();
+        bool ascending = true;
+        for (int i = 1; i < n && ascending; ++i)
+            ascending = !(xs[i] < xs[i - 1]);
+        const bool markers = n <= kMarkerLimit && !m.boolAttribute(QStringLiteral("Control"), QStringLiteral("HidePoints"));
+
+        QAbstractAxis* xAxis = makeXAxis();
+        auto* yAxis = new QValueAxis;
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        QVector<double> base(n, 0.0);
+        struct Dense {
+            QVector<double> y;
+            QColor color;
+        };
+        QList<Dense> dense;
+
+        for (int s : visible) {
+            const QColor c = m.seriesColor(s);
+            QVector<double> ys = data.series[s].values;
+            if (stacked || area)
+                for (int i = 0; i < n; ++i) {
+                    const double v = std::isnan(ys[i]) ? 0.0 : ys[i];
+                    ys[i] = stacked ? base[i] + v : v;
+                }
+            for (double v : ys)
+                if (!std::isnan(v)) {
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+
+            if (scatter) {
+                if (n > kDenseScatter) {
+                    dense.append({ys, c});
+                    auto* legendOnly = new QScatterSeries;
+                    legendOnly->setName(seriesName(s));
+                    legendOnly->setColor(c);
+                    legendOnly->setBorderColor(c);
+                    legendOnly->setMarkerSize(9);
+                    chart->addSeries(legendOnly);
+                    continue;
+                }
+                auto* series = new QScatterSeries;
+                series->setName(seriesName(s));
+                series->setColor(c);
+                series->setBorderColor(c.darker(130));
+                series->setMarkerSize(9);
+                QList<QPointF> points;
+                QVector<int> indices;
+                for (int i = 0; i < n; ++i)
+                    if (!std::isnan(ys[i]) && !std::isnan(xs[i])) {
+                        points << QPointF(xs[i], ys[i]);
+                        indices << i;
+                    }
+                series->replace(points);
+                decorate(series, s);
+                chart->addSeries(series);
+                d.plotted.append({series, s, indices});
+                continue;
+            }
+
+            const QVector<int> kept = ascending ? reduceForColumns(xs.constData(), ys.constData(), n, buckets)
+                                                : reduceForColumns(nullptr, ys.constData(), n, 0);
+            const double width = m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble();
+            if (area) {
+                auto* upper = new QLineSeries;
+                auto* lower = new QLineSeries;
+                QList<QPointF> up, low;
+                for (int i : kept) {
+                    up << QPointF(xs[i], ys[i]);
+                    low << QPointF(xs[i], stacked ? base[i] : 0.0);
+                }
+                upper->replace(up);
+                lower->replace(low);
+                auto* series = new QAreaSeries(upper, lower);
+                upper->setParent(series);
+                lower->setParent(series);
+                series->setName(seriesName(s));
+                QColor fill = c;
+                if (!stacked)
+                    fill.setAlphaF(0.65);
+                series->setBrush(fill);
+                series->setPen(QPen(c.darker(120), std::max(1.0, width / 2)));
+                series->setPointsVisible(markers);
+                chart->addSeries(series);
+                lo = std::min(lo, 0.0);
+            } else {
+                // A missing value breaks the line; every piece but the first stays out of the legend.
+                bool first = true;
+                QList<QPointF> points;
+                QVector<int> indices;
+                auto flush = [&] {
+                    if (points.isEmpty())
+                        return;
+                    auto* series = new QLineSeries;
+                    series->setName(seriesName(s));
+                    series->setPen(QPen(c, width));
+                    series->setPointsVisible(markers);
+                    series->replace(points);
+                    decorate(series, s);
+                    chart->addSeries(series);
+                    if (!first)
+                        for (QLegendMarker* marker : chart->legend()->markers(series))
+                            marker->setVisible(false);
+                    first = false;
+                    d.plotted.append({series, s, indices});
+                    points.clear();
+                    indices.clear();
+                };
+                for (int i : kept) {
+                    if (std::isnan(ys[i]) || std::isnan(xs[i])) {
+                        flush();
+                        continue;
+                    }
+                    points << QPointF(xs[i], ys[i]);
+                    indices << i;
+                }
+                flush();
+            }
+            if (stacked)
+                base = ys;
+        }
+        setValueRange(yAxis, QStringLiteral("ValueAxis"), lo, hi, stacked || area);
+        attachAxes(xAxis, yAxis, false);
+        for (int i = 0; i < dense.size(); ++i) {
+            auto* item = new DenseScatterItem(chart, xs, dense[i].y, dense[i].color, xAxis, yAxis);
+            item->setZValue(10 + i);
+            QObject::connect(chart, &QChart::plotAreaChanged, chart, [item] { item->refresh(); });
+        }
+    }
+
+    void buildBars()
+    {
+        const bool stacked = type.startsWith(QLatin1String("Stacked"));
+        const bool horizontal = d.horizontalBars;
+        QAbstractBarSeries* series = horizontal ? (stacked ? static_cast<QAbstractBarSeries*>(new QHorizontalStackedBarSeries)
+                                                           : new QHorizontalBarSeries)
+                                                : (stacked ? static_cast<QAbstractBarSeries*>(new QStackedBarSeries)
+                                                           : new QBarSeries);
+        const int n = data.pointCount();
+        double lo = 0, hi = 0;
+        QVector<double> positive(n, 0.0), negative(n, 0.0);
+        for (int s : visible) {
+            auto* set = new QBarSet(seriesName(s));
+            const QColor c = m.seriesColor(s);
+            set->setColor(c);
+            set->setBorderColor(c.darker(130));
+            QList<qreal> values;
+            values.reserve(n);
+            for (int i = 0; i < n; ++i) {
+                const double v = std::isnan(data.series[s].values[i]) ? 0.0 : data.series[s].values[i];
+                values << v;
+                if (stacked) {
+                    (v >= 0 ? positive[i] : negative[i]) += v;
+                    hi = std::max(hi, positive[i]);
+                    lo = std::min(lo, negative[i]);
+                } else {
+                    hi = std::max(hi, v);
+                    lo = std::min(lo, v);
+                }
+            }
+            set->append(values);
+            series->append(set);
+            d.barSeries << s;
+            if (d.modes.tooltips) {
+                const QString name = seriesName(s);
+                const ChartData* source = &data;
+                QObject::connect(set, &QBarSet::hovered, chart, [name, source, set](bool status, int index) {
+                    if (status)
+                        QToolTip::showText(QCursor::pos(), QStringLiteral("%1, %2: %3")
+                                                               .arg(name, source->label(index),
+                                                                    platform::formatNumber(set->at(index), 15)));
+                    else
+                        QToolTip::hideText();
+                });
+            }
+        }
+        ChartView::Private* state = &d;
+        QObject::connect(series, &QAbstractBarSeries::clicked, chart, [state, series](int index, QBarSet* set) {
+            const int k = int(series->barSets().indexOf(set));
+            if (k >= 0 && k < state->barSeries.size())
+                state->pending = ChartHit{QStringLiteral("Series"), state->barSeries[k] + 1, index + 1};
+        });
+        if (d.modes.valueLabels) {
+            series->setLabelsVisible(true);
+            series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter : QAbstractBarSeries::LabelsOutsideEnd);
+        }
+        chart->addSeries(series);
+        choosePositions(true);
+        auto* categoryAxis = new QBarCategoryAxis;
+        QStringList labels;
+        for (int i = 0; i < n; ++i)
+            labels << data.label(i);
+        categoryAxis->append(labels);
+        auto* valueAxis = new QValueAxis;
+        setValueRange(valueAxis, QStringLiteral("ValueAxis"), lo, hi, true);
+        attachAxes(categoryAxis, valueAxis, horizontal);
+    }
+
+    void buildPie()
+    {
+        const bool doughnut = type == QLatin1String("Doughnut");
+        const QList<QColor> palette =
+            schema::paletteColors(m.attribute(kGlobal, QStringLiteral("ColorPalette")));
+        // A pie shows the first visible series; a doughnut one ring per series, the first innermost.
+        const QList<int> rings = doughnut ? visible : QList<int>{visible.first()};
+        const double hole = doughnut ? 0.35 : 0.0, outer = 0.8;
+        const double step = (outer - hole) / rings.size();
+        const int n = data.pointCount();
+        bool anything = false;
+        ChartView::Private* state = &d;
+        for (int r = 0; r < rings.size(); ++r) {
+            const int s = rings[r];
+            auto* series = new QPieSeries;
+            series->setName(seriesName(s));
+            series->setHoleSize(hole + r * step);
+            series->setPieSize(hole + (r + 1) * step);
+            double total = 0;
+            for (double v : data.series[s].values)
+                if (v > 0)
+                    total += v;
+            for (int i = 0; i < n; ++i) {
+                const double v = data.series[s].values[i];
+                if (!(v > 0))
+                    continue;
+                auto* slice = series->append(data.label(i), v);
+                slice->setColor(palette.isEmpty() ? QColor(Qt::gray) : palette[i % palette.size()]);
+                slice->setBorderColor(Qt::white);
+                slice->setProperty("point", i);
+                if (d.modes.valueLabels) {
+                    slice->setLabel(QStringLiteral("%1: %2").arg(data.label(i), platform::formatNumber(v, 15)));
+                    slice->setLabelVisible(true);
+                } else if (!doughnut && n <= 12) {
+                    slice->setLabel(QStringLiteral("%1 (%2%)").arg(data.label(i)).arg(std::round(1000 * v / total) / 10));
+                    slice->setLabelVisible(true);
+                }
+                anything = true;
+            }
+            QObject::connect(series, &QPieSeries::clicked, chart, [state, s](QPieSlice* slice) {
+                state->pending = ChartHit{QStringLiteral("Series"), s + 1, slice->property("point").toInt() + 1};
+            });
+            chart->addSeries(series);
+            if (r > 0)
+                for (QLegendMarker* marker : chart->legend()->markers(series))
+                    marker->setVisible(false);
+            if (d.modes.valueLabels || (!doughnut && n <= 12))
+                for (QLegendMarker* marker : chart->legend()->markers(series))
+                    marker->setLabel(marker->label().section(QLatin1String(d.modes.valueLabels ? ": " : " ("), 0, 0));
+        }
+        if (!anything)
+            d.hint = QStringLiteral("There are no positive values to show.");
+    }
+
+    void buildPolar()
+    {
+        auto* polar = static_cast<QPolarChart*>(chart);
+        const bool radar = type == QLatin1String("Radar");
+        const int n = data.pointCount();
+        const bool markers = !m.boolAttribute(QStringLiteral("Control"), QStringLiteral("HidePoints"));
+        QAbstractAxis* angular = nullptr;
+        QVector<double> angles(n);
+        if (radar) {
+            // Labels sit on the spokes; the last category boundary closes the circle at the first label.
+            auto* axis = new QCategoryAxis;
+            axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+            axis->setStartValue(0);
+            for (int i = 1; i < n; ++i)
+                axis->append(data.label(i), i);
+            axis->append(data.label(0), n);
+            axis->setRange(0, n);
+            angular = axis;
+            for (int i = 0; i < n; ++i)
+                angles[i] = i;
+        } else {
+            auto* axis = new QValueAxis;
+            axis->setRange(0, 360);
+            axis->setTickCount(9);
+            axis->setLabelFormat(QStringLiteral("%.0f"));
+            angular = axis;
+            bool numeric = !data.x.isEmpty();
+            for (int i = 0; i < n && numeric; ++i)
+                angles[i] = std::fmod(data.x.value(i), 360.0);
+            if (!numeric) {
+                numeric = !data.categories.isEmpty();
+                for (int i = 0; i < n && numeric; ++i)
+                    angles[i] = std::fmod(data.categories.value(i).toDouble(&numeric), 360.0);
+            }
+            if (!numeric)
+                for (int i = 0; i < n; ++i)
+                    angles[i] = 360.0 * i / n;
+            for (double& a : angles)
+                if (a < 0)
+                    a += 360;
+        }
+        double hi = 0;
+        for (int s : visible) {
+            const QColor c = m.seriesColor(s);
+            auto* series = new QLineSeries;
+            series->setName(seriesName(s));
+            series->setPen(QPen(c, m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble()));
+            series->setPointsVisible(markers);
+            QList<QPointF> points;
+            QVector<int> indices;
+            for (int i = 0; i < n; ++i) {
+                const double v = data.series[s].values[i];
+                if (std::isnan(v))
+                    continue;
+                points << QPointF(angles[i], v);
+                indices << i;
+                hi = std::max(hi, v);
+            }
+            if (radar && !points.isEmpty() && indices.first() == 0)
+                points << QPointF(n, points.first().y());
+            series->replace(points);
+            decorate(series, s);
+            chart->addSeries(series);
+            d.plotted.append({series, s, indices});
+        }
+        auto* radial = new QValueAxis;
+        setValueRange(radial, QStringLiteral("ValueAxis"), 0, hi, true);
+        polar->addAxis(angular, QPolarChart::PolarOrientationAngular);
+        polar->addAxis(radial, QPolarChart::PolarOrientationRadial);
+        styleAxis(angular, QStringLiteral("CategoryAxis"));
+        styleAxis(radial, QStringLiteral("ValueAxis"));
+        // A title would lie across the rings; the angular axis' labels say enough.
+        angular->setTitleVisible(false);
+        radial->setTitleVisible(false);
+        angular->setGridLineVisible(true);
+        for (QAbstractSeries* s : chart->series()) {
+            s->attachAxis(angular);
+            s->attachAxis(radial);
+        }
+    }
+
+    const ChartModel& m;
+    const ChartData& data;
+    ChartView::Private& d;
+    int buckets;
+    QString type;
+    QList<int> visible;
+    QChart* chart = nullptr;
+};
+
+ChartView::ChartView(ChartModel& model, QWidget* parent) : QChartView(parent), d(new Private(model))
+{
+    setObjectName(QStringLiteral("chartView"));
+    setRenderHint(QPainter::Antialiasing);
+    setFrameShape(QFrame::NoFrame);
+    setRubberBand(QChartView::NoRubberBand);
+    connect(&model, &ChartModel::customizingChanged, this, &ChartView::scheduleRebuild);
+    connect(&model, &ChartModel::dataChanged, this, &ChartView::scheduleRebuild);
+    rebuild();
+}
+
+// The scene deletes the chart with itself.
+ChartView::~ChartView() { delete d; }
+
+void ChartView::setModes(const ViewModes& modes)
+{
+    if (modes == d->modes)
+        return;
+    d->modes = modes;
+    setRenderHint(QPainter::Antialiasing, !modes.draft);
+    scheduleRebuild();
+}
+
+void ChartView::setUpdatesHeld(bool held)
+{
+    d->held = held;
+    if (!held && d->dirty)
+        scheduleRebuild();
+}
+
+bool ChartView::updatesHeld() const { return d->held; }
+
+void ChartView::scheduleRebuild()
+{
+    d->dirty = true;
+    if (d->held || d->scheduled)
+        return;
+    d->scheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        d->scheduled = false;
+        if (!d->held)
+            ensureBuilt();
+    });
+}
+
+void ChartView::ensureBuilt()
+{
+    if (d->dirty && !d->held)
+        rebuild();
+}
+
+void ChartView::rebuild()
+{
+    d->dirty = false;
+    d->buckets = std::max(1024, width());
+    ChartBuilder builder(d->model, *d, d->buckets);
+    QChart* fresh = builder.build();
+    QChart* old = chart();
+    setChart(fresh);
+    delete old;
+}
+
+void ChartView::renderTo(QPainter* painter, const QRectF& target)
+{
+    ensureBuilt();
+    QChart* c = chart();
+    const QRectF before = c->geometry();
+    const QRectF wanted(QPointF(0, 0), target.size());
+    if (before != wanted)
+        c->setGeometry(wanted);
+    scene()->render(painter, target, wanted);
+    if (before != wanted)
+        c->setGeometry(before);
+}
+
+QImage ChartView::renderImage(QSize size)
+{
+    if (size.isEmpty())
+        size = this->size();
+    if (size.isEmpty())
+        size = QSize(815, 526);
+    if (size.width() > d->buckets && !d->model.data().isEmpty())
+        d->dirty = true;
+    ensureBuilt();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(chart()->backgroundBrush().color());
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, !d->modes.draft);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    renderTo(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+QString ChartView::hintText() const { return d->hint; }
+
+ChartHit ChartView::hitTest(QPointF viewPosition)
+{
+    ensureBuilt();
+    if (d->pending) {
+        const ChartHit hit = *d->pending;
+        d->pending.reset();
+        return hit;
+    }
+    QChart* c = chart();
+    const QPointF pos = c->mapFromScene(mapToScene(viewPosition.toPoint()));
+    // The nearest drawn point within reach of the pointer.
+    double best = 8.0 * 8.0;
+    ChartHit hit;
+    for (const Plotted& p : d->plotted) {
+        const QList<QPointF> points = p.qt->points();
+        for (qsizetype i = 0; i < points.size() && i < p.indices.size(); ++i) {
+            const QPointF at = c->mapToPosition(points[i], p.qt);
+            const double dx = at.x() - pos.x(), dy = at.y() - pos.y();
+            if (dx * dx + dy * dy <= best) {
+                best = dx * dx + dy * dy;
+                hit = ChartHit{QStringLiteral("Series"), p.series + 1, p.indices[i] + 1};
+            }
+        }
+    }
+    if (!hit.element.isEmpty())
+        return hit;
+    if (c->legend()->isVisible() && c->legend()->geometry().contains(pos))
+        return {QStringLiteral("Legend")};
+    const QRectF area = c->plotArea();
+    if (area.contains(pos))
+        return {QStringLiteral("PlotArea")};
+    if (qobject_cast<QPolarChart*>(c) || c->series().isEmpty() ||
+        qobject_cast<QPieSeries*>(c->series().constFirst()))
+        return {pos.y() < area.top() && !c->title().isEmpty() ? QStringLiteral("Title") : QStringLiteral("Chart")};
+    const QString category = QStringLiteral("CategoryAxis"), value = QStringLiteral("ValueAxis");
+    const bool horizontal = d->horizontalBars;
+    if (pos.x() >= area.left() && pos.x() <= area.right()) {
+        if (pos.y() > area.bottom())
+            return {horizontal ? value : category};
+        if (pos.y() < area.top()) {
+            const bool secondary = horizontal ? d->model.boolAttribute(QStringLiteral("ValueAxisSec"), QStringLiteral("Visible"))
+                                              : d->model.boolAttribute(QStringLiteral("CategoryAxisSec"), QStringLiteral("Visible"));
+            if (secondary && pos.y() > area.top() - 30)
+                return {(horizontal ? value : category) + QLatin1String("Sec")};
+            return {c->title().isEmpty() ? QStringLiteral("Chart") : QStringLiteral("Title")};
+        }
+    }
+    if (pos.y() >= area.top() && pos.y() <= area.bottom()) {
+        if (pos.x() < area.left())
+            return {horizontal ? category : value};
+        if (pos.x() > area.right())
+            return {(horizontal ? category : value) + QLatin1String("Sec")};
+    }
+    return {QStringLiteral("Chart")};
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event)
+{
+    d->pending.reset();
+    ensureBuilt();
+    // Not QChartView's own handler: it can dereference null in this Qt release.
+    QGraphicsView::mousePressEvent(event);
+    Q_EMIT mousePressed(event->button(), event->modifiers(), event->position());
+    event->accept();
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QGraphicsView::mouseReleaseEvent(event);
+    Q_EMIT mouseReleased(event->button(), event->modifiers(), event->position());
+    event->accept();
+}
+
+void ChartView::resizeEvent(QResizeEvent* event)
+{
+    QChartView::resizeEvent(event);
+    if (width() > d->buckets && !d->model.data().isEmpty())
+        scheduleRebuild();
+}
+
+void ChartView::paintEvent(QPaintEvent* event)
+{
+    ensureBuilt();
+    QChartView::paintEvent(event);
+}
+
+}  // namespace vizorb

@@ -1,0 +1,366 @@
+#include "control.h"
+
+#include "chart_model.h"
+#include "chart_view.h"
+#include "customizing_xml.h"
+#include "data_xml.h"
+#include "dispids.h"
+#include "wizard_panel.h"
+#include "xml_text.h"
+
+#include "platform/picture.h"
+#include "platform/runtime_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace vizorb {
+
+using platform::InvokeKind;
+using platform::Variant;
+
+namespace {
+
+constexpr int kPropertyIsReadOnly = 383;
+
+bool defaultPrintDialog(QPrinter& printer, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+struct VizorbControl::Private {
+    QString version;
+    std::unique_ptr<QWidget> container;
+    ChartModel* model = nullptr;
+    ChartView* view = nullptr;
+    WizardPanel* wizard = nullptr;
+    platform::EventSink* sink = nullptr;
+    PrintDialogStep printDialog = defaultPrintDialog;
+    QString lastError;
+    QString language = QStringLiteral("EN");
+    QString templateFile;
+    Customizing base;  // what a replacing load starts from: the template, or nothing
+    bool mode9 = false, mode11 = false, mode12 = false;
+    QList<Entry> entries;
+
+    void raiseEvent(int index, std::vector<Variant> args)
+    {
+        if (sink)
+            sink->onEvent(index, args);
+    }
+
+    ViewModes modes() const { return ViewModes{mode9, mode11, mode12}; }
+
+    bool loadCustomizing(const QString& text, bool replace)
+    {
+        QString decoded, error;
+        Customizing next = replace ? base : model->customizing();
+        if (replace) {
+            // The control's own settings are no part of a chart's look: they outlive a replacement.
+            const auto control = model->customizing().values.constFind(QStringLiteral("Control"));
+            if (control != model->customizing().values.cend())
+                next.values.insert(QStringLiteral("Control"), *control);
+        }
+        if (!decodeXmlText(text, &decoded, &error) || !readCustomizingXml(decoded, &next, &error)) {
+            lastError = error;
+            return false;
+        }
+        model->setCustomizing(std::move(next));
+        lastError.clear();
+        return true;
+    }
+
+    bool loadData(const QString& text)
+    {
+        QString decoded, error;
+        ChartData data;
+        if (!decodeXmlText(text, &decoded, &error) || !readDataXml(decoded, &data, &error)) {
+            lastError = error;
+            return false;
+        }
+        decoded.clear();
+        model->setData(std::move(data));
+        lastError.clear();
+        return true;
+    }
+
+    void setTemplateFile(const QString& name)
+    {
+        templateFile = name;
+        Customizing fresh;
+        QFile file(QDir::current().filePath(name));
+        // A missing template leaves the built-in defaults as the base.
+        if (!name.isEmpty() && file.open(QIODevice::ReadOnly)) {
+            QString decoded, error;
+            if (decodeXmlText(QString::fromLatin1(file.readAll()), &decoded, &error) &&
+                readCustomizingXml(decoded, &fresh, &error)) {
+                fresh.values.remove(QStringLiteral("Control"));
+            } else {
+                lastError = QStringLiteral("Template %1: %2").arg(name, error);
+                fresh = {};
+            }
+        }
+        base = fresh;
+        Customizing next = base;
+        const auto control = model->customizing().values.constFind(QStringLiteral("Control"));
+        if (control != model->customizing().values.cend())
+            next.values.insert(QStringLiteral("Control"), *control);
+        model->setCustomizing(std::move(next));
+    }
+
+    void print()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageOrientation(view->width() >= view->height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+        if (!printDialog(printer, container.get()))
+            return;
+        QPainter painter;
+        if (!painter.begin(&printer))
+            platform::raise(platform::err::PathFileAccessError,
+                            QStringLiteral("The chart could not be printed: the printer did not start."));
+        // The chart keeps its on-screen proportions, as large as the page allows.
+        QSizeF size = view->size().isEmpty() ? QSizeF(815, 526) : QSizeF(view->size());
+        const QRectF page = painter.viewport();
+        const double scale = std::min(page.width() / size.width(), page.height() / size.height());
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
+        view->renderTo(&painter, QRectF(QPointF(0, 0), size));
+        painter.end();
+    }
+};
+
+VizorbControl::VizorbControl(const QString& version) : d(std::make_unique<Private>())
+{
+    d->version = version;
+    d->container = std::make_unique<QWidget>();
+    d->container->setObjectName(QStringLiteral("vizorbControl"));
+    d->model = new ChartModel(d->container.get());
+    d->model->setVersion(version);
+    d->view = new ChartView(*d->model, d->container.get());
+    d->wizard = new WizardPanel(*d->model, d->container.get());
+    d->wizard->hide();
+    auto* layout = new QHBoxLayout(d->container.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(d->view, 1);
+    layout->addWidget(d->wizard, 0);
+
+    Private* p = d.get();
+    QObject::connect(d->wizard, &WizardPanel::propertyChanged, d->container.get(),
+                     [p](const QString& path, const QString& attribute, const QString& value) {
+                         p->raiseEvent(event::PropertyChanged, {Variant(path), Variant(attribute), Variant(value)});
+                     });
+    QObject::connect(d->wizard, &WizardPanel::valueChanged, d->container.get(),
+                     [p](const QString& name, int series, int point, double value) {
+                         p->raiseEvent(event::ValueChanged, {Variant(name), Variant(std::int16_t(series)),
+                                                             Variant(std::int16_t(point)), Variant(std::int32_t(0)),
+                                                             Variant(value)});
+                     });
+    auto mouseArgs = [](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position) {
+        const std::int16_t code = button == Qt::LeftButton ? 1 : button == Qt::RightButton ? 2
+                                                             : button == Qt::MiddleButton ? 4
+                                                                                          : 0;
+        const std::int32_t shift = (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+                                   (modifiers & Qt::AltModifier ? 4 : 0);
+        // Twips, 15 a pixel, as the host measures everything on screen.
+        return std::vector<Variant>{Variant(code), Variant(shift), Variant(float(position.x() * 15)),
+                                    Variant(float(position.y() * 15))};
+    };
+    QObject::connect(d->view, &ChartView::mousePressed, d->container.get(),
+                     [p, mouseArgs](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position) {
+                         p->raiseEvent(event::MouseDown, mouseArgs(button, modifiers, position));
+                     });
+    QObject::connect(d->view, &ChartView::mouseReleased, d->container.get(),
+                     [p, mouseArgs](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position) {
+                         p->raiseEvent(event::MouseUp, mouseArgs(button, modifiers, position));
+                         const ChartHit hit = p->view->hitTest(position);
+                         p->raiseEvent(event::ObjectClicked, {Variant(hit.element), Variant(std::int16_t(hit.series)),
+                                                              Variant(std::int16_t(hit.point))});
+                     });
+}
+
+VizorbControl::~VizorbControl() = default;
+
+QWidget* VizorbControl::widget() { return d->container.get(); }
+
+void VizorbControl::advise(platform::EventSink* sink) { d->sink = sink; }
+
+void VizorbControl::setPrintDialogStep(PrintDialogStep step) { d->printDialog = std::move(step); }
+
+ChartModel& VizorbControl::model() { return *d->model; }
+
+ChartView& VizorbControl::view() { return *d->view; }
+
+WizardPanel& VizorbControl::wizard() { return *d->wizard; }
+
+const QList<Entry>& VizorbControl::entries() const { return d->entries; }
+
+Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Variant> args)
+{
+    using platform::requireArgs;
+    using platform::requireArgsBetween;
+    const bool put = kind == InvokeKind::PropertyPut;
+    // A method answers Method and PropertyGet; a property PropertyGet and PropertyPut.
+    auto method = [&] {
+        if (put)
+            platform::raise(platform::err::ObjectDoesntSupport);
+    };
+    auto property = [&](bool writable) {
+        if (put && !writable)
+            platform::raise(kPropertyIsReadOnly, QStringLiteral("Property is read-only"));
+        if (kind == InvokeKind::Method)
+            platform::raise(platform::err::ObjectDoesntSupport);
+        requireArgs(args, put ? 1 : 0);
+    };
+    auto boolProperty = [&](bool& value) -> Variant {
+        property(true);
+        if (!put)
+            return Variant(value);
+        value = args[0].toBoolean();
+        d->view->setModes(d->modes());
+        return {};
+    };
+
+    switch (id) {
+    case dispid::Language:
+        property(true);
+        if (!put)
+            return Variant(d->language);
+        {
+            const QString code = args[0].toString().trimmed().toUpper();
+            if (!d->wizard->setLanguage(code))
+                platform::raise(platform::err::InvalidProcedureCall,
+                                QStringLiteral("Language \"%1\" is not available (use EN or DE).").arg(code));
+            d->language = code;
+        }
+        return {};
+    case dispid::Mode9:
+        return boolProperty(d->mode9);
+    case dispid::Mode11:
+        return boolProperty(d->mode11);
+    case dispid::Mode12:
+        return boolProperty(d->mode12);
+    case dispid::UpdateEnabled:
+        property(true);
+        if (!put)
+            return Variant(!d->view->updatesHeld());
+        d->view->setUpdatesHeld(!args[0].toBoolean());
+        return {};
+    case dispid::ChartPicture:
+        property(false);
+        // A hidden control has not laid out its chart yet.
+        d->container->layout()->activate();
+        return Variant(std::shared_ptr<platform::Object>(std::make_shared<platform::Picture>(d->view->renderImage())));
+    case dispid::DataText:
+        property(false);
+        return Variant(dataText(d->model->data()));
+    case dispid::SetAttribute: {
+        method();
+        requireArgs(args, 3);
+        const QString path = args[0].toString(), attribute = args[1].toString(), value = args[2].toString();
+        QString error;
+        const bool done = d->model->setAttribute(path, attribute, value, &error);
+        d->lastError = error;
+        return Variant(done);
+    }
+    case dispid::GetAttribute: {
+        method();
+        requireArgs(args, 2);
+        const QString path = args[0].toString(), attribute = args[1].toString();
+        if (schema::canonicalAttribute(path, attribute).isEmpty()) {
+            d->lastError = schema::canonicalPath(path).isEmpty()
+                               ? QStringLiteral("Unknown element \"%1\".").arg(path)
+                               : QStringLiteral("Unknown attribute \"%1\" of element \"%2\".").arg(attribute, path);
+            return Variant(QString());
+        }
+        return Variant(d->model->attribute(path, attribute));
+    }
+    case dispid::ResetWizard:
+        method();
+        requireArgs(args, 0);
+        d->wizard->reset();
+        d->wizard->hide();
+        return {};
+    case dispid::GoToWizardStep: {
+        method();
+        requireArgs(args, 1);
+        const int step = d->wizard->goToStep(args[0].toInteger());
+        d->wizard->show();
+        return Variant(std::int16_t(step));
+    }
+    case dispid::FinishWizard:
+        method();
+        requireArgs(args, 0);
+        d->wizard->hide();
+        return {};
+    case dispid::LoadDataXml:
+        method();
+        requireArgs(args, 1);
+        return Variant(d->loadData(args[0].toString()));
+    case dispid::GetDataXml:
+        property(false);
+        return Variant(writeDataXml(d->model->data()));
+    case dispid::LoadCustomizingXml: {
+        method();
+        requireArgsBetween(args, 1, 2);
+        const QString text = args[0].toString();
+        const bool replace = args.size() < 2 || args[1].isEmpty() || args[1].toBoolean();
+        return Variant(d->loadCustomizing(text, replace));
+    }
+    case dispid::GetCustomizingXml: {
+        method();
+        requireArgsBetween(args, 0, 1);
+        CustomizingOutput output;
+        output.complete = !args.empty() && !args[0].isEmpty() && args[0].toBoolean();
+        output.nested = d->model->boolAttribute(QStringLiteral("Control"), QStringLiteral("UseNewCustomizing"));
+        output.seriesElements = int(d->model->data().series.size());
+        return Variant(writeCustomizingXml(d->model->customizing(), output));
+    }
+    case dispid::LastErrorText:
+        property(false);
+        return Variant(d->lastError);
+    case dispid::SetChartTypes:
+        method();
+        requireArgs(args, 1);
+        d->model->restrictChartTypes(args[0].toString().split(QLatin1Char('|'), Qt::SkipEmptyParts));
+        return {};
+    case dispid::PrintChart:
+        method();
+        requireArgs(args, 0);
+        d->print();
+        return {};
+    case dispid::TemplateFile:
+        property(true);
+        if (!put)
+            return Variant(d->templateFile);
+        d->setTemplateFile(args[0].toString());
+        return {};
+    case dispid::AddEntry: {
+        method();
+        requireArgs(args, 3);
+        Entry entry{args[0].toString(), args[1].toString(), args[2].toString()};
+        if (entry.name.isEmpty())
+            platform::raise(platform::err::InvalidProcedureCall, QStringLiteral("An entry needs a name."));
+        // One entry per folder and name: adding it again updates its tooltip.
+        for (Entry& e : d->entries)
+            if (e.folder == entry.folder && e.name == entry.name) {
+                e.tooltip = entry.tooltip;
+                return {};
+            }
+        d->entries << entry;
+        return {};
+    }
+    default:
+        platform::raise(platform::err::ObjectDoesntSupport);
+    }
+}
+
+}  // namespace vizorb

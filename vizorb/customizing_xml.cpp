@@ -1,0 +1,142 @@
+#include "customizing_xml.h"
+
+#include "xml_text.h"
+
+#include <QXmlStreamReader>
+
+namespace vizorb {
+
+bool applyAttribute(Customizing* customizing, const QString& path, const QString& attribute, const QString& value,
+                    QString* error)
+{
+    QString normalized;
+    if (!schema::normalizeValue(path, attribute, value, &normalized, error))
+        return false;
+    const QString canonical = schema::canonicalPath(path);
+    customizing->values[canonical].insert(schema::canonicalAttribute(canonical, attribute), normalized);
+    return true;
+}
+
+bool readCustomizingXml(const QString& text, Customizing* customizing, QString* error)
+{
+    if (text.trimmed().isEmpty()) {
+        *error = QStringLiteral("The customizing text is empty.");
+        return false;
+    }
+    QXmlStreamReader reader(text);
+    Customizing result = *customizing;
+    auto fail = [&](const QString& message) {
+        *error = positionText(reader) + message;
+        return false;
+    };
+    if (!reader.readNextStartElement())
+        return fail(reader.hasError() ? reader.errorString() : QStringLiteral("The text holds no XML element."));
+    if (reader.name() != QLatin1String("Customizing"))
+        return fail(QStringLiteral("The customizing must start with <Customizing>, not <%1>.").arg(reader.name()));
+
+    QStringList stack;  // element paths of the open elements below the root
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            if (stack.isEmpty())
+                break;
+            stack.removeLast();
+        } else if (token == QXmlStreamReader::StartElement) {
+            const QString name = reader.name().toString();
+            const QString written = stack.isEmpty() ? name : stack.last() + QLatin1Char('.') + name;
+            const QString path = schema::canonicalPath(written);
+            if (path.isEmpty())
+                return fail(QStringLiteral("Unknown element \"%1\".").arg(written));
+            for (const QXmlStreamAttribute& a : reader.attributes()) {
+                const QString attribute = a.name().toString();
+                // A saved customizing names the release it came from; it is no setting.
+                if (schema::isReadOnly(path, attribute))
+                    continue;
+                QString message;
+                if (!applyAttribute(&result, path, attribute, a.value().toString(), &message))
+                    return fail(message);
+            }
+            stack << path;
+        } else if (token == QXmlStreamReader::Characters && !reader.isWhitespace()) {
+            return fail(QStringLiteral("Unexpected text \"%1\"; settings are attributes.")
+                            .arg(reader.text().left(40).toString()));
+        }
+    }
+    if (!reader.hasError()) {
+        while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::Invalid)
+            if (reader.isStartElement())
+                return fail(QStringLiteral("Only one root element is allowed."));
+    }
+    if (reader.hasError())
+        return fail(reader.error() == QXmlStreamReader::PrematureEndOfDocumentError
+                        ? QStringLiteral("The text ends before the customizing is complete.")
+                        : reader.errorString());
+    *customizing = std::move(result);
+    return true;
+}
+
+namespace {
+
+QString attributesText(const Customizing& customizing, const QString& path, bool complete)
+{
+    QString out;
+    const auto element = customizing.values.constFind(path);
+    for (const QString& name : schema::attributeNames(path)) {
+        if (schema::isReadOnly(path, name))
+            continue;
+        QString value;
+        if (element != customizing.values.cend() && element->contains(name))
+            value = element->value(name);
+        else if (complete)
+            value = schema::defaultValue(path, name);
+        else
+            continue;
+        out += QLatin1Char(' ') + name + QLatin1String("=\"") + escapeXml(value) + QLatin1Char('"');
+    }
+    return out;
+}
+
+}  // namespace
+
+QString writeCustomizingXml(const Customizing& customizing, const CustomizingOutput& output)
+{
+    QStringList paths = schema::fixedPaths();
+    int series = output.complete ? output.seriesElements : 0;
+    for (auto it = customizing.values.cbegin(); it != customizing.values.cend(); ++it)
+        if (it.key().startsWith(QLatin1String("Series")))
+            series = std::max(series, it.key().mid(6).toInt());
+    for (int i = 1; i <= series; ++i)
+        paths << QStringLiteral("Series%1").arg(i);
+
+    QString out = QLatin1String(kXmlDeclaration);
+    out += QLatin1String("<Customizing>\n");
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString& path = paths[i];
+        const QString attributes = attributesText(customizing, path, output.complete);
+        const bool child = path.contains(QLatin1Char('.'));
+        if (!output.nested || !child) {
+            // A parent element opens its children, nested; children follow it.
+            QStringList children;
+            if (output.nested)
+                for (qsizetype j = i + 1; j < paths.size() && paths[j].startsWith(path + QLatin1Char('.')); ++j)
+                    if (!attributesText(customizing, paths[j], output.complete).isEmpty())
+                        children << paths[j];
+            if (attributes.isEmpty() && children.isEmpty())
+                continue;
+            out += QLatin1String("  <") + path + attributes;
+            if (children.isEmpty()) {
+                out += QLatin1String("/>\n");
+                continue;
+            }
+            out += QLatin1String(">\n");
+            for (const QString& c : children)
+                out += QLatin1String("    <") + c.mid(path.size() + 1) +
+                       attributesText(customizing, c, output.complete) + QLatin1String("/>\n");
+            out += QLatin1String("  </") + path + QLatin1String(">\n");
+        }
+    }
+    out += QLatin1String("</Customizing>\n");
+    return out;
+}
+
+}  // namespace vizorb

@@ -1,0 +1,414 @@
+#include "data_xml.h"
+
+#include "xml_text.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace vizorb {
+namespace {
+
+constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
+
+// Long number lists bypass the XML reader, whose tokenizer would take most of
+// the time on large data: their text is cut out of what the reader sees (a
+// skeleton of the document, with the cut text's line ends kept so positions
+// stay right) and split straight from the original. Only plain text qualifies:
+// no references, no markup, ended by an end tag.
+struct Cut {
+    qsizetype start = 0;   // in the original text
+    qsizetype length = 0;
+};
+constexpr qsizetype kMinCut = 4096;
+
+// Returns false when the document has a construct the scan does not follow
+// (a document type declaration, an unterminated tag); the reader then gets
+// the whole text.
+bool cutLists(const QString& text, QString* skeleton, QHash<qsizetype, Cut>* cuts)
+{
+    const qsizetype n = text.size();
+    qsizetype copied = 0, i = 0;
+    auto startsAt = [&](qsizetype at, QLatin1String what) { return QStringView(text).sliced(at).startsWith(what); };
+    while (i < n) {
+        i = text.indexOf(QLatin1Char('<'), i);
+        if (i < 0)
+            break;
+        if (startsAt(i, QLatin1String("<!--")) || startsAt(i, QLatin1String("<![CDATA[")) ||
+            startsAt(i, QLatin1String("<?"))) {
+            const QLatin1String end = startsAt(i, QLatin1String("<!--"))  ? QLatin1String("-->")
+                                      : startsAt(i, QLatin1String("<?")) ? QLatin1String("?>")
+                                                                         : QLatin1String("]]>");
+            const qsizetype j = text.indexOf(end, i + 2);
+            if (j < 0)
+                return false;
+            i = j + end.size();
+            continue;
+        }
+        if (startsAt(i, QLatin1String("<!")))
+            return false;
+        qsizetype j = i + 1;
+        QChar quote;
+        for (; j < n; ++j) {
+            const QChar c = text[j];
+            if (!quote.isNull()) {
+                if (c == quote)
+                    quote = QChar();
+            } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+                quote = c;
+            } else if (c == QLatin1Char('>')) {
+                break;
+            }
+        }
+        if (j >= n)
+            return false;
+        const bool endTag = text[i + 1] == QLatin1Char('/'), empty = text[j - 1] == QLatin1Char('/');
+        qsizetype nameEnd = i + 1;
+        while (nameEnd < j && !text[nameEnd].isSpace() && text[nameEnd] != QLatin1Char('/'))
+            ++nameEnd;
+        const QStringView name = QStringView(text).sliced(i + 1, nameEnd - i - 1);
+        i = j + 1;
+        if (endTag || empty ||
+            (name != QLatin1String("Series") && name != QLatin1String("X") && name != QLatin1String("Times")))
+            continue;
+        const qsizetype k = text.indexOf(QLatin1Char('<'), i);
+        if (k < 0 || k - i < kMinCut || !startsAt(k, QLatin1String("</")))
+            continue;
+        const QStringView content = QStringView(text).sliced(i, k - i);
+        if (content.contains(QLatin1Char('&')))
+            continue;
+        *skeleton += QStringView(text).sliced(copied, i - copied);
+        cuts->insert(skeleton->size(), Cut{i, k - i});
+        *skeleton += QString(content.count(QLatin1Char('\n')), QLatin1Char('\n'));
+        copied = k;
+        i = k;
+    }
+    if (cuts->isEmpty())
+        return false;
+    *skeleton += QStringView(text).sliced(copied);
+    return true;
+}
+
+// Reads the text of a list element chunk by chunk as the reader delivers it,
+// so a list of a million numbers is never copied into one string. Returns
+// false when the element holds more than text.
+template <class Take>
+bool readList(QXmlStreamReader& reader, QStringView cut, Take take, qsizetype* failedAt)
+{
+    QString carry;  // an item cut at a chunk's end
+    qsizetype index = 0;
+    *failedAt = -1;
+    bool any = false;
+    auto item = [&](QStringView text) {
+        if (*failedAt < 0 && !take(text.trimmed()))
+            *failedAt = index;
+        ++index;
+    };
+    bool first = true;
+    while (!reader.atEnd()) {
+        QStringView chunk = cut;
+        if (!first || cut.isEmpty()) {
+            const QXmlStreamReader::TokenType token = reader.readNext();
+            if (token == QXmlStreamReader::EndElement)
+                break;
+            if (token == QXmlStreamReader::Comment || token == QXmlStreamReader::ProcessingInstruction)
+                continue;
+            if (token != QXmlStreamReader::Characters)
+                return false;
+            chunk = reader.text();
+        }
+        first = false;
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < chunk.size(); ++i) {
+            if (chunk[i] != QLatin1Char(';'))
+                continue;
+            if (carry.isEmpty()) {
+                item(chunk.sliced(start, i - start));
+            } else {
+                carry += chunk.sliced(start, i - start);
+                item(carry);
+                carry.clear();
+            }
+            any = true;
+            start = i + 1;
+        }
+        carry += chunk.sliced(start);
+        if (!chunk.sliced(start).trimmed().isEmpty())
+            any = true;
+    }
+    // A list that is only blanks has no items.
+    if (any)
+        item(carry);
+    return true;
+}
+
+bool parseValue(QStringView item, double* value)
+{
+    if (item.isEmpty()) {
+        *value = kMissing;
+        return true;
+    }
+    char buffer[64];
+    if (item.size() >= qsizetype(sizeof buffer))
+        return false;
+    for (qsizetype i = 0; i < item.size(); ++i) {
+        const char16_t c = item[i].unicode();
+        if (c > 0x7F)
+            return false;
+        buffer[i] = char(c);
+    }
+    const char* end = buffer + item.size();
+    const char* begin = buffer + (buffer[0] == '+' ? 1 : 0);
+    const auto [ptr, ec] = std::from_chars(begin, end, *value);
+    return ec == std::errc() && ptr == end && std::isfinite(*value);
+}
+
+bool parseTime(QStringView item, qint64* msecs)
+{
+    QDateTime time = QDateTime::fromString(item.toString(), Qt::ISODateWithMs);
+    if (!time.isValid())
+        return false;
+    if (time.timeSpec() == Qt::LocalTime)
+        time.setTimeSpec(Qt::UTC);
+    *msecs = time.toMSecsSinceEpoch();
+    return true;
+}
+
+QString number(double value)
+{
+    if (std::isnan(value))
+        return {};
+    char buffer[64];
+    const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? QString::fromLatin1(buffer, ptr - buffer) : QString();
+}
+
+}  // namespace
+
+bool readDataXml(const QString& text, ChartData* data, QString* error)
+{
+    if (text.trimmed().isEmpty()) {
+        *error = QStringLiteral("The data text is empty.");
+        return false;
+    }
+    QString skeleton;
+    QHash<qsizetype, Cut> cuts;
+    const bool cut = text.size() > kMinCut && cutLists(text, &skeleton, &cuts);
+    QXmlStreamReader reader(cut ? skeleton : text);
+    // The original text of a list whose content was cut out, if any.
+    auto cutContent = [&]() -> QStringView {
+        const auto it = cuts.constFind(reader.characterOffset());
+        return it == cuts.cend() ? QStringView() : QStringView(text).sliced(it->start, it->length);
+    };
+    ChartData result;
+    bool haveCategories = false, haveTimes = false, haveX = false;
+    auto fail = [&](const QString& message) {
+        *error = positionText(reader) + message;
+        return false;
+    };
+    auto badAttributes = [&](const QString& element, const QStringList& allowed) -> bool {
+        for (const QXmlStreamAttribute& a : reader.attributes())
+            if (!allowed.contains(a.name().toString())) {
+                fail(QStringLiteral("Element \"%1\" has no attribute \"%2\".").arg(element, a.name().toString()));
+                return true;
+            }
+        return false;
+    };
+
+    if (!reader.readNextStartElement())
+        return fail(reader.hasError() ? reader.errorString() : QStringLiteral("The text holds no XML element."));
+    if (reader.name() != QLatin1String("ChartData"))
+        return fail(QStringLiteral("The data must start with <ChartData>, not <%1>.").arg(reader.name()));
+    if (badAttributes(QStringLiteral("ChartData"), {}))
+        return false;
+
+    while (reader.readNextStartElement()) {
+        const QString name = reader.name().toString();
+        if (name == QLatin1String("Categories")) {
+            if (haveCategories)
+                return fail(QStringLiteral("<Categories> may appear only once."));
+            haveCategories = true;
+            if (badAttributes(name, {}))
+                return false;
+            while (reader.readNextStartElement()) {
+                if (reader.name() != QLatin1String("Category"))
+                    return fail(QStringLiteral("<Categories> holds only <Category> elements, not <%1>.")
+                                    .arg(reader.name()));
+                if (badAttributes(QStringLiteral("Category"), {}))
+                    return false;
+                result.categories << reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+                if (reader.hasError())
+                    break;
+            }
+        } else if (name == QLatin1String("X") || name == QLatin1String("Times")) {
+            const bool times = name == QLatin1String("Times");
+            if (times ? haveTimes : haveX)
+                return fail(QStringLiteral("<%1> may appear only once.").arg(name));
+            (times ? haveTimes : haveX) = true;
+            if (badAttributes(name, {}))
+                return false;
+            QString bad;
+            qsizetype failed = -1;
+            const QStringView content = cutContent();
+            // One allocation for a long list instead of many growing ones.
+            const qsizetype expected = content.isEmpty() ? 0 : content.count(QLatin1Char(';')) + 1;
+            (times ? result.times.reserve(expected) : result.x.reserve(expected));
+            const bool textOnly = readList(reader, content, [&](QStringView item) {
+                if (times) {
+                    qint64 msecs = 0;
+                    if (!parseTime(item, &msecs)) {
+                        bad = item.toString();
+                        return false;
+                    }
+                    result.times << msecs;
+                } else {
+                    double value = 0;
+                    if (!parseValue(item, &value) || std::isnan(value)) {
+                        bad = item.toString();
+                        return false;
+                    }
+                    result.x << value;
+                }
+                return true;
+            }, &failed);
+            if (reader.hasError())
+                break;
+            if (!textOnly)
+                return fail(QStringLiteral("<%1> holds only text.").arg(name));
+            if (failed >= 0)
+                return fail(times ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
+                                                   "2024-03-31T12:00:00Z.")
+                                        .arg(failed + 1)
+                                        .arg(bad)
+                                  : QStringLiteral("Value %1 in <X> is \"%2\", not a number.").arg(failed + 1).arg(bad));
+        } else if (name == QLatin1String("Series")) {
+            if (badAttributes(name, {QStringLiteral("Name")}))
+                return false;
+            Series series;
+            series.name = reader.attributes().value(QLatin1String("Name")).toString();
+            if (series.name.isEmpty())
+                series.name = QStringLiteral("Series%1").arg(result.series.size() + 1);
+            QString bad;
+            qsizetype failed = -1;
+            const QStringView content = cutContent();
+            if (!content.isEmpty())
+                series.values.reserve(content.count(QLatin1Char(';')) + 1);
+            const bool textOnly = readList(reader, content, [&](QStringView item) {
+                double value = 0;
+                if (!parseValue(item, &value)) {
+                    bad = item.toString();
+                    return false;
+                }
+                series.values << value;
+                return true;
+            }, &failed);
+            if (reader.hasError())
+                break;
+            if (!textOnly)
+                return fail(QStringLiteral("<Series> holds only text."));
+            if (failed >= 0)
+                return fail(QStringLiteral("Value %1 of series \"%2\" is \"%3\", not a number.")
+                                .arg(failed + 1)
+                                .arg(series.name, bad));
+            result.series << std::move(series);
+        } else {
+            return fail(QStringLiteral("Unknown element <%1> in <ChartData> (known: Categories, X, Times, Series).")
+                            .arg(name));
+        }
+    }
+    if (!reader.hasError()) {
+        // Only blanks, comments and processing instructions may follow the root.
+        while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::Invalid) {
+            if (reader.isStartElement())
+                return fail(QStringLiteral("Only one root element is allowed."));
+        }
+    }
+    if (reader.hasError() && reader.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+        return fail(reader.errorString());
+    if (reader.hasError())
+        return fail(QStringLiteral("The text ends before the data is complete."));
+
+    // Positions name the points; no series may run past them.
+    const qsizetype positions = std::max({result.categories.size(), result.times.size(), result.x.size()});
+    auto mismatch = [&](const char* what, qsizetype count) {
+        *error = QStringLiteral("There are %1 %2 but %3 points; give every point one.")
+                     .arg(count)
+                     .arg(QLatin1String(what))
+                     .arg(positions);
+        return false;
+    };
+    if (haveCategories && result.categories.size() != positions)
+        return mismatch("categories", result.categories.size());
+    if (haveTimes && result.times.size() != positions)
+        return mismatch("times", result.times.size());
+    if (haveX && result.x.size() != positions)
+        return mismatch("x values", result.x.size());
+    const int count = result.pointCount();
+    for (Series& s : result.series) {
+        if (positions > 0 && s.values.size() > positions) {
+            *error = QStringLiteral("Series \"%1\" has %2 values but there are only %3 points.")
+                         .arg(s.name)
+                         .arg(s.values.size())
+                         .arg(positions);
+            return false;
+        }
+        s.values.resize(count, kMissing);
+    }
+    *data = std::move(result);
+    return true;
+}
+
+QString writeDataXml(const ChartData& data)
+{
+    QString out = QLatin1String(kXmlDeclaration);
+    out += QLatin1String("<ChartData>\n");
+    if (!data.categories.isEmpty()) {
+        out += QLatin1String("  <Categories>\n");
+        for (const QString& c : data.categories)
+            out += QLatin1String("    <Category>") + escapeXml(c) + QLatin1String("</Category>\n");
+        out += QLatin1String("  </Categories>\n");
+    }
+    if (!data.x.isEmpty()) {
+        QStringList items;
+        for (double v : data.x)
+            items << number(v);
+        out += QLatin1String("  <X>") + items.join(QLatin1Char(';')) + QLatin1String("</X>\n");
+    }
+    if (!data.times.isEmpty()) {
+        QStringList items;
+        for (qint64 t : data.times)
+            items << QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).toString(Qt::ISODateWithMs);
+        out += QLatin1String("  <Times>") + items.join(QLatin1Char(';')) + QLatin1String("</Times>\n");
+    }
+    for (const Series& s : data.series) {
+        QStringList items;
+        for (double v : s.values)
+            items << number(v);
+        out += QLatin1String("  <Series Name=\"") + escapeXml(s.name) + QLatin1String("\">") +
+               items.join(QLatin1Char(';')) + QLatin1String("</Series>\n");
+    }
+    out += QLatin1String("</ChartData>\n");
+    return out;
+}
+
+QString dataText(const ChartData& data)
+{
+    QString out;
+    for (const Series& s : data.series)
+        out += QLatin1Char('\t') + s.name;
+    out += QLatin1String("\r\n");
+    const int count = data.pointCount();
+    for (int i = 0; i < count; ++i) {
+        out += data.label(i);
+        for (const Series& s : data.series)
+            out += QLatin1Char('\t') + (i < s.values.size() ? number(s.values[i]) : QString());
+        out += QLatin1String("\r\n");
+    }
+    return out;
+}
+
+}  // namespace vizorb

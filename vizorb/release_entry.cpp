@@ -1,0 +1,8 @@
+// One loadable library per release, from this one source; VIZORB_RELEASE
+// names the release this library reports.
+#include "control.h"
+
+extern "C" __attribute__((visibility("default"))) platform::Control* plotwrightCreateControl()
+{
+    return new vizorb::VizorbControl(QStringLiteral(VIZORB_RELEASE));
+}

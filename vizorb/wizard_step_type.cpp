@@ -1,0 +1,190 @@
+#include "chart_model.h"
+#include "wizard_page.h"
+
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace vizorb {
+
+namespace {
+
+constexpr int iconSize = 32;
+const QString kGlobal = QStringLiteral("GlobalSettings");
+const QString kChartType = QStringLiteral("ChartType");
+
+// A small drawing of what the type looks like, in the chart's own colours.
+QIcon chartTypeIcon(const QString& type, const QList<QColor>& colors)
+{
+    QPixmap pixmap(iconSize, iconSize);
+    pixmap.fill(Qt::white);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor a = colors.value(0, Qt::blue), b = colors.value(1, Qt::red), c = colors.value(2, Qt::green);
+    const bool stacked = type.startsWith(QLatin1String("Stacked"));
+    const QRectF frame(3, 3, 26, 26);
+
+    auto axes = [&] {
+        p.setPen(QPen(Qt::darkGray, 1));
+        p.drawLine(QPointF(frame.left(), frame.top()), frame.bottomLeft());
+        p.drawLine(frame.bottomLeft(), frame.bottomRight());
+    };
+    const double heights[] = {0.45, 0.8, 0.6, 0.95};
+
+    if (type == QLatin1String("Pie") || type == QLatin1String("Doughnut")) {
+        p.setPen(QPen(Qt::white, 1));
+        const QRectF circle = frame.adjusted(1, 1, -1, -1);
+        const int spans[] = {150, 120, 90};
+        const QColor fills[] = {a, b, c};
+        int start = 90;
+        for (int i = 0; i < 3; ++i) {
+            p.setBrush(fills[i]);
+            p.drawPie(circle, start * 16, spans[i] * 16);
+            start += spans[i];
+        }
+        if (type == QLatin1String("Doughnut")) {
+            p.setBrush(Qt::white);
+            p.drawEllipse(circle.center(), 6, 6);
+        }
+    } else if (type == QLatin1String("Polar") || type.contains(QLatin1String("Radar"))) {
+        const QPointF centre = frame.center();
+        p.setPen(QPen(Qt::lightGray, 1));
+        for (int i = 0; i < 5; ++i) {
+            const double angle = -M_PI / 2 + i * 2 * M_PI / 5;
+            p.drawLine(centre, centre + QPointF(std::cos(angle), std::sin(angle)) * 13);
+        }
+        const double radii[][5] = {{10, 7, 12, 6, 9}, {6, 4, 7, 3, 5}};
+        for (int s = 0; s < 2; ++s) {
+            QPolygonF polygon;
+            for (int i = 0; i < 5; ++i) {
+                const double angle = -M_PI / 2 + i * 2 * M_PI / 5;
+                polygon << centre + QPointF(std::cos(angle), std::sin(angle)) * radii[s][i];
+            }
+            QColor fill = s ? b : a;
+            fill.setAlpha(110);
+            p.setPen(QPen(s ? b : a, 1.5));
+            p.setBrush(type == QLatin1String("Polar") ? QBrush(Qt::NoBrush) : QBrush(fill));
+            p.drawPolygon(polygon);
+        }
+    } else if (type.contains(QLatin1String("Scatter"))) {
+        axes();
+        const QPointF points[] = {{8, 22}, {12, 15}, {16, 19}, {20, 10}, {24, 13}, {26, 6}};
+        p.setPen(Qt::NoPen);
+        int i = 0;
+        for (const QPointF& point : points) {
+            p.setBrush(i++ % 2 ? b : a);
+            p.drawEllipse(point, 2.2, 2.2);
+        }
+    } else if (type.contains(QLatin1String("Area"))) {
+        axes();
+        const double lower[] = {0.3, 0.5, 0.4, 0.6}, upper[] = {0.55, 0.85, 0.7, 0.95};
+        for (int s = stacked ? 1 : 0; s >= 0; --s) {
+            QPainterPath path(QPointF(frame.left() + 1, frame.bottom()));
+            for (int i = 0; i < 4; ++i)
+                path.lineTo(frame.left() + 1 + i * 8, frame.bottom() - (s ? upper[i] : lower[i]) * frame.height());
+            path.lineTo(frame.right(), frame.bottom());
+            path.closeSubpath();
+            p.setPen(Qt::NoPen);
+            p.setBrush(s ? b : a);
+            p.drawPath(path);
+        }
+    } else if (type.contains(QLatin1String("Lines"))) {
+        axes();
+        const double first[] = {0.3, 0.6, 0.45, 0.8}, second[] = {0.15, 0.3, 0.2, 0.4};
+        for (int s = 0; s < 2; ++s) {
+            QPolygonF line;
+            for (int i = 0; i < 4; ++i) {
+                const double value = stacked && s == 0 ? first[i] + second[i] : (s ? second[i] : first[i]);
+                line << QPointF(frame.left() + 2 + i * 8, frame.bottom() - value * frame.height());
+            }
+            p.setPen(QPen(s ? b : a, 2));
+            p.drawPolyline(line);
+        }
+    } else if (type.contains(QLatin1String("Bars"))) {
+        axes();
+        for (int i = 0; i < 3; ++i) {
+            const double y = frame.top() + 2 + i * 8;
+            const double w = heights[i] * (frame.width() - 2) * (stacked ? 0.6 : 1);
+            p.fillRect(QRectF(frame.left() + 1, y, w, 6), a);
+            if (stacked)
+                p.fillRect(QRectF(frame.left() + 1 + w, y, w * 0.6, 6), b);
+        }
+    } else {
+        axes();
+        for (int i = 0; i < 4; ++i) {
+            const double x = frame.left() + 2 + i * 6.5;
+            const double h = heights[i] * (frame.height() - 2) * (stacked ? 0.6 : 1);
+            p.fillRect(QRectF(x, frame.bottom() - h, 5, h), a);
+            if (stacked)
+                p.fillRect(QRectF(x, frame.bottom() - h - h * 0.5, 5, h * 0.5), b);
+        }
+    }
+    return QIcon(pixmap);
+}
+
+class TypePage final : public WizardPage {
+public:
+    TypePage(WizardEditor& editor, QWidget* parent)
+        : WizardPage(editor, WizardText::TypeTitle, WizardText::TypeHint, parent), m_list(new QListWidget(this))
+    {
+        setObjectName(QStringLiteral("wizardStep1"));
+        m_list->setObjectName(QStringLiteral("chartTypeList"));
+        m_list->setIconSize(QSize(iconSize, iconSize));
+        m_list->setUniformItemSizes(true);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_list);
+        connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+            if (item && !m_editor.apply(kGlobal, kChartType, item->data(Qt::UserRole).toString()))
+                refresh();
+        });
+    }
+
+    void refresh() override
+    {
+        const QSignalBlocker blocker(m_list);
+        const bool offered = m_editor.offers(kGlobal, kChartType);
+        m_list->setEnabled(offered);
+        const QStringList types = offered ? m_editor.model().offeredChartTypes() : QStringList();
+        QList<QColor> colors;
+        for (int i = 0; i < 3; ++i)
+            colors << m_editor.model().seriesColor(i);
+        if (types != m_types || colors != m_colors) {
+            m_types = types;
+            m_colors = colors;
+            m_list->clear();
+            for (const QString& type : types) {
+                auto* item = new QListWidgetItem(chartTypeIcon(type, colors), QString(), m_list);
+                item->setData(Qt::UserRole, type);
+            }
+            retranslate();
+        }
+        const int current = m_types.indexOf(m_editor.value(kGlobal, kChartType));
+        m_list->setCurrentRow(current);
+        if (current >= 0)
+            m_list->scrollToItem(m_list->item(current));
+    }
+
+    void retranslate() override
+    {
+        for (int i = 0; i < m_list->count(); ++i) {
+            QListWidgetItem* item = m_list->item(i);
+            item->setText(chartTypeDisplayName(item->data(Qt::UserRole).toString(), m_editor.language()));
+        }
+    }
+
+private:
+    QListWidget* m_list;
+    QStringList m_types;
+    QList<QColor> m_colors;
+};
+
+}  // namespace
+
+WizardPage* createTypePage(WizardEditor& editor, QWidget* parent) { return new TypePage(editor, parent); }
+
+}  // namespace vizorb
