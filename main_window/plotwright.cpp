@@ -19,6 +19,19 @@ namespace {
 constexpr float kClientWidth = 12225;
 constexpr float kClientHeight = 7890;
 
+// What the window stored for the chart control at design time: a version,
+// the control's design extent in 0.01 mm (12015 x 7095 twips), then a zero
+// and two bytes of the control's own.
+QByteArray chartDesignState()
+{
+    QByteArray state;
+    for (quint32 value : {0x00010000u, 21193u, 12515u, 0u})
+        for (int shift = 0; shift < 32; shift += 8)
+            state.append(static_cast<char>((value >> shift) & 0xFF));
+    state.append('\xFF').append('\x01');
+    return state;
+}
+
 QPushButton* makeButton(QWidget* parent, const char* name, const char* caption)
 {
     auto* button = new QPushButton(QString::fromLatin1(caption), parent);
@@ -43,7 +56,7 @@ Plotwright::Plotwright(const Deliverable& deliverable, platform::Services& servi
     createMenu();
 
     ctrlChart = std::make_unique<platform::ControlSite>(m_services.createChart(), m_client, *m_services.messageBox,
-                                                        120, 120, 12015, 7095);
+                                                        120, 120, 12015, 7095, chartDesignState());
     ctrlChart->control().widget()->setObjectName(QStringLiteral("ctrlChart"));
     ctrlChart->setEventHandler([this](int index, std::span<Variant> args) { onChartEvent(index, args); });
 

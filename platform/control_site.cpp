@@ -6,11 +6,12 @@
 namespace platform {
 
 ControlSite::ControlSite(std::unique_ptr<Control> control, QWidget* container, MessageBoxService& messageBox,
-                         float left, float top, float width, float height)
+                         float left, float top, float width, float height, const QByteArray& designState)
     : m_control(std::move(control)),
       m_messageBox(messageBox),
       m_placement((m_control->widget()->setParent(container), m_control->widget()), left, top, width, height)
 {
+    m_control->loadDesignState(designState);
     m_control->widget()->show();
     m_control->advise(this);
 }

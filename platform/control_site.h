@@ -27,7 +27,7 @@ public:
     using EventHandler = std::function<void(int index, std::span<Variant> args)>;
 
     ControlSite(std::unique_ptr<Control> control, QWidget* container, MessageBoxService& messageBox,
-                float left, float top, float width, float height);
+                float left, float top, float width, float height, const QByteArray& designState = {});
     ~ControlSite() override;
 
     Variant invoke(DispId id, InvokeKind kind, std::span<Variant> args) override;

@@ -48,6 +48,9 @@ public:
     virtual QWidget* widget() = 0;
     // Where events go from now on; nullptr stops them.
     virtual void advise(EventSink* sink) = 0;
+    // The state its host stored for it at design time, handed over once when
+    // the host creates it. A control that keeps none ignores it.
+    virtual void loadDesignState(const QByteArray& state) { Q_UNUSED(state); }
 };
 
 using ControlFactory = std::function<std::unique_ptr<Control>()>;

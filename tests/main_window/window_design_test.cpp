@@ -60,6 +60,7 @@ TEST(MainWindowDesign, CaptionMenuAndControls)
     EXPECT_EQ(Access::cmdFinish(*f.window).text(), "&Finish");
     EXPECT_TRUE(Access::cmdBack(*f.window).isHidden());
     EXPECT_TRUE(Access::ctrlEventList(*f.window).isHidden());
+    EXPECT_EQ(f.chart->designState(), QByteArray::fromHex("000001 00 c9520000 e3300000 00000000 ff01"));
     EXPECT_EQ(Access::ScaleWidth(*f.window), 12225.0f);
     EXPECT_EQ(Access::ScaleHeight(*f.window), 7890.0f);
 }

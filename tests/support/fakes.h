@@ -40,6 +40,8 @@ public:
     Variant invoke(DispId id, InvokeKind kind, std::span<Variant> args) override;
     QWidget* widget() override { return m_widget.get(); }
     void advise(platform::EventSink* sink) override { m_sink = sink; }
+    void loadDesignState(const QByteArray& state) override { m_designState = state; }
+    const QByteArray& designState() const { return m_designState; }
 
     // The next call of `id` (any kind) answers `value`; queued answers are used in order.
     FakeDispatch& answer(DispId id, Variant value);
@@ -65,6 +67,7 @@ private:
     std::map<DispId, Variant> m_always;
     std::optional<std::vector<DispId>> m_known;
     platform::EventSink* m_sink = nullptr;
+    QByteArray m_designState;
     std::unique_ptr<QWidget> m_widget;
 };
 
