@@ -1,8 +1,29 @@
-// The registry's hive reader over arbitrary bytes, then every key and value
-// it accepted read back through the registry as the program reads them.
+// The registry's hive reader over arbitrary bytes, then every key it accepted,
+// and the parent of each, read back through the registry as the program reads them.
 #include "platform/registry.h"
 
 #include <cstdint>
+
+namespace {
+void readKey(platform::Registry& registry, const QByteArray& path,
+             const std::map<QByteArray, platform::HiveValue>& values)
+{
+    const qsizetype slash = path.indexOf('\\');
+    if (slash < 0)
+        return;
+    std::int32_t key = 0;
+    if (registry.openKey(platform::reg::HKEY_LOCAL_MACHINE, path.sliced(slash + 1), platform::reg::KEY_READ, key)
+        != platform::reg::Success)
+        return;
+    for (const auto& [name, value] : values) {
+        QByteArray buffer(1024, '\0');
+        std::int32_t type = 0;
+        std::int32_t length = 1024;
+        registry.queryValue(key, name, type, buffer, length);
+    }
+    registry.closeKey(key);
+}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -13,20 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const platform::Hive copy = *hive;
     platform::Registry registry(std::move(*hive));
     for (const auto& [path, values] : copy.keys) {
-        const qsizetype slash = path.indexOf('\\');
-        if (slash < 0)
-            continue;
-        std::int32_t key = 0;
-        if (registry.openKey(platform::reg::HKEY_LOCAL_MACHINE, path.sliced(slash + 1), platform::reg::KEY_READ, key)
-            != platform::reg::Success)
-            continue;
-        for (const auto& [name, value] : values) {
-            QByteArray buffer(1024, '\0');
-            std::int32_t type = 0;
-            std::int32_t length = 1024;
-            registry.queryValue(key, name, type, buffer, length);
-        }
-        registry.closeKey(key);
+        readKey(registry, path, values);
+        readKey(registry, path.left(path.lastIndexOf('\\')), {});
     }
     return 0;
 }

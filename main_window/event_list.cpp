@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
@@ -17,10 +18,12 @@
 
 namespace {
 
-// The log's lines as UTF-8, packed into large chunks that are never moved,
-// with one 8-byte position per line: about 50 bytes a typical line instead of
-// a heap string each. Lines are stored at once but announced to the view in
-// batches, since every row insertion costs the view a relayout of all rows.
+// The log's lines packed into large chunks that are never moved, with one
+// 8-byte position per line: about 50 bytes a typical line instead of a heap
+// string each. ASCII lines take a byte a character; any other line keeps its
+// UTF-16 code units as they are, so no text comes back altered. Lines are
+// stored at once but announced to the view in batches, since every row
+// insertion costs the view a relayout of all rows.
 class LineModel final : public QAbstractListModel {
 public:
     qsizetype lineCount() const { return static_cast<qsizetype>(m_starts.size()); }
@@ -31,17 +34,21 @@ public:
         if (lineCount() >= std::numeric_limits<int>::max())
             platform::raise(platform::err::OutOfMemory);
         try {
-            const QChar* units = line.constData();
-            const qsizetype length = line.size();
-            if (std::all_of(units, units + length, [](QChar c) { return c.unicode() < 0x80; })) {
-                char* out = reserve(static_cast<std::size_t>(length));
-                for (qsizetype i = 0; i < length; ++i)  // ASCII: one byte each
-                    out[i] = static_cast<char>(units[i].unicode());
-                commit(static_cast<std::size_t>(length));
+            // Most lines are ASCII: copied a byte each in one pass, checked on the way.
+            const char16_t* units = reinterpret_cast<const char16_t*>(line.constData());
+            const std::size_t length = static_cast<std::size_t>(line.size());
+            char* out = reserve(length);
+            char16_t all = 0;
+            for (std::size_t i = 0; i < length; ++i) {
+                all |= units[i];
+                out[i] = static_cast<char>(units[i]);
+            }
+            if (all < 0x80) {
+                commit(length, false);
             } else {
-                const QByteArray utf8 = line.toUtf8();
-                std::copy(utf8.cbegin(), utf8.cend(), reserve(static_cast<std::size_t>(utf8.size())));
-                commit(static_cast<std::size_t>(utf8.size()));
+                const std::size_t bytes = length * sizeof(char16_t);
+                std::memcpy(reserve(bytes), units, bytes);
+                commit(bytes, true);
             }
         } catch (const std::bad_alloc&) {
             platform::raise(platform::err::OutOfMemory);
@@ -52,14 +59,19 @@ public:
     {
         const std::uint64_t start = m_starts[static_cast<std::size_t>(index)];
         const std::size_t chunk = start >> 32;
-        const std::size_t begin = start & 0xFFFFFFFFu;
+        const std::size_t begin = start & kOffsetMask;
         std::size_t end = m_chunks[chunk].size;
         if (index + 1 < lineCount()) {
             const std::uint64_t next = m_starts[static_cast<std::size_t>(index + 1)];
             if ((next >> 32) == chunk)
-                end = next & 0xFFFFFFFFu;
+                end = next & kOffsetMask;
         }
-        return QString::fromUtf8(m_chunks[chunk].bytes.get() + begin, static_cast<qsizetype>(end - begin));
+        const char* bytes = m_chunks[chunk].bytes.get() + begin;
+        if (!(start & kUtf16Flag))
+            return QString::fromLatin1(bytes, static_cast<qsizetype>(end - begin));
+        QString text(static_cast<qsizetype>((end - begin) / sizeof(char16_t)), Qt::Uninitialized);
+        std::memcpy(text.data(), bytes, end - begin);
+        return text;
     }
 
     bool hasUnannouncedLines() const { return m_announced < lineCount(); }
@@ -95,6 +107,10 @@ public:
 
 private:
     static constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
+    // A line's position: its chunk in the high half, its offset in the low
+    // 31 bits, and whether it is stored as UTF-16 in bit 31.
+    static constexpr std::uint64_t kUtf16Flag = std::uint64_t(1) << 31;
+    static constexpr std::uint64_t kOffsetMask = kUtf16Flag - 1;
 
     struct Chunk {
         std::unique_ptr<char[]> bytes;
@@ -107,24 +123,26 @@ private:
     {
         if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().size < bytes) {
             const std::size_t capacity = std::max(kChunkBytes, bytes);
-            if (capacity > 0xFFFFFFFFu)
+            if (capacity > kOffsetMask)
                 throw std::bad_alloc();
-            m_chunks.reserve(m_chunks.size() + 1 + m_chunks.size() / 2);
+            if (m_chunks.size() == m_chunks.capacity())
+                m_chunks.reserve(2 * m_chunks.size() + 16);
             m_chunks.push_back({std::make_unique_for_overwrite<char[]>(capacity), 0, capacity});
         }
-        m_starts.reserve(m_starts.size() + 1 + m_starts.size() / 2);  // before anything is committed
+        if (m_starts.size() == m_starts.capacity())  // before anything is committed
+            m_starts.reserve(2 * m_starts.size() + 1024);
         return m_chunks.back().bytes.get() + m_chunks.back().size;
     }
 
-    void commit(std::size_t bytes)
+    void commit(std::size_t bytes, bool utf16)
     {
         Chunk& chunk = m_chunks.back();
-        m_starts.push_back((std::uint64_t(m_chunks.size() - 1) << 32) | chunk.size);
+        m_starts.push_back((std::uint64_t(m_chunks.size() - 1) << 32) | chunk.size | (utf16 ? kUtf16Flag : 0));
         chunk.size += bytes;
     }
 
     std::vector<Chunk> m_chunks;
-    std::vector<std::uint64_t> m_starts;  // chunk << 32 | offset of each line
+    std::vector<std::uint64_t> m_starts;  // position of each line
     int m_announced = 0;
 };
 
@@ -139,7 +157,7 @@ struct EventList::Private {
     qint64 syncCostNs = 0;    // what the view's last update took
 };
 
-EventList::EventList(QWidget* parent) : QListView(parent), d(new Private)
+EventList::EventList(QWidget* parent) : QListView(parent), d(std::make_unique<Private>())
 {
     setModel(&d->model);
     setUniformItemSizes(true);
@@ -156,8 +174,8 @@ EventList::EventList(QWidget* parent) : QListView(parent), d(new Private)
 
 EventList::~EventList()
 {
+    // The view lets go of the model before the model goes.
     setModel(nullptr);
-    delete d;
 }
 
 void EventList::addItem(const QString& line)

@@ -3,11 +3,14 @@
 #include <QListView>
 
 #include <cstddef>
+#include <memory>
 
 // The event-log list box: a single-column, unsorted list with at most one
-// selected line. Lines live in a model behind a list view with uniform item
-// sizes, so a million lines stay cheap; bringing the selected line into view
-// happens once per event-loop turn, and not at all while the list is hidden.
+// selected line. Lines live in a compact model behind a list view with uniform
+// item sizes, so a million lines stay cheap. The list's own state (lines,
+// ListIndex) is exact after every call; the view catches up at most once per
+// event-loop turn, less often while its relayouts grow costly, and scrolls the
+// selected line into view only while it is shown.
 class EventList final : public QListView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EventList)
@@ -38,5 +41,5 @@ private:
     void syncView();
 
     struct Private;
-    Private* d;
+    const std::unique_ptr<Private> d;
 };

@@ -80,7 +80,9 @@ bool openForReading(QFile& file)
 {
     if (file.fileName().isEmpty())
         return false;
-    if (!file.open(QIODevice::ReadOnly) && (file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::NewOnly)))
+    // Unbuffered: whole texts are read in large pieces, straight from the system.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) &&
+        (file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered)))
         return false;
     return !QFileInfo(file).isDir();
 }

@@ -224,6 +224,7 @@ void Plotwright::onChartEvent(int index, std::span<Variant> args)
     case chart::MouseDown:
     case chart::MouseUp: {
         platform::requireArgs(args, 4);
+        // Read once and never written back: the log leaves the control's values alone.
         std::int16_t button = args[0].toInteger();
         float x = args[2].toSingle();
         float y = args[3].toSingle();
@@ -231,10 +232,6 @@ void Plotwright::onChartEvent(int index, std::span<Variant> args)
             ctrlChart_MouseDown(button, args[1], x, y);
         else
             ctrlChart_MouseUp(button, args[1], x, y);
-        // By-reference arguments go back as the handler left them.
-        args[0] = Variant(button);
-        args[2] = Variant(x);
-        args[3] = Variant(y);
         break;
     }
     case chart::ObjectClicked:

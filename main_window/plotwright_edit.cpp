@@ -58,7 +58,7 @@ void Plotwright::mnuHelpAbout_Click()
         platform::raise(platform::err::ObjectVariableNotSet);
     AboutForm& about = m_shell.about();
     about.setTitle(windowTitle());
-    // Read each time: the control may have been replaced since.
+    // Asked afresh each time: the window keeps no copy of the control's answers.
     about.setVersion(ctrlChart->get(chart::GetAttribute, {Variant("Control"), Variant("Version")}).toString());
     about.setCopyright(QStringLiteral("Copyright \u00A9 2026 Plotwright"));
     about.showModeless();

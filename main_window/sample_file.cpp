@@ -13,9 +13,6 @@ namespace sample_file {
 
 namespace {
 
-// Where the four length fields and the texts lie, as 0-based offsets in 64
-// bits: sums of 32-bit lengths cannot overflow them, so a sample of any size
-// that the writer wrote reads back.
 constexpr qint64 kPreviewLengthAt = kHeaderSize;
 
 class ByteSource {
@@ -52,6 +49,9 @@ private:
     qint64 m_size;
 };
 
+// Fields and texts are found by 0-based offsets in 64 bits: sums of 32-bit
+// lengths cannot overflow them, so a sample of any size that the writer wrote
+// reads back. Nothing is allocated for a text that does not lie in the file.
 template <class Source>
 std::optional<Texts> parseFrom(Source& source)
 {
@@ -83,7 +83,6 @@ std::optional<Texts> parseFrom(Source& source)
     if (!customizing || *customizing < 0)
         return std::nullopt;
     const qint64 customizingAt = dataAt + *data + 4;
-    // Every text must lie in the file before anything is allocated for it.
     if (!inside(kPreviewLengthAt + 4, *preview) || !inside(dataAt, *data) || !inside(customizingAt, *customizing))
         return std::nullopt;
 

@@ -19,9 +19,12 @@ QClipboard& desktopClipboard() { return *QGuiApplication::clipboard(); }
 QMimeData* QtClipboard::ownData() const
 {
     // Only what we published ourselves is copied forward: reading another
-    // program's clipboard is a round trip to it that may hang.
-    QMimeData* current = const_cast<QMimeData*>(desktopClipboard().mimeData(QClipboard::Clipboard));
-    return m_published && current == m_published.data() ? current : nullptr;
+    // program's clipboard is a round trip to it that may hang. Qt deletes our
+    // data when another owner takes the clipboard, which clears m_published.
+    if (!m_published)
+        return nullptr;
+    const QMimeData* current = desktopClipboard().mimeData(QClipboard::Clipboard);
+    return current == m_published.data() ? m_published.data() : nullptr;
 }
 
 void QtClipboard::publish(QMimeData* data)

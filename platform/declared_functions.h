@@ -23,8 +23,9 @@ using HtmlHelpA = std::function<std::int32_t(std::int32_t owner, const QByteArra
                                              std::int32_t data)>;
 using RegOpenKeyExA = std::function<std::int32_t(std::int32_t root, const QByteArray& subKey, std::int32_t options,
                                                  std::int32_t access, std::int32_t& key)>;
-using RegQueryValueExA = std::function<std::int32_t(std::int32_t key, const QByteArray& valueName, std::int32_t reserved,
-                                                    std::int32_t& type, QByteArray& data, std::int32_t& size)>;
+using RegQueryValueExA = std::function<std::int32_t(std::int32_t key, const QByteArray& valueName,
+                                                    std::int32_t reserved, std::int32_t& type, QByteArray& data,
+                                                    std::int32_t& size)>;
 using RegCloseKey = std::function<std::int32_t(std::int32_t key)>;
 }  // namespace os
 

@@ -31,4 +31,22 @@ QString findFirstFile(const QString& pattern)
     return {};
 }
 
+QString resolveNameCase(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
+        return path;
+    const QString name = info.fileName();
+    if (name.isEmpty())
+        return {};
+    QDir folder = info.dir();
+    folder.setFilter(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    folder.setSorting(QDir::Name);
+    for (const QString& entry : folder.entryList()) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return folder.filePath(entry);
+    }
+    return {};
+}
+
 }  // namespace platform

@@ -12,6 +12,12 @@ namespace platform {
 // name order, or "" for none.
 QString findFirstFile(const QString& pattern);
 
+// `path` as it exists; when nothing has that exact name, the first entry of
+// its folder in name order whose name matches the last part without regard
+// to case, as the search above matches; "" for none. Keeps a program that
+// the search found startable by the name that was searched for.
+QString resolveNameCase(const QString& path);
+
 // A path with "\" turned into "/".
 QString fromBackslashes(const QString& path);
 

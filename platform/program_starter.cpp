@@ -51,7 +51,7 @@ std::optional<QString> executable(const QString& name)
         const QString found = QStandardPaths::findExecutable(path);
         return found.isEmpty() ? std::nullopt : std::optional<QString>(found);
     }
-    const QFileInfo info(path);
+    const QFileInfo info(resolveNameCase(path));
     if (info.isFile() && info.isExecutable())
         return info.absoluteFilePath();
     return std::nullopt;

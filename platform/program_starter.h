@@ -31,8 +31,10 @@ struct ProgramInvocation {
 // first word is the program; an unquoted one is tried word by word, the
 // shortest leading run of words that names an executable file winning, so a
 // path with blanks needs no quotes. The remaining words are the arguments
-// (double quotes group blanks). A program without a folder is looked up on
-// the search path. Nothing when no executable program is named.
+// (double quotes group blanks). A program's file name matches without
+// regard to case when no file has the exact name, as the file search does.
+// A program without a folder is looked up on the search path. Nothing when no
+// executable program is named.
 std::optional<ProgramInvocation> resolveCommandLine(const QString& commandLine);
 
 // The real one: a detached process, never through a shell.

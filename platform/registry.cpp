@@ -28,18 +28,36 @@ std::optional<QByteArray> rootName(std::int32_t handle)
     return std::nullopt;
 }
 
+// The parts of `text` between `separator`s, in order; no copies, so a long
+// line costs its length once.
+template <class F>
+void forEachPart(QByteArrayView text, char separator, F&& f)
+{
+    qsizetype start = 0;
+    while (true) {
+        qsizetype end = text.indexOf(separator, start);
+        if (end < 0)
+            end = text.size();
+        f(text.sliced(start, end - start));
+        if (end == text.size())
+            return;
+        start = end + 1;
+    }
+}
+
 // A key path as stored: lower case, parts joined by one "\", empty parts dropped.
 QByteArray normalisedPath(QByteArrayView path)
 {
     QByteArray result;
-    for (QByteArrayView part : QByteArray::fromRawData(path.data(), path.size()).split('\\')) {
+    result.reserve(path.size());
+    forEachPart(path, '\\', [&result](QByteArrayView part) {
         if (part.isEmpty())
-            continue;
+            return;
         if (!result.isEmpty())
             result += '\\';
-        result += part.toByteArray().toLower();
-    }
-    return result;
+        result.append(part);
+    });
+    return result.toLower();
 }
 
 int hexDigit(char c)
@@ -56,15 +74,20 @@ int hexDigit(char c)
 std::optional<QByteArray> parseHexBytes(QByteArrayView text)
 {
     QByteArray bytes;
-    const QByteArray trimmed = text.toByteArray().trimmed();
+    const QByteArrayView trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return bytes;
-    for (const QByteArray& item : trimmed.split(',')) {
-        const QByteArray byte = item.trimmed();
-        if (byte.size() != 2 || hexDigit(byte[0]) < 0 || hexDigit(byte[1]) < 0)
-            return std::nullopt;
+    bool valid = true;
+    forEachPart(trimmed, ',', [&](QByteArrayView item) {
+        const QByteArrayView byte = item.trimmed();
+        if (!valid || byte.size() != 2 || hexDigit(byte[0]) < 0 || hexDigit(byte[1]) < 0) {
+            valid = false;
+            return;
+        }
         bytes += static_cast<char>(hexDigit(byte[0]) * 16 + hexDigit(byte[1]));
-    }
+    });
+    if (!valid)
+        return std::nullopt;
     return bytes;
 }
 
@@ -158,14 +181,20 @@ bool addKey(Hive& hive, QByteArrayView header, QByteArray& current)
     if (!known)
         return false;
     current = path;
-    // Parent keys exist too, so each of them can be opened on the way.
-    for (qsizetype i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\')
-            hive.keys[path.left(i)];
-    }
+    hive.keys[path];
     return true;
 }
 }  // namespace
+
+bool Hive::contains(const QByteArray& path) const
+{
+    if (keys.contains(path))
+        return true;
+    // The keys below `path` sort together, right after it.
+    const QByteArray prefix = path + '\\';
+    const auto below = keys.lower_bound(prefix);
+    return below != keys.end() && below->first.startsWith(prefix);
+}
 
 std::optional<Hive> parseHive(QByteArrayView text, QString* error)
 {
@@ -238,7 +267,7 @@ std::int32_t Registry::openKey(std::int32_t root, const QByteArray& subKey, std:
         return reg::InvalidHandle;
     const QByteArray relative = normalisedPath(subKey);
     const QByteArray path = relative.isEmpty() ? *base : *base + '\\' + relative;
-    if (!m_hive.keys.contains(path))
+    if (!m_hive.contains(path))
         return reg::NotFound;
     if (access & reg::kWriteRights)
         return reg::AccessDenied;

@@ -72,9 +72,13 @@ struct HiveValue {
 };
 
 // Keys by their full path ("hkey_local_machine\software\..."), lower case;
-// values by their lower-case name.
+// values by their lower-case name. Only the keys a file names are stored:
+// their parents exist without an entry of their own, so a deep path costs
+// its length once, not once for every level.
 struct Hive {
     std::map<QByteArray, std::map<QByteArray, HiveValue>> keys;
+    // A key named in the file, or a parent of one.
+    bool contains(const QByteArray& path) const;
 };
 
 // Reads a hive file's bytes; nothing for a malformed file, with the first

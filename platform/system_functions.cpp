@@ -15,18 +15,24 @@
 
 namespace platform {
 
+std::optional<QByteArray> systemNameInCodePage(const char* name)
+{
+    if (!name || name[0] == '\0')
+        return std::nullopt;
+    return toCodePage(QString::fromUtf8(name));
+}
+
 std::optional<QByteArray> logonUserName()
 {
     char login[256] = {};
     if (getlogin_r(login, sizeof login) == 0 && login[0] != '\0')
-        return QByteArray(login);
+        return systemNameInCodePage(login);
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 16384));
     passwd entry{};
     passwd* result = nullptr;
-    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &result) == 0 && result && result->pw_name
-        && result->pw_name[0] != '\0')
-        return QByteArray(result->pw_name);
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &result) == 0 && result)
+        return systemNameInCodePage(result->pw_name);
     return std::nullopt;
 }
 

@@ -21,6 +21,10 @@ inline constexpr std::int32_t NoNetwork = 1222;
 // password entry of the effective user; nothing when neither names one.
 std::optional<QByteArray> logonUserName();
 
+// A name as the system gives it (UTF-8) in one byte a character; nothing for
+// an empty name or one with a character that one byte cannot hold.
+std::optional<QByteArray> systemNameInCodePage(const char* name);
+
 // WNetGetUserA over a source of the user name: the name and its NUL are
 // written to the buffer when `length` characters hold both; otherwise
 // MoreData, with `length` set to the characters needed.

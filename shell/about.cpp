@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 constexpr float kInnerWidth = 4770;
 constexpr float kInnerHeight = 1560;
@@ -117,7 +119,8 @@ void About::reject()
 
 void About::closeEvent(QCloseEvent* event)
 {
-    // The close box unloads the window without a handler of its own.
+    // The close box unloads the window without a handler of its own; QDialog's
+    // closeEvent would send it through reject(), that is cmdOK_Click.
     QWidget::closeEvent(event);
 }
 
@@ -173,7 +176,8 @@ bool About::GetKeyValue(const std::int32_t& KeyRoot, const QString& KeyName, con
         QByteArray buffer = platform::toDeclaredText(tmpVal);
         std::int32_t KeyValSize = kBufferSize;
         std::int32_t KeyValType = 0;
-        const auto& RegQueryValueExA = functions.bind<os::RegQueryValueExA>(advapi32, QStringLiteral("RegQueryValueExA"));
+        const auto& RegQueryValueExA =
+            functions.bind<os::RegQueryValueExA>(advapi32, QStringLiteral("RegQueryValueExA"));
         status = RegQueryValueExA(hKey, platform::toDeclaredText(SubKeyRef), 0, KeyValType, buffer, KeyValSize);
         if (status == 0) {
             const QString data = platform::fromCodePage(buffer);

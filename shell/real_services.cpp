@@ -1,6 +1,7 @@
 #include "real_services.h"
 
 #include "platform/clipboard.h"
+#include "platform/common_dialog.h"
 #include "platform/declared_functions.h"
 #include "platform/message_box.h"
 #include "platform/program_starter.h"
@@ -9,6 +10,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <cstdlib>
 
 void wireRealServices(platform::Services& services, const Deliverable& deliverable)
 {
@@ -28,4 +31,7 @@ void wireRealServices(platform::Services& services, const Deliverable& deliverab
         const QSize pixels = QGuiApplication::primaryScreen()->size();
         return QSizeF(platform::pixelsToTwips(pixels.width()), platform::pixelsToTwips(pixels.height()));
     };
+    services.createCommonDialog = [] { return std::make_unique<platform::CommonDialog>(); };
+    // File > Exit: at once, without unloading any window.
+    services.endProgram = [] { std::_Exit(0); };
 }

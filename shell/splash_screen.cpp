@@ -21,7 +21,10 @@ constexpr int kExposeWaitMs = 1000;
 // Ends an event loop once a window is exposed.
 class ExposeWatch final : public QObject {
 public:
-    ExposeWatch(QWindow* window, QEventLoop* loop) : m_window(window), m_loop(loop) { window->installEventFilter(this); }
+    ExposeWatch(QWindow* window, QEventLoop* loop) : m_window(window), m_loop(loop)
+    {
+        window->installEventFilter(this);
+    }
     ~ExposeWatch() override { m_window->removeEventFilter(this); }
 
 protected:
@@ -64,6 +67,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, flo
 }
 }  // namespace
 
+// Outside any namespace, as Q_INIT_RESOURCE declares the resource's initialiser.
 static QPixmap splashPicture()
 {
     // The library is static: its resources register only when asked to.

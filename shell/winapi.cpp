@@ -18,7 +18,8 @@ QString GetLogonUserName(const platform::OsFunctions& os)
     const QString buffer(kUserNameLength, QLatin1Char(' '));
     std::int32_t length = static_cast<std::int32_t>(buffer.size());
     QByteArray bytes = platform::toDeclaredText(buffer);
-    const auto& WNetGetUserA = os.bind<platform::os::WNetGetUserA>(QStringLiteral("Mpr"), QStringLiteral("WNetGetUserA"));
+    const auto& WNetGetUserA =
+        os.bind<platform::os::WNetGetUserA>(QStringLiteral("Mpr"), QStringLiteral("WNetGetUserA"));
     const std::int32_t status = WNetGetUserA(0, bytes, length);
     if (status != 0)
         return {};

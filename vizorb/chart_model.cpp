@@ -84,17 +84,18 @@ const QList<AttributeSpec> kCaptionAttributes = {{"Caption", Kind::Text, ""}, {"
 const QList<ElementSpec>& elements()
 {
     static const QList<ElementSpec> list = {
-        {"GlobalSettings",
-         withFont({{"ChartType", Kind::ChartType, "Columns"},
-                   {"ColorPalette", Kind::Palette, "Standard"},
-                   {"BackgroundColor", Kind::Color, "#ffffff"}},
-                  "9", "false")},
-        {"Title", withFont({{"Caption", Kind::Text, ""}, {"Visible", Kind::Boolean, "true"}, {"Color", Kind::Color, "#000000"}},
-                           "14", "true")},
+        {"GlobalSettings", withFont({{"ChartType", Kind::ChartType, "Columns"},
+                                     {"ColorPalette", Kind::Palette, "Standard"},
+                                     {"BackgroundColor", Kind::Color, "#ffffff"}},
+                                    "9", "false")},
+        {"Title",
+         withFont({{"Caption", Kind::Text, ""}, {"Visible", Kind::Boolean, "true"}, {"Color", Kind::Color, "#000000"}},
+                  "14", "true")},
         {"Subtitle",
          withFont({{"Caption", Kind::Text, ""}, {"Visible", Kind::Boolean, "true"}, {"Color", Kind::Color, "#404040"}},
                   "10", "false")},
-        {"Legend", withFont({{"Visible", Kind::Boolean, "true"}, {"Position", Kind::Position, "Bottom"},
+        {"Legend", withFont({{"Visible", Kind::Boolean, "true"},
+                             {"Position", Kind::Position, "Bottom"},
                              {"Color", Kind::Color, "#000000"}},
                             "9", "false")},
         {"CategoryAxis", axisAttributes(true, false)},
@@ -171,7 +172,7 @@ QString lookup(const QStringList& names, const QString& value)
     return {};
 }
 
-}  // namespace
+} // namespace
 
 QString canonicalPath(const QString& path)
 {
@@ -225,11 +226,11 @@ bool isReadOnly(const QString& path, const QString& attribute)
 
 QStringList chartTypes()
 {
-    return {QStringLiteral("Lines"),   QStringLiteral("StackedLines"), QStringLiteral("Bars"),
-            QStringLiteral("StackedBars"), QStringLiteral("Columns"), QStringLiteral("StackedColumns"),
-            QStringLiteral("Area"),    QStringLiteral("StackedArea"),  QStringLiteral("Pie"),
-            QStringLiteral("Doughnut"), QStringLiteral("Polar"),       QStringLiteral("Radar"),
-            QStringLiteral("Scatter"), QStringLiteral("TimeScatter")};
+    return {QStringLiteral("Lines"),       QStringLiteral("StackedLines"), QStringLiteral("Bars"),
+            QStringLiteral("StackedBars"), QStringLiteral("Columns"),      QStringLiteral("StackedColumns"),
+            QStringLiteral("Area"),        QStringLiteral("StackedArea"),  QStringLiteral("Pie"),
+            QStringLiteral("Doughnut"),    QStringLiteral("Polar"),        QStringLiteral("Radar"),
+            QStringLiteral("Scatter"),     QStringLiteral("TimeScatter")};
 }
 
 QStringList paletteNames()
@@ -328,9 +329,8 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
                             .arg(where, value, paletteNames().join(QLatin1String(", "))));
         break;
     case Kind::Position:
-        result = lookup({QStringLiteral("Top"), QStringLiteral("Bottom"), QStringLiteral("Left"),
-                         QStringLiteral("Right")},
-                        v);
+        result = lookup(
+            {QStringLiteral("Top"), QStringLiteral("Bottom"), QStringLiteral("Left"), QStringLiteral("Right")}, v);
         if (result.isEmpty())
             return fail(QStringLiteral("%1 must be Top, Bottom, Left or Right, not \"%2\".").arg(where, value));
         break;
@@ -340,7 +340,7 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
     return true;
 }
 
-}  // namespace schema
+} // namespace schema
 
 // ---- model ------------------------------------------------------------------
 
@@ -353,7 +353,10 @@ struct ChartModel::Private {
 
 ChartModel::ChartModel(QObject* parent) : QObject(parent), d(new Private) {}
 
-ChartModel::~ChartModel() { delete d; }
+ChartModel::~ChartModel()
+{
+    delete d;
+}
 
 QString ChartModel::attribute(const QString& path, const QString& attribute) const
 {
@@ -397,7 +400,10 @@ QStringList ChartModel::elementPaths() const
     return paths;
 }
 
-QStringList ChartModel::attributeNames(const QString& path) const { return schema::attributeNames(path); }
+QStringList ChartModel::attributeNames(const QString& path) const
+{
+    return schema::attributeNames(path);
+}
 
 QStringList ChartModel::offeredChartTypes() const
 {
@@ -424,7 +430,10 @@ void ChartModel::restrictChartTypes(const QStringList& names)
     Q_EMIT customizingChanged();
 }
 
-QStringList ChartModel::paletteNames() const { return schema::paletteNames(); }
+QStringList ChartModel::paletteNames() const
+{
+    return schema::paletteNames();
+}
 
 bool ChartModel::isPropertyHidden(const QString& propertyName) const
 {
@@ -436,7 +445,10 @@ bool ChartModel::isPropertyHidden(const QString& propertyName) const
     return false;
 }
 
-const Customizing& ChartModel::customizing() const { return d->customizing; }
+const Customizing& ChartModel::customizing() const
+{
+    return d->customizing;
+}
 
 void ChartModel::setCustomizing(Customizing customizing)
 {
@@ -446,9 +458,15 @@ void ChartModel::setCustomizing(Customizing customizing)
     Q_EMIT customizingChanged();
 }
 
-QString ChartModel::version() const { return d->version; }
+QString ChartModel::version() const
+{
+    return d->version;
+}
 
-void ChartModel::setVersion(const QString& version) { d->version = version; }
+void ChartModel::setVersion(const QString& version)
+{
+    d->version = version;
+}
 
 QColor ChartModel::seriesColor(int series) const
 {
@@ -465,7 +483,10 @@ bool ChartModel::boolAttribute(const QString& path, const QString& attribute) co
     return this->attribute(path, attribute) == QLatin1String("true");
 }
 
-const ChartData& ChartModel::data() const { return d->data; }
+const ChartData& ChartModel::data() const
+{
+    return d->data;
+}
 
 void ChartModel::setData(ChartData data)
 {
@@ -487,4 +508,4 @@ bool ChartModel::setValue(int series, int point, double value)
     return true;
 }
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -22,9 +22,9 @@ struct Series {
 // value per category.
 struct ChartData {
     QStringList categories;
-    QVector<qint64> times;  // empty unless the data names times
+    QVector<qint64> times; // empty unless the data names times
     QVector<Series> series;
-    QVector<double> x;  // numeric positions (scatter, polar angles); empty unless the data names them
+    QVector<double> x; // numeric positions (scatter, polar angles); empty unless the data names them
     friend bool operator==(const ChartData&, const ChartData&) = default;
 
     // Points per series: the longest of categories, times, x and the series.
@@ -63,7 +63,7 @@ QStringList chartTypes();
 QStringList paletteNames();
 QList<QColor> paletteColors(const QString& palette);
 inline constexpr int maxSeriesElements = 999;
-}  // namespace schema
+} // namespace schema
 
 // The chart control's state: its data and its customizing, a tree of
 // elements addressed by dotted paths ("Title", "CategoryAxis.Title",
@@ -84,8 +84,7 @@ public:
     // Sets one attribute exactly as SetAttribute does. An unknown element or
     // attribute, or a value of the wrong form, changes nothing and returns
     // false with a message naming the element's path.
-    bool setAttribute(const QString& path, const QString& attribute, const QString& value,
-                      QString* error = nullptr);
+    bool setAttribute(const QString& path, const QString& attribute, const QString& value, QString* error = nullptr);
 
     // The element paths and attribute names the customizing knows.
     QStringList elementPaths() const;
@@ -93,7 +92,7 @@ public:
 
     // Chart types this control draws, in order, restricted by SetChartTypes.
     QStringList offeredChartTypes() const;
-    void restrictChartTypes(const QStringList& names);  // unknown names ignored
+    void restrictChartTypes(const QStringList& names); // unknown names ignored
     QStringList paletteNames() const;
     // Whether "HideProperties" in section "Control" names this property.
     bool isPropertyHidden(const QString& propertyName) const;
@@ -125,4 +124,4 @@ private:
     Private* d;
 };
 
-}  // namespace vizorb
+} // namespace vizorb

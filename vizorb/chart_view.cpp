@@ -12,6 +12,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
+#include <QCursor>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QGraphicsSimpleTextItem>
@@ -29,7 +30,6 @@
 #include <QStackedBarSeries>
 #include <QTimer>
 #include <QToolTip>
-#include <QCursor>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -41,8 +41,14 @@ namespace vizorb {
 namespace {
 
 const QString kGlobal = QStringLiteral("GlobalSettings");
-constexpr int kDenseScatter = 5000;  // above this, scatter points are painted as one layer
-constexpr int kMarkerLimit = 60;     // line markers only while they stay readable
+constexpr int kDenseScatter = 5000; // above this, scatter points are painted as one layer
+constexpr int kMarkerLimit = 60;    // line markers only while they stay readable
+// Qt Charts makes one graphics item per bar, slice and spoke label: beyond
+// these counts a chart would take minutes and show nothing readable.
+constexpr int kMaxBars = 20000;
+constexpr int kMaxSlices = 1000;
+constexpr int kMaxSpokes = 360;
+constexpr int kMaxLinePieces = 1000;
 
 std::pair<double, double> axisRange(const QAbstractAxis* axis)
 {
@@ -89,10 +95,10 @@ public:
             const double y = m_y[i];
             if (std::isnan(y))
                 continue;
-            const int px = int(std::floor((m_x[i] - x0) * sx));
-            const int py = int(std::floor((y1 - y) * sy));
-            if (px >= 0 && px < w && py >= 0 && py < h)
-                hit[std::size_t(py) * w + px] = 1;
+            const double fx = (m_x[i] - x0) * sx, fy = (y1 - y) * sy;
+            // Also false for NaN, which extreme ranges can give.
+            if (fx >= 0 && fx < w && fy >= 0 && fy < h)
+                hit[std::size_t(fy) * w + std::size_t(fx)] = 1;
         }
         QImage layer(w, h, QImage::Format_ARGB32_Premultiplied);
         layer.fill(Qt::transparent);
@@ -130,12 +136,12 @@ bool isBar(const QString& type)
     return type.endsWith(QLatin1String("Bars")) || type.endsWith(QLatin1String("Columns"));
 }
 
-}  // namespace
+} // namespace
 
 struct Plotted {
     QXYSeries* qt;
     int series;
-    QVector<int> indices;  // the data point of each Qt point
+    QVector<int> indices; // the data point of each Qt point
 };
 
 struct ChartView::Private {
@@ -147,7 +153,7 @@ struct ChartView::Private {
     int buckets = 0;
     QString hint;
     QList<Plotted> plotted;
-    QList<int> barSeries;  // data series of each bar set
+    QList<int> barSeries; // data series of each bar set
     std::optional<ChartHit> pending;
     bool horizontalBars = false;
     ViewModes modes;
@@ -167,23 +173,32 @@ public:
 
     QChart* build()
     {
-        const bool polar = type == QLatin1String("Polar") || type == QLatin1String("Radar");
+        d.plotted.clear();
+        d.barSeries.clear();
+        d.hint.clear();
+        d.horizontalBars = type == QLatin1String("Bars") || type == QLatin1String("StackedBars");
+        const qsizetype points = data.pointCount();
+        if (data.isEmpty() || points == 0)
+            d.hint = QStringLiteral("No data loaded. Open a data file to draw the chart.");
+        else if (visible.isEmpty())
+            d.hint = QStringLiteral("Every series is hidden.");
+        else if (type == QLatin1String("TimeScatter") && data.times.isEmpty())
+            d.hint = QStringLiteral("A TimeScatter chart needs time values: give the data a <Times> list.");
+        else if (isBar(type) && points * visible.size() > kMaxBars)
+            d.hint = QStringLiteral("%1 bars are too many to draw; choose Lines, Area or Scatter.")
+                         .arg(points * visible.size());
+        else if ((type == QLatin1String("Pie") || type == QLatin1String("Doughnut")) && points > kMaxSlices)
+            d.hint = QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(points);
+        else if (type == QLatin1String("Radar") && points > kMaxSpokes)
+            d.hint = QStringLiteral("%1 spokes are too many for a radar; choose Lines or Polar.").arg(points);
+        // A hint sits on a plain chart: a polar one cannot take the hint's axes.
+        const bool polar = d.hint.isEmpty() && (type == QLatin1String("Polar") || type == QLatin1String("Radar"));
         chart = polar ? new QPolarChart : new QChart;
         chart->setAnimationOptions(QChart::NoAnimation);
         chart->setBackgroundBrush(QColor::fromString(m.attribute(kGlobal, QStringLiteral("BackgroundColor"))));
         chart->setBackgroundRoundness(0);
         applyTitle();
         applyLegend();
-        d.plotted.clear();
-        d.barSeries.clear();
-        d.hint.clear();
-        d.horizontalBars = type == QLatin1String("Bars") || type == QLatin1String("StackedBars");
-        if (data.isEmpty() || data.pointCount() == 0)
-            d.hint = QStringLiteral("No data loaded. Open a data file to draw the chart.");
-        else if (visible.isEmpty())
-            d.hint = QStringLiteral("Every series is hidden.");
-        else if (type == QLatin1String("TimeScatter") && data.times.isEmpty())
-            d.hint = QStringLiteral("A TimeScatter chart needs time values: give the data a <Times> list.");
         if (d.hint.isEmpty()) {
             if (type == QLatin1String("Pie") || type == QLatin1String("Doughnut"))
                 buildPie();
@@ -232,11 +247,12 @@ private:
             const QFont f = font(QStringLiteral("Subtitle"));
             if (!html.isEmpty())
                 html += QLatin1String("<br>");
-            html += QStringLiteral("<span style=\"font-family:'%1'; font-size:%2pt; font-weight:%3; color:%4\">%5</span>")
-                        .arg(f.family())
-                        .arg(f.pointSizeF())
-                        .arg(f.bold() ? 700 : 400)
-                        .arg(color(QStringLiteral("Subtitle")).name(), subtitle.toHtmlEscaped());
+            html +=
+                QStringLiteral("<span style=\"font-family:'%1'; font-size:%2pt; font-weight:%3; color:%4\">%5</span>")
+                    .arg(f.family())
+                    .arg(f.pointSizeF())
+                    .arg(f.bold() ? 700 : 400)
+                    .arg(color(QStringLiteral("Subtitle")).name(), subtitle.toHtmlEscaped());
         }
         chart->setTitle(html);
         chart->setTitleFont(font(QStringLiteral("Title")));
@@ -249,8 +265,8 @@ private:
         const QString path = QStringLiteral("Legend");
         legend->setVisible(m.boolAttribute(path, QStringLiteral("Visible")));
         const QString position = m.attribute(path, QStringLiteral("Position"));
-        legend->setAlignment(position == QLatin1String("Top")    ? Qt::AlignTop
-                             : position == QLatin1String("Left") ? Qt::AlignLeft
+        legend->setAlignment(position == QLatin1String("Top")     ? Qt::AlignTop
+                             : position == QLatin1String("Left")  ? Qt::AlignLeft
                              : position == QLatin1String("Right") ? Qt::AlignRight
                                                                   : Qt::AlignBottom);
         legend->setFont(font(path));
@@ -304,7 +320,6 @@ private:
 
     void styleAxis(QAbstractAxis* axis, const QString& path)
     {
-        const bool secondary = path.endsWith(QLatin1String("Sec"));
         axis->setVisible(m.boolAttribute(path, QStringLiteral("Visible")));
         axis->setGridLineVisible(m.boolAttribute(path, QStringLiteral("GridLines")));
         const QColor c = color(path);
@@ -329,11 +344,10 @@ private:
             // Nice numbers need no trailing ".0".
             v->setLabelFormat(format.isEmpty() ? QStringLiteral("%.10g") : format);
         }
-        Q_UNUSED(secondary);
     }
 
     // Range from the data, widened to nice numbers unless the customizing fixes an end.
-    void setValueRange(QValueAxis* axis, const QString& path, double lo, double hi, bool includeZero)
+    void setValueRange(QValueAxis* axis, const QString& path, double lo, double hi, bool includeZero, int steps = 8)
     {
         if (!(lo <= hi)) {
             lo = 0;
@@ -355,9 +369,21 @@ private:
             hi = maximum.toDouble();
         if (!(hi > lo))
             hi = lo + 1;
+        if (minimum.isEmpty() && maximum.isEmpty() && std::isfinite(hi - lo)) {
+            // Round ends on a step of 1, 2, 2.5 or 5 times a power of ten, at most `steps` steps.
+            const double raw = (hi - lo) / steps;
+            const double power = std::pow(10.0, std::floor(std::log10(raw)));
+            double step = 10 * power;
+            for (double f : {1.0, 2.0, 2.5, 5.0})
+                if (f * power >= raw) {
+                    step = f * power;
+                    break;
+                }
+            lo = std::floor(lo / step + 1e-9) * step;
+            hi = std::ceil(hi / step - 1e-9) * step;
+            axis->setTickCount(int(std::lround((hi - lo) / step)) + 1);
+        }
         axis->setRange(lo, hi);
-        if (minimum.isEmpty() && maximum.isEmpty())
-            axis->applyNiceNumbers();
     }
 
     QAbstractAxis* cloneCategoryLike(QAbstractAxis* primary)
@@ -418,6 +444,11 @@ private:
     void choosePositions(bool preferCategories)
     {
         const int n = data.pointCount();
+        if (!data.x.isEmpty() && data.x.size() == n && type != QLatin1String("TimeScatter")) {
+            xKind = XKind::Value;
+            xs = data.x; // shared, not copied: it may be millions of points
+            return;
+        }
         xs.resize(n);
         if (type == QLatin1String("TimeScatter") || (data.x.isEmpty() && !data.times.isEmpty())) {
             xKind = XKind::Time;
@@ -499,12 +530,13 @@ private:
         bool ascending = true;
         for (int i = 1; i < n && ascending; ++i)
             ascending = !(xs[i] < xs[i - 1]);
-        const bool markers = n <= kMarkerLimit && !m.boolAttribute(QStringLiteral("Control"), QStringLiteral("HidePoints"));
+        const bool markers =
+            n <= kMarkerLimit && !m.boolAttribute(QStringLiteral("Control"), QStringLiteral("HidePoints"));
 
         QAbstractAxis* xAxis = makeXAxis();
         auto* yAxis = new QValueAxis;
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-        QVector<double> base(n, 0.0);
+        QVector<double> base(stacked ? n : 0, 0.0);
         struct Dense {
             QVector<double> y;
             QColor color;
@@ -572,16 +604,23 @@ private:
                 upper->setParent(series);
                 lower->setParent(series);
                 series->setName(seriesName(s));
+                // Plain areas overlap from zero up: see-through fills with solid outlines keep each one readable.
                 QColor fill = c;
                 if (!stacked)
-                    fill.setAlphaF(0.65);
+                    fill.setAlphaF(0.4);
                 series->setBrush(fill);
-                series->setPen(QPen(c.darker(120), std::max(1.0, width / 2)));
+                series->setPen(stacked ? QPen(c.darker(120), 1.0) : QPen(c, width));
                 series->setPointsVisible(markers);
                 chart->addSeries(series);
                 lo = std::min(lo, 0.0);
             } else {
                 // A missing value breaks the line; every piece but the first stays out of the legend.
+                // Data with gaps everywhere is joined across them instead: thousands of pieces
+                // would each be a series of their own.
+                int pieces = 0;
+                for (qsizetype k = 1; k < kept.size() && pieces <= kMaxLinePieces; ++k)
+                    pieces += std::isnan(ys[kept[k]]) && !std::isnan(ys[kept[k - 1]]);
+                const bool joinGaps = pieces > kMaxLinePieces;
                 bool first = true;
                 QList<QPointF> points;
                 QVector<int> indices;
@@ -605,7 +644,8 @@ private:
                 };
                 for (int i : kept) {
                     if (std::isnan(ys[i]) || std::isnan(xs[i])) {
-                        flush();
+                        if (!joinGaps)
+                            flush();
                         continue;
                     }
                     points << QPointF(xs[i], ys[i]);
@@ -629,10 +669,10 @@ private:
     {
         const bool stacked = type.startsWith(QLatin1String("Stacked"));
         const bool horizontal = d.horizontalBars;
-        QAbstractBarSeries* series = horizontal ? (stacked ? static_cast<QAbstractBarSeries*>(new QHorizontalStackedBarSeries)
-                                                           : new QHorizontalBarSeries)
-                                                : (stacked ? static_cast<QAbstractBarSeries*>(new QStackedBarSeries)
-                                                           : new QBarSeries);
+        QAbstractBarSeries* series =
+            horizontal ? (stacked ? static_cast<QAbstractBarSeries*>(new QHorizontalStackedBarSeries)
+                                  : new QHorizontalBarSeries)
+                       : (stacked ? static_cast<QAbstractBarSeries*>(new QStackedBarSeries) : new QBarSeries);
         const int n = data.pointCount();
         double lo = 0, hi = 0;
         QVector<double> positive(n, 0.0), negative(n, 0.0);
@@ -679,7 +719,8 @@ private:
         });
         if (d.modes.valueLabels) {
             series->setLabelsVisible(true);
-            series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter : QAbstractBarSeries::LabelsOutsideEnd);
+            series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter
+                                              : QAbstractBarSeries::LabelsOutsideEnd);
         }
         chart->addSeries(series);
         choosePositions(true);
@@ -696,8 +737,7 @@ private:
     void buildPie()
     {
         const bool doughnut = type == QLatin1String("Doughnut");
-        const QList<QColor> palette =
-            schema::paletteColors(m.attribute(kGlobal, QStringLiteral("ColorPalette")));
+        const QList<QColor> palette = schema::paletteColors(m.attribute(kGlobal, QStringLiteral("ColorPalette")));
         // A pie shows the first visible series; a doughnut one ring per series, the first innermost.
         const QList<int> rings = doughnut ? visible : QList<int>{visible.first()};
         const double hole = doughnut ? 0.35 : 0.0, outer = 0.8;
@@ -727,7 +767,8 @@ private:
                     slice->setLabel(QStringLiteral("%1: %2").arg(data.label(i), platform::formatNumber(v, 15)));
                     slice->setLabelVisible(true);
                 } else if (!doughnut && n <= 12) {
-                    slice->setLabel(QStringLiteral("%1 (%2%)").arg(data.label(i)).arg(std::round(1000 * v / total) / 10));
+                    slice->setLabel(
+                        QStringLiteral("%1 (%2%)").arg(data.label(i)).arg(std::round(1000 * v / total) / 10));
                     slice->setLabelVisible(true);
                 }
                 anything = true;
@@ -813,7 +854,8 @@ private:
             d.plotted.append({series, s, indices});
         }
         auto* radial = new QValueAxis;
-        setValueRange(radial, QStringLiteral("ValueAxis"), 0, hi, true);
+        // Fewer rings than a straight axis has ticks: their labels share one spoke.
+        setValueRange(radial, QStringLiteral("ValueAxis"), 0, hi, true, 4);
         polar->addAxis(angular, QPolarChart::PolarOrientationAngular);
         polar->addAxis(radial, QPolarChart::PolarOrientationRadial);
         styleAxis(angular, QStringLiteral("CategoryAxis"));
@@ -849,7 +891,10 @@ ChartView::ChartView(ChartModel& model, QWidget* parent) : QChartView(parent), d
 }
 
 // The scene deletes the chart with itself.
-ChartView::~ChartView() { delete d; }
+ChartView::~ChartView()
+{
+    delete d;
+}
 
 void ChartView::setModes(const ViewModes& modes)
 {
@@ -867,7 +912,10 @@ void ChartView::setUpdatesHeld(bool held)
         scheduleRebuild();
 }
 
-bool ChartView::updatesHeld() const { return d->held; }
+bool ChartView::updatesHeld() const
+{
+    return d->held;
+}
 
 void ChartView::scheduleRebuild()
 {
@@ -891,7 +939,7 @@ void ChartView::ensureBuilt()
 void ChartView::rebuild()
 {
     d->dirty = false;
-    d->buckets = std::max(1024, width());
+    d->buckets = std::max(256, width());
     ChartBuilder builder(d->model, *d, d->buckets);
     QChart* fresh = builder.build();
     QChart* old = chart();
@@ -930,7 +978,10 @@ QImage ChartView::renderImage(QSize size)
     return image;
 }
 
-QString ChartView::hintText() const { return d->hint; }
+QString ChartView::hintText() const
+{
+    return d->hint;
+}
 
 ChartHit ChartView::hitTest(QPointF viewPosition)
 {
@@ -963,8 +1014,7 @@ ChartHit ChartView::hitTest(QPointF viewPosition)
     const QRectF area = c->plotArea();
     if (area.contains(pos))
         return {QStringLiteral("PlotArea")};
-    if (qobject_cast<QPolarChart*>(c) || c->series().isEmpty() ||
-        qobject_cast<QPieSeries*>(c->series().constFirst()))
+    if (qobject_cast<QPolarChart*>(c) || c->series().isEmpty() || qobject_cast<QPieSeries*>(c->series().constFirst()))
         return {pos.y() < area.top() && !c->title().isEmpty() ? QStringLiteral("Title") : QStringLiteral("Chart")};
     const QString category = QStringLiteral("CategoryAxis"), value = QStringLiteral("ValueAxis");
     const bool horizontal = d->horizontalBars;
@@ -972,8 +1022,9 @@ ChartHit ChartView::hitTest(QPointF viewPosition)
         if (pos.y() > area.bottom())
             return {horizontal ? value : category};
         if (pos.y() < area.top()) {
-            const bool secondary = horizontal ? d->model.boolAttribute(QStringLiteral("ValueAxisSec"), QStringLiteral("Visible"))
-                                              : d->model.boolAttribute(QStringLiteral("CategoryAxisSec"), QStringLiteral("Visible"));
+            const bool secondary =
+                horizontal ? d->model.boolAttribute(QStringLiteral("ValueAxisSec"), QStringLiteral("Visible"))
+                           : d->model.boolAttribute(QStringLiteral("CategoryAxisSec"), QStringLiteral("Visible"));
             if (secondary && pos.y() > area.top() - 30)
                 return {(horizontal ? value : category) + QLatin1String("Sec")};
             return {c->title().isEmpty() ? QStringLiteral("Chart") : QStringLiteral("Title")};
@@ -1018,4 +1069,4 @@ void ChartView::paintEvent(QPaintEvent* event)
     QChartView::paintEvent(event);
 }
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -19,9 +19,9 @@ struct ChartHit {
 
 // The control's three display modes.
 struct ViewModes {
-    bool draft = false;        // Mode9: no antialiasing, for very large data
-    bool tooltips = false;     // Mode11: hovering a point or bar shows its value
-    bool valueLabels = false;  // Mode12: values written at points, bars and slices
+    bool draft = false;       // Mode9: no antialiasing, for very large data
+    bool tooltips = false;    // Mode11: hovering a point or bar shows its value
+    bool valueLabels = false; // Mode12: values written at points, bars and slices
     friend bool operator==(const ViewModes&, const ViewModes&) = default;
 };
 
@@ -70,4 +70,4 @@ private:
     Private* d;
 };
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -34,7 +34,7 @@ bool defaultPrintDialog(QPrinter& printer, QWidget* parent)
     return dialog.exec() == QDialog::Accepted;
 }
 
-}  // namespace
+} // namespace
 
 struct VizorbControl::Private {
     QString version;
@@ -47,7 +47,7 @@ struct VizorbControl::Private {
     QString lastError;
     QString language = QStringLiteral("EN");
     QString templateFile;
-    Customizing base;  // what a replacing load starts from: the template, or nothing
+    Customizing base; // what a replacing load starts from: the template, or nothing
     bool mode9 = false, mode11 = false, mode12 = false;
     QList<Entry> entries;
 
@@ -58,6 +58,27 @@ struct VizorbControl::Private {
     }
 
     ViewModes modes() const { return ViewModes{mode9, mode11, mode12}; }
+
+    // The wizard is made when first needed: a control that only draws never pays for its pages.
+    WizardPanel* panel()
+    {
+        if (wizard)
+            return wizard;
+        wizard = new WizardPanel(*model, container.get());
+        wizard->hide();
+        container->layout()->addWidget(wizard);
+        QObject::connect(wizard, &WizardPanel::propertyChanged, container.get(),
+                         [this](const QString& path, const QString& attribute, const QString& value) {
+                             raiseEvent(event::PropertyChanged, {Variant(path), Variant(attribute), Variant(value)});
+                         });
+        QObject::connect(wizard, &WizardPanel::valueChanged, container.get(),
+                         [this](const QString& name, int series, int point, double value) {
+                             raiseEvent(event::ValueChanged,
+                                        {Variant(name), Variant(std::int16_t(series)), Variant(std::int16_t(point)),
+                                         Variant(std::int32_t(0)), Variant(value)});
+                         });
+        return wizard;
+    }
 
     bool loadCustomizing(const QString& text, bool replace)
     {
@@ -145,29 +166,17 @@ VizorbControl::VizorbControl(const QString& version) : d(std::make_unique<Privat
     d->model = new ChartModel(d->container.get());
     d->model->setVersion(version);
     d->view = new ChartView(*d->model, d->container.get());
-    d->wizard = new WizardPanel(*d->model, d->container.get());
-    d->wizard->hide();
     auto* layout = new QHBoxLayout(d->container.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(d->view, 1);
-    layout->addWidget(d->wizard, 0);
 
     Private* p = d.get();
-    QObject::connect(d->wizard, &WizardPanel::propertyChanged, d->container.get(),
-                     [p](const QString& path, const QString& attribute, const QString& value) {
-                         p->raiseEvent(event::PropertyChanged, {Variant(path), Variant(attribute), Variant(value)});
-                     });
-    QObject::connect(d->wizard, &WizardPanel::valueChanged, d->container.get(),
-                     [p](const QString& name, int series, int point, double value) {
-                         p->raiseEvent(event::ValueChanged, {Variant(name), Variant(std::int16_t(series)),
-                                                             Variant(std::int16_t(point)), Variant(std::int32_t(0)),
-                                                             Variant(value)});
-                     });
     auto mouseArgs = [](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position) {
-        const std::int16_t code = button == Qt::LeftButton ? 1 : button == Qt::RightButton ? 2
-                                                             : button == Qt::MiddleButton ? 4
-                                                                                          : 0;
+        const std::int16_t code = button == Qt::LeftButton     ? 1
+                                  : button == Qt::RightButton  ? 2
+                                  : button == Qt::MiddleButton ? 4
+                                                               : 0;
         const std::int32_t shift = (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
                                    (modifiers & Qt::AltModifier ? 4 : 0);
         // Twips, 15 a pixel, as the host measures everything on screen.
@@ -189,19 +198,40 @@ VizorbControl::VizorbControl(const QString& version) : d(std::make_unique<Privat
 
 VizorbControl::~VizorbControl() = default;
 
-QWidget* VizorbControl::widget() { return d->container.get(); }
+QWidget* VizorbControl::widget()
+{
+    return d->container.get();
+}
 
-void VizorbControl::advise(platform::EventSink* sink) { d->sink = sink; }
+void VizorbControl::advise(platform::EventSink* sink)
+{
+    d->sink = sink;
+}
 
-void VizorbControl::setPrintDialogStep(PrintDialogStep step) { d->printDialog = std::move(step); }
+void VizorbControl::setPrintDialogStep(PrintDialogStep step)
+{
+    d->printDialog = std::move(step);
+}
 
-ChartModel& VizorbControl::model() { return *d->model; }
+ChartModel& VizorbControl::model()
+{
+    return *d->model;
+}
 
-ChartView& VizorbControl::view() { return *d->view; }
+ChartView& VizorbControl::view()
+{
+    return *d->view;
+}
 
-WizardPanel& VizorbControl::wizard() { return *d->wizard; }
+WizardPanel& VizorbControl::wizard()
+{
+    return *d->panel();
+}
 
-const QList<Entry>& VizorbControl::entries() const { return d->entries; }
+const QList<Entry>& VizorbControl::entries() const
+{
+    return d->entries;
+}
 
 Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Variant> args)
 {
@@ -236,7 +266,7 @@ Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Va
             return Variant(d->language);
         {
             const QString code = args[0].toString().trimmed().toUpper();
-            if (!d->wizard->setLanguage(code))
+            if (!d->panel()->setLanguage(code))
                 platform::raise(platform::err::InvalidProcedureCall,
                                 QStringLiteral("Language \"%1\" is not available (use EN or DE).").arg(code));
             d->language = code;
@@ -286,20 +316,23 @@ Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Va
     case dispid::ResetWizard:
         method();
         requireArgs(args, 0);
-        d->wizard->reset();
-        d->wizard->hide();
+        if (d->wizard) {
+            d->wizard->reset();
+            d->wizard->hide();
+        }
         return {};
     case dispid::GoToWizardStep: {
         method();
         requireArgs(args, 1);
-        const int step = d->wizard->goToStep(args[0].toInteger());
+        const int step = d->panel()->goToStep(args[0].toInteger());
         d->wizard->show();
         return Variant(std::int16_t(step));
     }
     case dispid::FinishWizard:
         method();
         requireArgs(args, 0);
-        d->wizard->hide();
+        if (d->wizard)
+            d->wizard->hide();
         return {};
     case dispid::LoadDataXml:
         method();
@@ -363,4 +396,4 @@ Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Va
     }
 }
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -52,4 +52,4 @@ private:
     std::unique_ptr<Private> d;
 };
 
-}  // namespace vizorb
+} // namespace vizorb

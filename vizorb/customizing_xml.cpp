@@ -34,7 +34,7 @@ bool readCustomizingXml(const QString& text, Customizing* customizing, QString* 
     if (reader.name() != QLatin1String("Customizing"))
         return fail(QStringLiteral("The customizing must start with <Customizing>, not <%1>.").arg(reader.name()));
 
-    QStringList stack;  // element paths of the open elements below the root
+    QStringList stack; // element paths of the open elements below the root
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::EndElement) {
@@ -96,7 +96,7 @@ QString attributesText(const Customizing& customizing, const QString& path, bool
     return out;
 }
 
-}  // namespace
+} // namespace
 
 QString writeCustomizingXml(const Customizing& customizing, const CustomizingOutput& output)
 {
@@ -139,4 +139,4 @@ QString writeCustomizingXml(const Customizing& customizing, const CustomizingOut
     return out;
 }
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -13,7 +13,7 @@ bool readCustomizingXml(const QString& text, Customizing* customizing, QString* 
 struct CustomizingOutput {
     bool complete = false;  // every attribute, defaults included; otherwise only what was set
     bool nested = true;     // "<CategoryAxis><Title .../></CategoryAxis>"; otherwise "<CategoryAxis.Title .../>"
-    int seriesElements = 0;  // with `complete`: write Series1..SeriesN at least
+    int seriesElements = 0; // with `complete`: write Series1..SeriesN at least
 };
 
 // The customizing as XML, ISO-8859-1 with character references.
@@ -23,4 +23,4 @@ QString writeCustomizingXml(const Customizing& customizing, const CustomizingOut
 bool applyAttribute(Customizing* customizing, const QString& path, const QString& attribute, const QString& value,
                     QString* error);
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -21,7 +21,7 @@ constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 // stay right) and split straight from the original. Only plain text qualifies:
 // no references, no markup, ended by an end tag.
 struct Cut {
-    qsizetype start = 0;   // in the original text
+    qsizetype start = 0; // in the original text
     qsizetype length = 0;
 };
 constexpr qsizetype kMinCut = 4096;
@@ -40,7 +40,7 @@ bool cutLists(const QString& text, QString* skeleton, QHash<qsizetype, Cut>* cut
             break;
         if (startsAt(i, QLatin1String("<!--")) || startsAt(i, QLatin1String("<![CDATA[")) ||
             startsAt(i, QLatin1String("<?"))) {
-            const QLatin1String end = startsAt(i, QLatin1String("<!--"))  ? QLatin1String("-->")
+            const QLatin1String end = startsAt(i, QLatin1String("<!--")) ? QLatin1String("-->")
                                       : startsAt(i, QLatin1String("<?")) ? QLatin1String("?>")
                                                                          : QLatin1String("]]>");
             const qsizetype j = text.indexOf(end, i + 2);
@@ -96,10 +96,9 @@ bool cutLists(const QString& text, QString* skeleton, QHash<qsizetype, Cut>* cut
 // Reads the text of a list element chunk by chunk as the reader delivers it,
 // so a list of a million numbers is never copied into one string. Returns
 // false when the element holds more than text.
-template <class Take>
-bool readList(QXmlStreamReader& reader, QStringView cut, Take take, qsizetype* failedAt)
+template <class Take> bool readList(QXmlStreamReader& reader, QStringView cut, Take take, qsizetype* failedAt)
 {
-    QString carry;  // an item cut at a chunk's end
+    QString carry; // an item cut at a chunk's end
     qsizetype index = 0;
     *failedAt = -1;
     bool any = false;
@@ -187,7 +186,7 @@ QString number(double value)
     return ec == std::errc() ? QString::fromLatin1(buffer, ptr - buffer) : QString();
 }
 
-}  // namespace
+} // namespace
 
 bool readDataXml(const QString& text, ChartData* data, QString* error)
 {
@@ -236,8 +235,8 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                 return false;
             while (reader.readNextStartElement()) {
                 if (reader.name() != QLatin1String("Category"))
-                    return fail(QStringLiteral("<Categories> holds only <Category> elements, not <%1>.")
-                                    .arg(reader.name()));
+                    return fail(
+                        QStringLiteral("<Categories> holds only <Category> elements, not <%1>.").arg(reader.name()));
                 if (badAttributes(QStringLiteral("Category"), {}))
                     return false;
                 result.categories << reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
@@ -257,34 +256,38 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             // One allocation for a long list instead of many growing ones.
             const qsizetype expected = content.isEmpty() ? 0 : content.count(QLatin1Char(';')) + 1;
             (times ? result.times.reserve(expected) : result.x.reserve(expected));
-            const bool textOnly = readList(reader, content, [&](QStringView item) {
-                if (times) {
-                    qint64 msecs = 0;
-                    if (!parseTime(item, &msecs)) {
-                        bad = item.toString();
-                        return false;
+            const bool textOnly = readList(
+                reader, content,
+                [&](QStringView item) {
+                    if (times) {
+                        qint64 msecs = 0;
+                        if (!parseTime(item, &msecs)) {
+                            bad = item.toString();
+                            return false;
+                        }
+                        result.times << msecs;
+                    } else {
+                        double value = 0;
+                        if (!parseValue(item, &value) || std::isnan(value)) {
+                            bad = item.toString();
+                            return false;
+                        }
+                        result.x << value;
                     }
-                    result.times << msecs;
-                } else {
-                    double value = 0;
-                    if (!parseValue(item, &value) || std::isnan(value)) {
-                        bad = item.toString();
-                        return false;
-                    }
-                    result.x << value;
-                }
-                return true;
-            }, &failed);
+                    return true;
+                },
+                &failed);
             if (reader.hasError())
                 break;
             if (!textOnly)
                 return fail(QStringLiteral("<%1> holds only text.").arg(name));
             if (failed >= 0)
-                return fail(times ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
-                                                   "2024-03-31T12:00:00Z.")
-                                        .arg(failed + 1)
-                                        .arg(bad)
-                                  : QStringLiteral("Value %1 in <X> is \"%2\", not a number.").arg(failed + 1).arg(bad));
+                return fail(times
+                                ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
+                                                 "2024-03-31T12:00:00Z.")
+                                      .arg(failed + 1)
+                                      .arg(bad)
+                                : QStringLiteral("Value %1 in <X> is \"%2\", not a number.").arg(failed + 1).arg(bad));
         } else if (name == QLatin1String("Series")) {
             if (badAttributes(name, {QStringLiteral("Name")}))
                 return false;
@@ -297,15 +300,18 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             const QStringView content = cutContent();
             if (!content.isEmpty())
                 series.values.reserve(content.count(QLatin1Char(';')) + 1);
-            const bool textOnly = readList(reader, content, [&](QStringView item) {
-                double value = 0;
-                if (!parseValue(item, &value)) {
-                    bad = item.toString();
-                    return false;
-                }
-                series.values << value;
-                return true;
-            }, &failed);
+            const bool textOnly = readList(
+                reader, content,
+                [&](QStringView item) {
+                    double value = 0;
+                    if (!parseValue(item, &value)) {
+                        bad = item.toString();
+                        return false;
+                    }
+                    series.values << value;
+                    return true;
+                },
+                &failed);
             if (reader.hasError())
                 break;
             if (!textOnly)
@@ -316,8 +322,8 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                                 .arg(series.name, bad));
             result.series << std::move(series);
         } else {
-            return fail(QStringLiteral("Unknown element <%1> in <ChartData> (known: Categories, X, Times, Series).")
-                            .arg(name));
+            return fail(
+                QStringLiteral("Unknown element <%1> in <ChartData> (known: Categories, X, Times, Series).").arg(name));
         }
     }
     if (!reader.hasError()) {
@@ -411,4 +417,4 @@ QString dataText(const ChartData& data)
     return out;
 }
 
-}  // namespace vizorb
+} // namespace vizorb

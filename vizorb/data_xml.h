@@ -16,4 +16,4 @@ QString writeDataXml(const ChartData& data);
 // line per point with its label and values (a missing value is empty).
 QString dataText(const ChartData& data);
 
-}  // namespace vizorb
+} // namespace vizorb

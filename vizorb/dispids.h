@@ -27,7 +27,7 @@ inline constexpr DispId SetChartTypes = 27;
 inline constexpr DispId PrintChart = 29;
 inline constexpr DispId TemplateFile = 33;
 inline constexpr DispId AddEntry = 34;
-}  // namespace vizorb::dispid
+} // namespace vizorb::dispid
 
 namespace vizorb::event {
 inline constexpr int MouseDown = 9;
@@ -35,4 +35,4 @@ inline constexpr int MouseUp = 11;
 inline constexpr int ObjectClicked = 12;
 inline constexpr int ValueChanged = 13;
 inline constexpr int PropertyChanged = 14;
-}  // namespace vizorb::event
+} // namespace vizorb::event

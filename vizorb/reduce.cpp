@@ -59,4 +59,4 @@ QVector<int> reduceForColumns(const double* x, const double* y, int count, int b
     return kept;
 }
 
-}  // namespace vizorb
+} // namespace vizorb

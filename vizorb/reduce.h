@@ -12,4 +12,4 @@ namespace vizorb {
 // ascend; null means x is the index. Returns the indices kept, ascending.
 QVector<int> reduceForColumns(const double* x, const double* y, int count, int buckets);
 
-}  // namespace vizorb
+} // namespace vizorb

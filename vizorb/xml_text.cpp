@@ -24,7 +24,7 @@ QString declaredEncoding(const QString& text)
     return pattern.match(text.left(end)).captured(1).trimmed();
 }
 
-}  // namespace
+} // namespace
 
 bool decodeXmlText(const QString& text, QString* decoded, QString* error)
 {
@@ -109,13 +109,23 @@ QString escapeXml(const QString& text)
             continue;
         }
         switch (c) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
         case '\t':
         case '\n':
-        case '\r': out += QStringLiteral("&#%1;").arg(unsigned(c)); break;
+        case '\r':
+            out += QStringLiteral("&#%1;").arg(unsigned(c));
+            break;
         default:
             if (c > 0xFF)
                 out += QStringLiteral("&#%1;").arg(unsigned(c));
@@ -131,4 +141,4 @@ QString positionText(const QXmlStreamReader& reader)
     return QStringLiteral("Line %1, column %2: ").arg(reader.lineNumber()).arg(reader.columnNumber());
 }
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -24,4 +24,4 @@ inline constexpr const char* kXmlDeclaration = "<?xml version=\"1.0\" encoding=\
 // "Line 3, column 7: " for the reader's current position.
 QString positionText(const QXmlStreamReader& reader);
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -64,8 +64,10 @@ QImage drawSplash()
     // The chart motif: a light grid, bars and a smooth line with its points.
     const QRectF plot(40, 95, 425, 135);
     p.setPen(QPen(QColor(205, 216, 232), 1));
-    for (int i = 0; i <= 4; ++i)
-        p.drawLine(QPointF(plot.left(), plot.top() + i * plot.height() / 4), QPointF(plot.right(), plot.top() + i * plot.height() / 4));
+    for (int i = 0; i <= 4; ++i) {
+        const double y = plot.top() + i * plot.height() / 4;
+        p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+    }
     const double values[] = {0.35, 0.55, 0.45, 0.7, 0.62, 0.85, 0.78, 0.95};
     const int count = 8;
     const double slot = plot.width() / count;
@@ -110,7 +112,8 @@ QImage drawSplash()
     tagline.setBold(false);
     p.setFont(tagline);
     p.setPen(QColor(80, 100, 135));
-    p.drawText(QRectF(150, 64, 330, 20), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Chart customizing designer"));
+    p.drawText(QRectF(150, 64, 330, 20), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("Chart customizing designer"));
 
     // A closing band along the bottom edge.
     p.fillRect(QRectF(0, 325, 500, 16), kNavy);

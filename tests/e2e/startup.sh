@@ -26,12 +26,16 @@ E2E_PIDS+=("$E2E_PROGRAM_PID")
 e2e_log "started Plotwright700 (pid $E2E_PROGRAM_PID)"
 
 # The program's visible windows of the start-up window's size (501 x 341 pixels).
+# A window may be gone between the search and the question about its size.
 splash_windows() {
     SPLASH=""
-    local id
+    local id out
     for id in $(xdotool search --onlyvisible --pid "$E2E_PROGRAM_PID" 2>/dev/null); do
-        e2e_geometry "$id"
-        [[ "$WW" == 501 && "$WH" == 341 ]] && SPLASH="$id $SPLASH"
+        out=$(timeout 10 xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue
+        grep -q '^WIDTH=501$' <<<"$out" && grep -q '^HEIGHT=341$' <<<"$out" || continue
+        SPLASH="$id $SPLASH"
+        WX=$(sed -n 's/^X=//p' <<<"$out")
+        WY=$(sed -n 's/^Y=//p' <<<"$out")
     done
 }
 
@@ -65,7 +69,8 @@ size=$(/usr/bin/identify -format '%wx%h' "$shot")
 # The user's name in grey at the top left, where the picture itself is near
 # white: some dark pixels there (a one-letter name gives about 200 in 100,000).
 e2e_crop "$shot" 16 16 241 17 "$E2E_TMP/user.png"
-dark=$(/usr/bin/convert "$E2E_TMP/user.png" -colorspace Gray -threshold 60% -negate -format '%[fx:int(100000*mean)]' info:)
+dark=$(/usr/bin/convert "$E2E_TMP/user.png" -colorspace Gray -threshold 60% -negate \
+    -format '%[fx:int(100000*mean)]' info:)
 ((dark > 100)) || e2e_fail "no user name on the start-up window (dark share $dark in 100,000)"
 # The tool's label: orange text on white.
 e2e_crop "$shot" 16 248 297 33 "$E2E_TMP/tool.png"

@@ -45,14 +45,18 @@ std::vector<Event> eventTable()
         // 16-bit limits, significant digits.
         {MouseUp, {i16(-32768), kAnything, r4(100.0f / 3), r4(1234.5678f)}, "MouseUp:·[-32768]··33.33333,·1234.568"},
         {ObjectClicked, {"Point", i16(32767), i16(-32768)}, "ObjectClicked:·Point·(Data:··32767,-32768)"},
-        {ValueChanged, {"V", i16(32767), i16(-1), kAnything, r8(200.0 / 3)}, "ValueChanged:·V·[·32767,-1]·=··66.6666666666667"},
+        {ValueChanged, {"V", i16(32767), i16(-1), kAnything, r8(200.0 / 3)},
+         "ValueChanged:·V·[·32767,-1]·=··66.6666666666667"},
         // Our forms below 1, for very large and very small values, and for negative zero.
         {MouseDown, {i16(0), kAnything, r4(0.25f), r4(-0.5f)}, "MouseDown:·[·0]··0.25,-0.5"},
         {MouseDown, {i16(0), kAnything, r4(1.5e20f), r4(-1e-5f)}, "MouseDown:·[·0]··1.5E+20,-1E-05"},
         {MouseDown, {i16(0), kAnything, r4(12345678.0f), r4(-0.0f)}, "MouseDown:·[·0]··1.234568E+07,·0"},
         {ValueChanged, {"V", i16(0), i16(0), kAnything, r8(0.1 + 0.2)}, "ValueChanged:·V·[·0,·0]·=··0.3"},
         {ValueChanged, {"V", i16(0), i16(0), kAnything, r8(-1e15)}, "ValueChanged:·V·[·0,·0]·=·-1E+15"},
-        {ValueChanged, {"V", i16(0), i16(0), kAnything, r8(999999999999999.0)}, "ValueChanged:·V·[·0,·0]·=··999999999999999"},
+        {ValueChanged, {"V", i16(0), i16(0), kAnything, r8(999999999999999.0)},
+         "ValueChanged:·V·[·0,·0]·=··999999999999999"},
+        // By-reference numbers of other types are converted for the line and handed back untouched.
+        {MouseUp, {Variant(std::int32_t(3)), kAnything, r8(0.1), Variant("2.5")}, "MouseUp:·[·3]··0.1,·2.5"},
         // Texts pass as they are: no quotes, no trimming, other scripts kept.
         {PropertyChanged, {" a ", "\"b\"", "Größe – 大"}, "PropertyChanged:··a··:·\"b\"·=·Größe·–·大"},
     };
@@ -144,6 +148,8 @@ TEST(EventList, KeepsEveryLineExactlyAcrossItsStorage)
         }
         if (i == 30'001)
             lines.back() = QString(3 << 20, QChar('y')) + "end";
+        if (i == 40'002)  // malformed UTF-16 comes back as it went in
+            lines.back() = QString(QChar(0xD800)) + "lone" + QChar(0xDC00) + QChar(0) + "x";
     }
     EventList list;
     for (const QString& line : lines)

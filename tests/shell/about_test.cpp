@@ -1,5 +1,6 @@
 #include "shell_fixture.h"
 #include "shell/about.h"
+#include "main_window/program_icon.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,6 +74,7 @@ TEST(About, OkEnterEscAndTheCloseBoxUnloadIt)
 
 TEST(About, IconBoxTakesTheIconsSizeInBothDeliverables)
 {
+    EXPECT_EQ(programIcon().availableSizes(), (QList<QSize>{{48, 48}, {32, 32}, {16, 16}}));
     for (const Deliverable* deliverable : {&kPlotwright700, &kPlotwright640}) {
         ShellFixture f;
         About about(*deliverable, f.services);

@@ -15,7 +15,8 @@ TEST(ControlLibraries, EachReleaseReportsItsOwnVersion)
         const platform::ControlFactory create = platform::loadControlLibrary(QLatin1String(file));
         std::unique_ptr<platform::Control> control = create();
         ASSERT_NE(control->widget(), nullptr);
-        EXPECT_EQ(control->get(vizorb::dispid::GetAttribute, {Variant("Control"), Variant("Version")}), Variant(version))
+        EXPECT_EQ(control->get(vizorb::dispid::GetAttribute, {Variant("Control"), Variant("Version")}),
+                  Variant(version))
             << file;
     }
 }
@@ -31,4 +32,4 @@ TEST(ControlLibraries, AMissingFileIsAClearErrorAtCreation)
     }
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,10 @@ namespace {
 using vizorb::ChartData;
 
 // A file's bytes as the program hands them over: one character per byte.
-QString asBytes(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+QString asBytes(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes);
+}
 
 TEST(DecodeXmlText, ReadsWhatTheMarkOrDeclarationSays)
 {
@@ -32,7 +35,8 @@ TEST(DecodeXmlText, ReadsWhatTheMarkOrDeclarationSays)
         {"UTF-8 without BOM or declaration", asBytes("<a>" + umlauts.toUtf8() + "</a>"), body},
         {"UTF-16 LE with BOM", asBytes(utf16le), body},
         {"ISO-8859-1 umlauts",
-         asBytes("<?xml version='1.0' encoding='ISO-8859-1'?><a>Gr\xF6\xDF" "e \xE4\xFC &#8364;</a>"),
+         asBytes("<?xml version='1.0' encoding='ISO-8859-1'?><a>Gr\xF6\xDF"
+                 "e \xE4\xFC &#8364;</a>"),
          QStringLiteral("<?xml version='1.0' encoding='ISO-8859-1'?><a>Gr\u00f6\u00dfe \u00e4\u00fc &#8364;</a>")},
         {"windows-1252 euro", asBytes("<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80</a>"),
          QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\u20ac</a>")},
@@ -45,7 +49,8 @@ TEST(DecodeXmlText, ReadsWhatTheMarkOrDeclarationSays)
         EXPECT_EQ(decoded, c.expected) << c.what;
     }
     QString decoded, error;
-    EXPECT_FALSE(vizorb::decodeXmlText(asBytes("<?xml version='1.0' encoding='EBCDIC'?><a>\xC1</a>"), &decoded, &error));
+    EXPECT_FALSE(
+        vizorb::decodeXmlText(asBytes("<?xml version='1.0' encoding='EBCDIC'?><a>\xC1</a>"), &decoded, &error));
     EXPECT_TRUE(error.contains(QLatin1String("EBCDIC")));
     EXPECT_FALSE(vizorb::decodeXmlText(asBytes("<?xml version='1.0' encoding='UTF-8'?><a>\xE4</a>"), &decoded, &error));
 }
@@ -116,8 +121,7 @@ TEST(DataXml, LongListsReadAsShortOnesDo)
                                          .arg(items.join(QStringLiteral(";\n"))),
                                      &data, &error));
     EXPECT_TRUE(error.contains(QLatin1String("Value 2001 of series \"s\""))) << error.toStdString();
-    EXPECT_FALSE(vizorb::readDataXml(QStringLiteral("<ChartData>\n<Series Name='s'>%1</Series>\n</ChartDta>")
-                                         .arg(list),
+    EXPECT_FALSE(vizorb::readDataXml(QStringLiteral("<ChartData>\n<Series Name='s'>%1</Series>\n</ChartDta>").arg(list),
                                      &data, &error));
     EXPECT_TRUE(error.startsWith(QLatin1String("Line 3002,"))) << error.toStdString();
 }
@@ -217,4 +221,4 @@ TEST(ReduceForColumns, KeepsEachColumnsExtremesInOrder)
     EXPECT_EQ(vizorb::reduceForColumns(nullptr, y.data(), 30, 10).size(), 30);
 }
 
-}  // namespace
+} // namespace

@@ -80,7 +80,7 @@ e2e_init() {
     E2E_BIN="${1:-}"
     [[ -n "$E2E_BIN" && -d "$E2E_BIN" ]] || e2e_fail "usage: bash $0 <bin dir> (got '${E2E_BIN}')"
     E2E_BIN="$(cd "$E2E_BIN" && pwd)"
-    e2e_require Xvfb openbox xdotool import timeout
+    e2e_require Xvfb openbox xdotool xprop xwininfo import timeout
     E2E_TMP="$(mktemp -d "${TMPDIR:-/tmp}/e2e-${E2E_NAME}.XXXXXX")" || e2e_fail "no temp folder"
     mkdir -p "$E2E_TMP/run"
     export E2E_SHOTS="${E2E_SHOTS:-$E2E_TMP/shots}"
@@ -232,11 +232,13 @@ e2e_shot() {
 # program's own window, without the frame).
 e2e_geometry() {
     local out
-    out=$(timeout 10 xdotool getwindowgeometry --shell "$1") || e2e_fail "no geometry for window $1"
-    WX=$(sed -n 's/^X=//p' <<<"$out")
-    WY=$(sed -n 's/^Y=//p' <<<"$out")
-    WW=$(sed -n 's/^WIDTH=//p' <<<"$out")
-    WH=$(sed -n 's/^HEIGHT=//p' <<<"$out")
+    # xwininfo's absolute corner holds also for a window inside a manager's frame.
+    out=$(timeout 10 xwininfo -id "$1") || e2e_fail "no geometry for window $1"
+    WX=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$out")
+    WY=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$out")
+    WW=$(sed -n 's/^ *Width: *//p' <<<"$out")
+    WH=$(sed -n 's/^ *Height: *//p' <<<"$out")
+    [[ -n "$WX" && -n "$WY" && -n "$WW" && -n "$WH" ]] || e2e_fail "cannot read the geometry of window $1"
 }
 
 # e2e_crop <png> <x> <y> <w> <h> <out png>: a part of a screenshot.
