@@ -34,16 +34,10 @@ public:
         if (lineCount() >= std::numeric_limits<int>::max())
             platform::raise(platform::err::OutOfMemory);
         try {
-            // Most lines are ASCII: copied a byte each in one pass, checked on the way.
             const char16_t* units = reinterpret_cast<const char16_t*>(line.constData());
             const std::size_t length = static_cast<std::size_t>(line.size());
-            char* out = reserve(length);
-            char16_t all = 0;
-            for (std::size_t i = 0; i < length; ++i) {
-                all |= units[i];
-                out[i] = static_cast<char>(units[i]);
-            }
-            if (all < 0x80) {
+            if (std::all_of(units, units + length, [](char16_t unit) { return unit < 0x80; })) {
+                std::copy(units, units + length, reserve(length));  // a byte each
                 commit(length, false);
             } else {
                 const std::size_t bytes = length * sizeof(char16_t);

@@ -4,9 +4,6 @@
 
 #include <QStringBuilder>
 
-#include <charconv>
-#include <iterator>
-
 // Each line gives its numbers a sign position: a blank for zero and above, the
 // minus sign below. Singles show at most 7 significant digits, doubles 15, always
 // with a full stop; below 1 a zero stands before the point (" 0.25"), and from
@@ -14,28 +11,17 @@
 // over (" 1.5E+20", "-2.5E-05").
 namespace {
 
-// A 16-bit integer with its sign position, built without a heap string.
-class IntegerText {
-public:
-    explicit IntegerText(std::int16_t value)
-    {
-        m_text[0] = ' ';
-        char* begin = value < 0 ? m_text : m_text + 1;  // to_chars writes the minus sign itself
-        m_size = std::to_chars(begin, std::end(m_text), value).ptr - m_text;
-    }
-    QLatin1StringView view() const { return QLatin1StringView(m_text, m_size); }
+QString signPosition(bool negative, const QString& digits)
+{
+    return negative ? digits : QLatin1Char(' ') + digits;
+}
 
-private:
-    char m_text[8];
-    qsizetype m_size;
-};
+QString integerText(std::int16_t value) { return signPosition(value < 0, QString::number(value)); }
 
-IntegerText integerText(std::int16_t value) { return IntegerText(value); }
+// formatNumber writes the minus sign itself.
+QString singleText(float value) { return signPosition(value < 0, platform::formatNumber(value, 7)); }
 
-// The blank of the sign position; formatNumber writes the minus sign itself.
-QLatin1StringView signPosition(bool negative) { return negative ? QLatin1StringView() : QLatin1StringView(" "); }
-
-QString singleText(float value) { return signPosition(value < 0) % platform::formatNumber(value, 7); }
+QString doubleText(double value) { return signPosition(value < 0, platform::formatNumber(value, 15)); }
 
 void appendAndSelect(EventList& list, const QString& line)
 {
@@ -48,13 +34,12 @@ void appendAndSelect(EventList& list, const QString& line)
 void Plotwright::ctrlChart_MouseDown(std::int16_t& button, platform::Variant&, float& x, float& y)
 {
     appendAndSelect(*ctrlEventList,
-                    u"MouseDown: [" % integerText(button).view() % u"] " % singleText(x) % u"," % singleText(y));
+                    u"MouseDown: [" % integerText(button) % u"] " % singleText(x) % u"," % singleText(y));
 }
 
 void Plotwright::ctrlChart_MouseUp(std::int16_t& button, platform::Variant&, float& x, float& y)
 {
-    appendAndSelect(*ctrlEventList,
-                    u"MouseUp: [" % integerText(button).view() % u"] " % singleText(x) % u"," % singleText(y));
+    appendAndSelect(*ctrlEventList, u"MouseUp: [" % integerText(button) % u"] " % singleText(x) % u"," % singleText(y));
 }
 
 void Plotwright::ctrlChart_ObjectClicked(const QString& name, std::int16_t series, std::int16_t point)
@@ -62,16 +47,15 @@ void Plotwright::ctrlChart_ObjectClicked(const QString& name, std::int16_t serie
     QString line = u"ObjectClicked: " % name;
     // Series 0 means no data point was hit, whatever the point says.
     if (series != 0)
-        line += u" (Data: " % integerText(series).view() % u"," % integerText(point).view() % u")";
+        line += u" (Data: " % integerText(series) % u"," % integerText(point) % u")";
     appendAndSelect(*ctrlEventList, line);
 }
 
 void Plotwright::ctrlChart_ValueChanged(const QString& name, std::int16_t series, std::int16_t point,
                                         const platform::Variant&, double value)
 {
-    appendAndSelect(*ctrlEventList, u"ValueChanged: " % name % u" [" % integerText(series).view() % u"," %
-                                        integerText(point).view() % u"] = " % signPosition(value < 0) %
-                                        platform::formatNumber(value, 15));
+    appendAndSelect(*ctrlEventList, u"ValueChanged: " % name % u" [" % integerText(series) % u"," % integerText(point) %
+                                        u"] = " % doubleText(value));
 }
 
 void Plotwright::ctrlChart_PropertyChanged(const QString& path, const QString& attribute, const QString& value)

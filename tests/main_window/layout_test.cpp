@@ -54,7 +54,6 @@ TEST(Layout, WorkedExampleInAllThreeStates)
     Plotwright& w = *f.window;
     ASSERT_EQ(Access::ScaleWidth(w), W);
     ASSERT_EQ(Access::ScaleHeight(w), H);
-    Access::Form_Resize(w);  // the load's pass put nothing since calls were forgotten
 
     // Wizard active.
     {

@@ -63,6 +63,7 @@ TEST(MainWindowDesign, CaptionMenuAndControls)
     EXPECT_EQ(f.chart->designState(), QByteArray::fromHex("000001 00 c9520000 e3300000 00000000 ff01"));
     EXPECT_EQ(Access::ScaleWidth(*f.window), 12225.0f);
     EXPECT_EQ(Access::ScaleHeight(*f.window), 7890.0f);
+    EXPECT_EQ(f.window->windowIcon().availableSizes(), (QList<QSize>{{48, 48}, {32, 32}, {16, 16}}));
 }
 
 TEST(MainWindowDesign, LoadSequenceOfEachDeliverable)
