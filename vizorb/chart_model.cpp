@@ -50,6 +50,9 @@ enum class Kind {
     ReadOnly
 };
 
+// The largest font size (points) and line width (pixels) a chart takes.
+constexpr double kMaxSize = 200;
+
 struct AttributeSpec {
     const char* name;
     Kind kind;
@@ -303,6 +306,9 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
             return fail(QStringLiteral("%1 must be a number, not \"%2\".").arg(where, value));
         if (spec->kind == Kind::Number && number <= 0)
             return fail(QStringLiteral("%1 must be greater than 0, not \"%2\".").arg(where, value));
+        // Sizes and widths reach fonts and pens: a giant one would stall every redraw.
+        if (spec->kind == Kind::Number && number > kMaxSize)
+            return fail(QStringLiteral("%1 must be at most %2, not \"%3\".").arg(where).arg(kMaxSize).arg(value));
         result = platform::formatNumber(number, 15);
         break;
     }

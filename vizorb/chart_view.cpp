@@ -49,6 +49,7 @@ constexpr int kMaxBars = 20000;
 constexpr int kMaxSlices = 1000;
 constexpr int kMaxSpokes = 360;
 constexpr int kMaxLinePieces = 1000;
+constexpr int kMaxSeries = schema::maxSeriesElements;
 
 std::pair<double, double> axisRange(const QAbstractAxis* axis)
 {
@@ -64,11 +65,37 @@ std::pair<double, double> axisRange(const QAbstractAxis* axis)
 // point's marker would show, at a cost bound by the plot's size.
 class DenseScatterItem final : public QGraphicsItem {
 public:
-    DenseScatterItem(QChart* chart, QVector<double> x, QVector<double> y, QColor color, const QAbstractAxis* xAxis,
-                     const QAbstractAxis* yAxis)
-        : QGraphicsItem(chart), m_chart(chart), m_x(std::move(x)), m_y(std::move(y)), m_color(color), m_xAxis(xAxis),
-          m_yAxis(yAxis)
+    DenseScatterItem(QChart* chart, int series, QVector<double> x, QVector<double> y, QColor color,
+                     const QAbstractAxis* xAxis, const QAbstractAxis* yAxis)
+        : QGraphicsItem(chart), m_chart(chart), m_series(series), m_x(std::move(x)), m_y(std::move(y)), m_color(color),
+          m_xAxis(xAxis), m_yAxis(yAxis)
     {
+    }
+
+    int series() const { return m_series; }
+
+    // The point drawn nearest `pos` (chart coordinates) whose squared distance
+    // in pixels is at most `*best`, which it then lowers; -1 when none is.
+    qsizetype nearest(QPointF pos, double* best) const
+    {
+        const QRectF area = m_chart->plotArea();
+        const auto [x0, x1] = axisRange(m_xAxis);
+        const auto [y0, y1] = axisRange(m_yAxis);
+        if (!(x1 > x0) || !(y1 > y0))
+            return -1;
+        const double sx = area.width() / (x1 - x0), sy = area.height() / (y1 - y0);
+        qsizetype found = -1;
+        const qsizetype n = std::min(m_x.size(), m_y.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const double dx = area.left() + (m_x[i] - x0) * sx - pos.x();
+            const double dy = area.top() + (y1 - m_y[i]) * sy - pos.y();
+            // NaN (a missing value) never compares true.
+            if (dx * dx + dy * dy <= *best) {
+                *best = dx * dx + dy * dy;
+                found = i;
+            }
+        }
+        return found;
     }
 
     QRectF boundingRect() const override { return m_chart->plotArea(); }
@@ -125,6 +152,7 @@ public:
 
 private:
     QChart* m_chart;
+    int m_series;
     QVector<double> m_x, m_y;
     QColor m_color;
     const QAbstractAxis* m_xAxis;
@@ -153,7 +181,8 @@ struct ChartView::Private {
     int buckets = 0;
     QString hint;
     QList<Plotted> plotted;
-    QList<int> barSeries; // data series of each bar set
+    QList<int> barSeries;           // data series of each bar set
+    QList<DenseScatterItem*> dense; // owned by the chart
     std::optional<ChartHit> pending;
     bool horizontalBars = false;
     ViewModes modes;
@@ -175,6 +204,7 @@ public:
     {
         d.plotted.clear();
         d.barSeries.clear();
+        d.dense.clear();
         d.hint.clear();
         d.horizontalBars = type == QLatin1String("Bars") || type == QLatin1String("StackedBars");
         const qsizetype points = data.pointCount();
@@ -182,6 +212,10 @@ public:
             d.hint = QStringLiteral("No data loaded. Open a data file to draw the chart.");
         else if (visible.isEmpty())
             d.hint = QStringLiteral("Every series is hidden.");
+        else if (visible.size() > kMaxSeries)
+            d.hint = QStringLiteral("%1 series are too many to draw; a chart shows at most %2.")
+                         .arg(visible.size())
+                         .arg(kMaxSeries);
         else if (type == QLatin1String("TimeScatter") && data.times.isEmpty())
             d.hint = QStringLiteral("A TimeScatter chart needs time values: give the data a <Times> list.");
         else if (isBar(type) && points * visible.size() > kMaxBars)
@@ -314,6 +348,28 @@ private:
                     QToolTip::hideText();
             });
         }
+    }
+
+    // Adds one unbroken piece of series s's line and empties `points` and
+    // `indices`; only a series' first piece has a legend entry.
+    void addLinePiece(int s, const QPen& pen, bool markers, QList<QPointF>& points, QVector<int>& indices, bool& first)
+    {
+        if (points.isEmpty())
+            return;
+        auto* series = new QLineSeries;
+        series->setName(seriesName(s));
+        series->setPen(pen);
+        series->setPointsVisible(markers);
+        series->replace(points);
+        decorate(series, s);
+        chart->addSeries(series);
+        if (!first)
+            for (QLegendMarker* marker : chart->legend()->markers(series))
+                marker->setVisible(false);
+        first = false;
+        d.plotted.append({series, s, indices});
+        points.clear();
+        indices.clear();
     }
 
     // ---- axes ----------------------------------------------------------------
@@ -538,19 +594,26 @@ private:
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
         QVector<double> base(stacked ? n : 0, 0.0);
         struct Dense {
+            int series;
             QVector<double> y;
             QColor color;
         };
         QList<Dense> dense;
+        struct Outline {
+            int series;
+            QPen pen;
+            QList<QPointF> points;
+            QVector<int> indices;
+        };
+        QList<Outline> outlines;
 
         for (int s : visible) {
             const QColor c = m.seriesColor(s);
             QVector<double> ys = data.series[s].values;
-            if (stacked || area)
-                for (int i = 0; i < n; ++i) {
-                    const double v = std::isnan(ys[i]) ? 0.0 : ys[i];
-                    ys[i] = stacked ? base[i] + v : v;
-                }
+            // A stack counts a missing value as 0; a plain line or area breaks there.
+            if (stacked)
+                for (int i = 0; i < n; ++i)
+                    ys[i] = base[i] + (std::isnan(ys[i]) ? 0.0 : ys[i]);
             for (double v : ys)
                 if (!std::isnan(v)) {
                     lo = std::min(lo, v);
@@ -559,7 +622,7 @@ private:
 
             if (scatter) {
                 if (n > kDenseScatter) {
-                    dense.append({ys, c});
+                    dense.append({s, ys, c});
                     auto* legendOnly = new QScatterSeries;
                     legendOnly->setName(seriesName(s));
                     legendOnly->setColor(c);
@@ -590,58 +653,62 @@ private:
             const QVector<int> kept = ascending ? reduceForColumns(xs.constData(), ys.constData(), n, buckets)
                                                 : reduceForColumns(nullptr, ys.constData(), n, 0);
             const double width = m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble();
+            // Every piece but a series' first stays out of the legend. Data with gaps
+            // everywhere is joined across them instead: thousands of pieces would
+            // each be a series of their own.
+            int pieces = 0;
+            for (qsizetype k = 1; k < kept.size() && pieces <= kMaxLinePieces; ++k)
+                pieces += std::isnan(ys[kept[k]]) && !std::isnan(ys[kept[k - 1]]);
+            const bool joinGaps = pieces > kMaxLinePieces;
+            bool first = true;
+            QList<QPointF> points;
+            QVector<int> indices;
             if (area) {
-                auto* upper = new QLineSeries;
-                auto* lower = new QLineSeries;
-                QList<QPointF> up, low;
-                for (int i : kept) {
-                    up << QPointF(xs[i], ys[i]);
-                    low << QPointF(xs[i], stacked ? base[i] : 0.0);
-                }
-                upper->replace(up);
-                lower->replace(low);
-                auto* series = new QAreaSeries(upper, lower);
-                upper->setParent(series);
-                lower->setParent(series);
-                series->setName(seriesName(s));
-                // Plain areas overlap from zero up: see-through fills with solid outlines keep each one readable.
-                QColor fill = c;
-                if (!stacked)
-                    fill.setAlphaF(0.4);
-                series->setBrush(fill);
-                series->setPen(stacked ? QPen(c.darker(120), 1.0) : QPen(c, width));
-                series->setPointsVisible(markers);
-                chart->addSeries(series);
-                lo = std::min(lo, 0.0);
-            } else {
-                // A missing value breaks the line; every piece but the first stays out of the legend.
-                // Data with gaps everywhere is joined across them instead: thousands of pieces
-                // would each be a series of their own.
-                int pieces = 0;
-                for (qsizetype k = 1; k < kept.size() && pieces <= kMaxLinePieces; ++k)
-                    pieces += std::isnan(ys[kept[k]]) && !std::isnan(ys[kept[k - 1]]);
-                const bool joinGaps = pieces > kMaxLinePieces;
-                bool first = true;
-                QList<QPointF> points;
-                QVector<int> indices;
+                QList<QPointF> low;
                 auto flush = [&] {
                     if (points.isEmpty())
                         return;
-                    auto* series = new QLineSeries;
+                    auto* upper = new QLineSeries;
+                    auto* lower = new QLineSeries;
+                    upper->replace(points);
+                    lower->replace(low);
+                    auto* series = new QAreaSeries(upper, lower);
+                    upper->setParent(series);
+                    lower->setParent(series);
                     series->setName(seriesName(s));
-                    series->setPen(QPen(c, width));
-                    series->setPointsVisible(markers);
-                    series->replace(points);
-                    decorate(series, s);
+                    QColor fill = c;
+                    if (!stacked)
+                        fill.setAlphaF(0.4);
+                    series->setBrush(fill);
+                    // Plain areas overlap: see-through fills, with every outline drawn over all
+                    // of them (below) so no line is dimmed by another area's fill.
+                    series->setPen(stacked ? QPen(c.darker(120), 1.0) : QPen(Qt::NoPen));
+                    series->setPointsVisible(stacked && markers);
                     chart->addSeries(series);
                     if (!first)
                         for (QLegendMarker* marker : chart->legend()->markers(series))
                             marker->setVisible(false);
                     first = false;
-                    d.plotted.append({series, s, indices});
+                    if (!stacked)
+                        outlines.append({s, QPen(c, width), points, indices});
                     points.clear();
+                    low.clear();
                     indices.clear();
                 };
+                for (int i : kept) {
+                    if (std::isnan(ys[i]) || std::isnan(xs[i])) {
+                        if (!joinGaps)
+                            flush();
+                        continue;
+                    }
+                    points << QPointF(xs[i], ys[i]);
+                    low << QPointF(xs[i], stacked ? base[i] : 0.0);
+                    indices << i;
+                }
+                flush();
+                lo = std::min(lo, 0.0);
+            } else {
+                auto flush = [&] { addLinePiece(s, QPen(c, width), markers, points, indices, first); };
                 for (int i : kept) {
                     if (std::isnan(ys[i]) || std::isnan(xs[i])) {
                         if (!joinGaps)
@@ -656,10 +723,15 @@ private:
             if (stacked)
                 base = ys;
         }
+        for (Outline& o : outlines) {
+            bool inLegend = false;
+            addLinePiece(o.series, o.pen, markers, o.points, o.indices, inLegend);
+        }
         setValueRange(yAxis, QStringLiteral("ValueAxis"), lo, hi, stacked || area);
         attachAxes(xAxis, yAxis, false);
         for (int i = 0; i < dense.size(); ++i) {
-            auto* item = new DenseScatterItem(chart, xs, dense[i].y, dense[i].color, xAxis, yAxis);
+            auto* item = new DenseScatterItem(chart, dense[i].series, xs, dense[i].y, dense[i].color, xAxis, yAxis);
+            d.dense << item;
             item->setZValue(10 + i);
             QObject::connect(chart, &QChart::plotAreaChanged, chart, [item] { item->refresh(); });
         }
@@ -793,7 +865,8 @@ private:
         auto* polar = static_cast<QPolarChart*>(chart);
         const bool radar = type == QLatin1String("Radar");
         const int n = data.pointCount();
-        const bool markers = !m.boolAttribute(QStringLiteral("Control"), QStringLiteral("HidePoints"));
+        const bool markers =
+            n <= kMarkerLimit && !m.boolAttribute(QStringLiteral("Control"), QStringLiteral("HidePoints"));
         QAbstractAxis* angular = nullptr;
         QVector<double> angles(n);
         if (radar) {
@@ -831,27 +904,26 @@ private:
         }
         double hi = 0;
         for (int s : visible) {
-            const QColor c = m.seriesColor(s);
-            auto* series = new QLineSeries;
-            series->setName(seriesName(s));
-            series->setPen(QPen(c, m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble()));
-            series->setPointsVisible(markers);
+            const QVector<double>& values = data.series[s].values;
+            const QPen pen(m.seriesColor(s), m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble());
+            // A missing value breaks the line, as on Lines.
+            bool first = true;
             QList<QPointF> points;
             QVector<int> indices;
             for (int i = 0; i < n; ++i) {
-                const double v = data.series[s].values[i];
-                if (std::isnan(v))
+                const double v = values[i];
+                if (std::isnan(v)) {
+                    addLinePiece(s, pen, markers, points, indices, first);
                     continue;
+                }
                 points << QPointF(angles[i], v);
                 indices << i;
                 hi = std::max(hi, v);
             }
-            if (radar && !points.isEmpty() && indices.first() == 0)
-                points << QPointF(n, points.first().y());
-            series->replace(points);
-            decorate(series, s);
-            chart->addSeries(series);
-            d.plotted.append({series, s, indices});
+            // A radar's polygon closes when both its last and its first value are there.
+            if (radar && n > 1 && !std::isnan(values[0]) && !std::isnan(values[n - 1]))
+                points << QPointF(n, values[0]);
+            addLinePiece(s, pen, markers, points, indices, first);
         }
         auto* radial = new QValueAxis;
         // Fewer rings than a straight axis has ticks: their labels share one spoke.
@@ -1006,6 +1078,12 @@ ChartHit ChartView::hitTest(QPointF viewPosition)
                 hit = ChartHit{QStringLiteral("Series"), p.series + 1, p.indices[i] + 1};
             }
         }
+    }
+    for (const DenseScatterItem* layer : d->dense) {
+        // Later layers are drawn on top, so they win a tie.
+        const qsizetype point = layer->nearest(pos, &best);
+        if (point >= 0)
+            hit = ChartHit{QStringLiteral("Series"), layer->series() + 1, int(point) + 1};
     }
     if (!hit.element.isEmpty())
         return hit;

@@ -19,6 +19,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <limits>
+
 namespace vizorb {
 
 using platform::InvokeKind;
@@ -27,6 +29,14 @@ using platform::Variant;
 namespace {
 
 constexpr int kPropertyIsReadOnly = 383;
+
+// Events carry series and point numbers as 16-bit Integers; a number beyond
+// that range cannot be named, so it is reported as 0 rather than wrapped into
+// a wrong (negative) one.
+std::int16_t eventNumber(int number)
+{
+    return number >= 0 && number <= std::numeric_limits<std::int16_t>::max() ? std::int16_t(number) : 0;
+}
 
 bool defaultPrintDialog(QPrinter& printer, QWidget* parent)
 {
@@ -74,22 +84,25 @@ struct VizorbControl::Private {
         QObject::connect(wizard, &WizardPanel::valueChanged, container.get(),
                          [this](const QString& name, int series, int point, double value) {
                              raiseEvent(event::ValueChanged,
-                                        {Variant(name), Variant(std::int16_t(series)), Variant(std::int16_t(point)),
+                                        {Variant(name), Variant(eventNumber(series)), Variant(eventNumber(point)),
                                          Variant(std::int32_t(0)), Variant(value)});
                          });
         return wizard;
     }
 
+    // The control's own settings are no part of a chart's look: they outlive a replacement.
+    Customizing withControlSettings(Customizing next) const
+    {
+        const auto control = model->customizing().values.constFind(QStringLiteral("Control"));
+        if (control != model->customizing().values.cend())
+            next.values.insert(QStringLiteral("Control"), *control);
+        return next;
+    }
+
     bool loadCustomizing(const QString& text, bool replace)
     {
         QString decoded, error;
-        Customizing next = replace ? base : model->customizing();
-        if (replace) {
-            // The control's own settings are no part of a chart's look: they outlive a replacement.
-            const auto control = model->customizing().values.constFind(QStringLiteral("Control"));
-            if (control != model->customizing().values.cend())
-                next.values.insert(QStringLiteral("Control"), *control);
-        }
+        Customizing next = replace ? withControlSettings(base) : model->customizing();
         if (!decodeXmlText(text, &decoded, &error) || !readCustomizingXml(decoded, &next, &error)) {
             lastError = error;
             return false;
@@ -118,23 +131,22 @@ struct VizorbControl::Private {
         templateFile = name;
         Customizing fresh;
         QFile file(QDir::current().filePath(name));
-        // A missing template leaves the built-in defaults as the base.
-        if (!name.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        // A missing template leaves the built-in defaults as the base; so does
+        // one that cannot be read, but that is worth a message.
+        if (!name.isEmpty() && file.exists()) {
             QString decoded, error;
-            if (decodeXmlText(QString::fromLatin1(file.readAll()), &decoded, &error) &&
-                readCustomizingXml(decoded, &fresh, &error)) {
+            if (!file.open(QIODevice::ReadOnly))
+                error = file.errorString();
+            else if (decodeXmlText(QString::fromLatin1(file.readAll()), &decoded, &error) &&
+                     readCustomizingXml(decoded, &fresh, &error))
                 fresh.values.remove(QStringLiteral("Control"));
-            } else {
+            if (!error.isEmpty()) {
                 lastError = QStringLiteral("Template %1: %2").arg(name, error);
                 fresh = {};
             }
         }
         base = fresh;
-        Customizing next = base;
-        const auto control = model->customizing().values.constFind(QStringLiteral("Control"));
-        if (control != model->customizing().values.cend())
-            next.values.insert(QStringLiteral("Control"), *control);
-        model->setCustomizing(std::move(next));
+        model->setCustomizing(withControlSettings(base));
     }
 
     void print()
@@ -191,8 +203,8 @@ VizorbControl::VizorbControl(const QString& version) : d(std::make_unique<Privat
                      [p, mouseArgs](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position) {
                          p->raiseEvent(event::MouseUp, mouseArgs(button, modifiers, position));
                          const ChartHit hit = p->view->hitTest(position);
-                         p->raiseEvent(event::ObjectClicked, {Variant(hit.element), Variant(std::int16_t(hit.series)),
-                                                              Variant(std::int16_t(hit.point))});
+                         p->raiseEvent(event::ObjectClicked, {Variant(hit.element), Variant(eventNumber(hit.series)),
+                                                              Variant(eventNumber(hit.point))});
                      });
 }
 
@@ -354,7 +366,8 @@ Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Va
         CustomizingOutput output;
         output.complete = !args.empty() && !args[0].isEmpty() && args[0].toBoolean();
         output.nested = d->model->boolAttribute(QStringLiteral("Control"), QStringLiteral("UseNewCustomizing"));
-        output.seriesElements = int(d->model->data().series.size());
+        // Series elements beyond the last one the customizing can name would not read back.
+        output.seriesElements = std::min(int(d->model->data().series.size()), schema::maxSeriesElements);
         return Variant(writeCustomizingXml(d->model->customizing(), output));
     }
     case dispid::LastErrorText:

@@ -14,6 +14,7 @@ namespace vizorb {
 namespace {
 
 constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
+constexpr qint64 kMaxValues = 20'000'000; // 160 MB of numbers
 
 // Long number lists bypass the XML reader, whose tokenizer would take most of
 // the time on large data: their text is cut out of what the reader sees (a
@@ -354,6 +355,15 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
     if (haveX && result.x.size() != positions)
         return mismatch("x values", result.x.size());
     const int count = result.pointCount();
+    // Short series are filled up with missing values: one long list beside
+    // many empty series would otherwise grow far beyond the text's own size.
+    if (qint64(count) * result.series.size() > kMaxValues) {
+        *error = QStringLiteral("The data has %1 series of %2 points; a chart holds at most %3 values.")
+                     .arg(result.series.size())
+                     .arg(count)
+                     .arg(kMaxValues);
+        return false;
+    }
     for (Series& s : result.series) {
         if (positions > 0 && s.values.size() > positions) {
             *error = QStringLiteral("Series \"%1\" has %2 values but there are only %3 points.")

@@ -154,6 +154,13 @@ TEST_F(ControlTest, CustomizingRoundTripsIntoAFreshControl)
         EXPECT_EQ(fresh.get(id::GetCustomizingXml, {Variant(complete)}).toString(), text);
         EXPECT_EQ(picture(fresh), picture(control)) << "complete " << complete;
     }
+    // More series than the customizing can name: the complete text still reads back.
+    ASSERT_EQ(control.get(id::LoadDataXml, {Variant(QStringLiteral("<ChartData>%1</ChartData>")
+                                                        .arg(QStringLiteral("<Series>1</Series>").repeated(1200)))}),
+              Variant(true));
+    const QString complete = control.get(id::GetCustomizingXml, {Variant(true)}).toString();
+    EXPECT_EQ(control.get(id::LoadCustomizingXml, {Variant(complete)}), Variant(true))
+        << control.get(id::LastErrorText).toString().toStdString();
 }
 
 TEST_F(ControlTest, AddingKeepsWhatTheAddedTextDoesNotName)
@@ -354,6 +361,55 @@ TEST_F(ControlTest, MouseEventsArriveInOrderWithTheClickedPoint)
     EXPECT_EQ(recorder.events[0].args[0], Variant(std::int16_t(2)));
     EXPECT_EQ(recorder.events[2].args[0], Variant("CategoryAxis"));
     control.advise(nullptr);
+}
+
+// A dense scatter is painted as one layer, yet a click still names its point;
+// a point number beyond an Integer's range is reported as 0, never wrapped.
+TEST_F(ControlTest, ClicksOnADenseScatterNameThePoint)
+{
+    QStringList x, y;
+    for (int i = 0; i < 40000; ++i) {
+        x << QString::number(i);
+        y << (i == 100 ? QStringLiteral("50") : i == 39999 ? QStringLiteral("100") : QStringLiteral("0"));
+    }
+    control.call(id::SetAttribute, {Variant("GlobalSettings"), Variant("ChartType"), Variant("Scatter")});
+    ASSERT_EQ(
+        control.get(id::LoadDataXml, {Variant(QStringLiteral("<ChartData><X>%1</X><Series>%2</Series></ChartData>")
+                                                  .arg(x.join(';'), y.join(';')))}),
+        Variant(true));
+    control.widget()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(control.widget()));
+    picture(control);
+    Recorder recorder;
+    control.advise(&recorder);
+    QChart* chart = control.view().chart();
+    for (const auto& [point, value, reported] : {std::tuple{100, 50.0, 101}, {39999, 100.0, 0}}) {
+        const QPoint at = control.view().mapFromScene(
+            chart->mapToScene(chart->mapToPosition(QPointF(point, value), chart->series().constFirst())));
+        QTest::mouseClick(control.view().viewport(), Qt::LeftButton, {}, at);
+        ASSERT_EQ(recorder.events.size(), 3u);
+        EXPECT_EQ(recorder.events[2].args,
+                  (std::vector<Variant>{Variant("Series"), Variant(std::int16_t(1)), Variant(std::int16_t(reported))}))
+            << point;
+        recorder.events.clear();
+    }
+    control.advise(nullptr);
+}
+
+// A missing value breaks a plain line or area, polar ones included, into
+// pieces; a stack counts it as 0 and stays whole.
+TEST_F(ControlTest, MissingValuesBreakLinesAndAreas)
+{
+    ASSERT_EQ(control.get(id::LoadDataXml, {Variant("<ChartData><Series>5;8;;7;9</Series></ChartData>")}),
+              Variant(true));
+    // Plain areas add their outlines as lines of their own.
+    const std::vector<std::pair<const char*, qsizetype>> cases = {
+        {"Lines", 2}, {"Polar", 2}, {"Radar", 2}, {"Area", 4}, {"StackedArea", 1}, {"StackedLines", 1}};
+    for (const auto& [type, pieces] : cases) {
+        control.call(id::SetAttribute, {Variant("GlobalSettings"), Variant("ChartType"), Variant(type)});
+        picture(control);
+        EXPECT_EQ(control.view().chart()->series().size(), pieces) << type;
+    }
 }
 
 TEST_F(ControlTest, AxisCaptionsAndUnitsReachTheAxes)

@@ -148,6 +148,14 @@ TEST(DataXml, RejectsWithPlaceAndReason)
         EXPECT_TRUE(error.contains(QLatin1String(expected))) << text << " -> " << error.toStdString();
         EXPECT_EQ(data.categories, QStringList{QStringLiteral("untouched")});
     }
+    // One long list beside many empty series would be filled up to billions of values.
+    ChartData data;
+    QString error;
+    const QString text =
+        QStringLiteral("<ChartData><X>%1</X>%2</ChartData>")
+            .arg(QStringLiteral("0;").repeated(200000) + QLatin1Char('0'), QStringLiteral("<Series/>").repeated(100));
+    EXPECT_FALSE(vizorb::readDataXml(text, &data, &error));
+    EXPECT_TRUE(error.contains(QLatin1String("at most 20000000 values"))) << error.toStdString();
 }
 
 TEST(CustomizingXml, NestedAndDottedFormsMeanTheSame)
@@ -181,6 +189,8 @@ TEST(CustomizingXml, ValuesAreCheckedBeforeAnythingIsApplied)
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"<Customizing><Title FontSize='big'/></Customizing>", "FontSize of element \"Title\" must be a number"},
         {"<Customizing><Legend Position='Middle'/></Customizing>", "Top, Bottom, Left or Right"},
+        {"<Customizing><Series1 LineWidth='1e9'/></Customizing>",
+         "LineWidth of element \"Series1\" must be at most 200"},
         {"<Customizing><Series1 Color='notacolour'/></Customizing>", "colour"},
         {"<Customizing><ValueAxis NumberFormat='%s'/></Customizing>", "number format"},
         {"<Customizing><GlobalSettings ChartType='Gantt'/></Customizing>", "does not draw chart type \"Gantt\""},
