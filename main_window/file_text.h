@@ -30,7 +30,8 @@ bool replace(const QString& path, const std::function<bool(QFileDevice&)>& write
 // folder, is created empty first. False for a folder or what cannot be opened.
 bool openForReading(QFile& file);
 
-// Makes room for `count` characters in an empty text; false when memory is short.
+// Makes room for `count` characters in an empty text, to be filled front to
+// back; false when memory is short.
 bool reserveText(QString& text, qint64 count);
 
 // Appends `count` bytes of `file`, from where it stands, to `text` as

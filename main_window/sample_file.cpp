@@ -1,7 +1,6 @@
 #include "sample_file.h"
 
 #include "file_text.h"
-#include "platform/codepage.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -114,15 +113,6 @@ std::optional<Texts> parse(QByteArrayView bytes)
 {
     ByteSource source(bytes);
     return parseFrom(source);
-}
-
-std::optional<QByteArray> encode(const QString& data, const QString& customizing)
-{
-    const std::optional<QByteArray> dataBytes = platform::toCodePage(data);
-    const std::optional<QByteArray> customizingBytes = platform::toCodePage(customizing);
-    if (!dataBytes || !customizingBytes || !fitsLengthField(data) || !fitsLengthField(customizing))
-        return std::nullopt;
-    return head(data.size()) + *dataBytes + lengthField(customizing.size()) + *customizingBytes;
 }
 
 std::optional<Texts> load(const QString& path)

@@ -25,10 +25,6 @@ struct Texts {
 // with two empty texts. The header is not compared.
 std::optional<Texts> parse(QByteArrayView bytes);
 
-// The bytes of a sample with empty preview and description; nothing when a
-// character lies beyond one byte or a text is too long for its length field.
-std::optional<QByteArray> encode(const QString& data, const QString& customizing);
-
 // Reads a sample file as parse() does. A name that does not exist, in an
 // existing folder, is created empty and reads as two empty texts.
 std::optional<Texts> load(const QString& path);
