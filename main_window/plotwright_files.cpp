@@ -33,6 +33,17 @@ bool chooseFile(platform::Dispatch* dialog, const char* defaultExt, const char* 
     return true;
 }
 
+// Hands a text to one of the control's load operations. When the control
+// does not answer True, its own error text is shown. Returns whether it loaded.
+bool loadIntoChart(platform::Dispatch& control, platform::MessageBoxService& messageBox, platform::DispId load,
+                   std::vector<Variant> args)
+{
+    if (control.get(load, std::move(args)).toBoolean())
+        return true;
+    messageBox.show(control.get(chart::LastErrorText).toString());
+    return false;
+}
+
 QString notWrittenText(const QString& path) { return QStringLiteral("The file %1 could not be written.").arg(path); }
 }  // namespace
 
@@ -49,8 +60,7 @@ void Plotwright::mnuFileOpenData_Click()
     if (!chooseFile(ctrlCommonDialog.get(), nullptr, kDataFilter, common_dialog::ShowOpen))
         return;
     const QString text = ReadFileText(ctrlCommonDialog->get(common_dialog::FileName).toString());
-    if (!ctrlChart->get(chart::LoadDataXml, {text}).toBoolean())
-        m_services.messageBox->show(ctrlChart->get(chart::LastErrorText).toString());
+    loadIntoChart(*ctrlChart, *m_services.messageBox, chart::LoadDataXml, {text});
 }
 
 void Plotwright::mnuFileOpenCustomizing_Click()
@@ -58,8 +68,7 @@ void Plotwright::mnuFileOpenCustomizing_Click()
     if (!chooseFile(ctrlCommonDialog.get(), nullptr, kCustomizingFilter, common_dialog::ShowOpen))
         return;
     const QString text = ReadFileText(ctrlCommonDialog->get(common_dialog::FileName).toString());
-    if (!ctrlChart->get(chart::LoadCustomizingXml, {text}).toBoolean())
-        m_services.messageBox->show(ctrlChart->get(chart::LastErrorText).toString());
+    loadIntoChart(*ctrlChart, *m_services.messageBox, chart::LoadCustomizingXml, {text});
 }
 
 void Plotwright::mnuFileAddCustomizing_Click()
@@ -68,8 +77,7 @@ void Plotwright::mnuFileAddCustomizing_Click()
         return;
     const QString text = ReadFileText(ctrlCommonDialog->get(common_dialog::FileName).toString());
     // False asks the control to add to the current customizing.
-    if (!ctrlChart->get(chart::LoadCustomizingXml, {text, Variant(false)}).toBoolean())
-        m_services.messageBox->show(ctrlChart->get(chart::LastErrorText).toString());
+    loadIntoChart(*ctrlChart, *m_services.messageBox, chart::LoadCustomizingXml, {text, Variant(false)});
 }
 
 void Plotwright::mnuFileSaveCustomizing_Click()
@@ -121,12 +129,9 @@ void Plotwright::OpenSample()
     QString customizing;
     if (!LoadPwSample(ctrlCommonDialog->get(common_dialog::FileName).toString(), data, customizing))
         return;
-    if (!ctrlChart->get(chart::LoadDataXml, {data}).toBoolean()) {
-        m_services.messageBox->show(ctrlChart->get(chart::LastErrorText).toString());
-        return;
-    }
-    if (!ctrlChart->get(chart::LoadCustomizingXml, {customizing}).toBoolean())
-        m_services.messageBox->show(ctrlChart->get(chart::LastErrorText).toString());
+    // Customizing follows only data the control took; the data stays if the customizing is rejected.
+    if (loadIntoChart(*ctrlChart, *m_services.messageBox, chart::LoadDataXml, {data}))
+        loadIntoChart(*ctrlChart, *m_services.messageBox, chart::LoadCustomizingXml, {customizing});
 }
 
 void Plotwright::SaveSample()

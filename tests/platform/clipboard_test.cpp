@@ -1,6 +1,7 @@
 #include "platform/clipboard.h"
 #include "platform/picture.h"
 #include "platform/runtime_error.h"
+#include "tests/support/runtime_errors.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -25,16 +26,6 @@ const QMimeData& contents()
     static const QMimeData none;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     return data ? *data : none;
-}
-
-int errorOf(const std::function<void()>& operation)
-{
-    try {
-        operation();
-    } catch (const platform::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
 }
 
 // The offscreen clipboard lives in the process: what goes in comes back out.
@@ -90,7 +81,7 @@ TEST(QtClipboard, RefusesOtherFormatsAndEmptyPicturesWithoutTouchingTheContents)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.format);
-        EXPECT_EQ(errorOf([&] { clipboard.setData(c.picture, c.format); }), c.error);
+        EXPECT_EQ(fakes::runtimeErrorOf([&] { clipboard.setData(c.picture, c.format); }), c.error);
         EXPECT_EQ(contents().text(), "kept");
         EXPECT_FALSE(contents().hasImage());
     }

@@ -4,6 +4,7 @@
 #include "platform/registry.h"
 #include "platform/runtime_error.h"
 #include "platform/system_functions.h"
+#include "tests/support/runtime_errors.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,16 +16,6 @@ namespace {
 
 using namespace platform;
 
-int errorNumber(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
-
 TEST(DeclaredFunctions, BindByCaseInsensitiveLibraryAndExactFunctionName)
 {
     OsFunctions functions;
@@ -33,17 +24,17 @@ TEST(DeclaredFunctions, BindByCaseInsensitiveLibraryAndExactFunctionName)
     EXPECT_EQ(functions.bind<os::lstrlenW>("kernel32.dll", "lstrlenW")(nullptr), 0);
 
     // A missing library or function fails the call that names it, not before.
-    EXPECT_EQ(errorNumber([&] { functions.bind<os::lstrlenW>("Mpr", "lstrlenW"); }), err::ErrorInLoadingDll);
-    EXPECT_EQ(errorNumber([&] { functions.bind<os::lstrlenW>("kernel32", "LSTRLENW"); }), err::CantFindDllEntryPoint);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { functions.bind<os::lstrlenW>("Mpr", "lstrlenW"); }), err::ErrorInLoadingDll);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { functions.bind<os::lstrlenW>("kernel32", "LSTRLENW"); }), err::CantFindDllEntryPoint);
     // A function declared with another signature cannot be called through this one.
-    EXPECT_EQ(errorNumber([&] { functions.bind<os::RegCloseKey>("kernel32", "lstrlenW"); }),
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { functions.bind<os::RegCloseKey>("kernel32", "lstrlenW"); }),
               err::CantFindDllEntryPoint);
 }
 
 TEST(DeclaredFunctions, TextThatOneByteCannotHoldIsRefused)
 {
     EXPECT_EQ(toDeclaredText(QString::fromUtf8("caf\xc3\xa9")), QByteArray("caf\xe9"));
-    EXPECT_EQ(errorNumber([] { toDeclaredText(QString::fromUtf8("\xe2\x82\xac")); }), err::InvalidProcedureCall);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { toDeclaredText(QString::fromUtf8("\xe2\x82\xac")); }), err::InvalidProcedureCall);
 }
 
 TEST(SystemFunctions, TheSystemsUserNameCrossesAsOneByteACharacter)
@@ -277,8 +268,8 @@ TEST(ProgramStarter, AProgramThatCannotBeStartedRaises)
 {
     QTemporaryDir dir;
     ProcessStarter starter;
-    EXPECT_EQ(errorNumber([&] { starter.start(dir.filePath("missing"), kNormalFocus); }), err::FileNotFound);
-    EXPECT_EQ(errorNumber([&] { starter.start("", kNormalFocus); }), err::InvalidProcedureCall);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { starter.start(dir.filePath("missing"), kNormalFocus); }), err::FileNotFound);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { starter.start("", kNormalFocus); }), err::InvalidProcedureCall);
 }
 
 }  // namespace

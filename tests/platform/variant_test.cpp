@@ -1,5 +1,6 @@
 #include "platform/runtime_error.h"
 #include "platform/variant.h"
+#include "tests/support/runtime_errors.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +11,6 @@
 using platform::Variant;
 
 namespace {
-
-// The runtime error a conversion raised, or nothing.
-template <class F>
-std::optional<int> errorOf(F f)
-{
-    try {
-        f();
-    } catch (const platform::RuntimeError& error) {
-        return error.number();
-    }
-    return std::nullopt;
-}
 
 struct IntegerCase {
     const char* name;
@@ -38,8 +27,8 @@ TEST_P(ToInteger, ConvertsAsTheRuntimeDoes)
 {
     const IntegerCase& c = GetParam();
     std::int16_t result = 0;
-    const auto error = errorOf([&] { result = c.value.toInteger(); });
-    EXPECT_EQ(error, c.error);
+    const auto error = fakes::runtimeErrorOf([&] { result = c.value.toInteger(); });
+    EXPECT_EQ(error, c.error.value_or(0));
     if (!c.error) {
         EXPECT_EQ(result, c.expected);
     }
@@ -89,7 +78,7 @@ TEST(VariantConversions, BooleanFromNumbersAndText)
     EXPECT_FALSE(Variant("False").toBoolean());
     EXPECT_TRUE(Variant("-1").toBoolean());
     EXPECT_FALSE(Variant("0").toBoolean());
-    EXPECT_EQ(errorOf([] { (void)Variant("yes").toBoolean(); }), platform::err::TypeMismatch);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { (void)Variant("yes").toBoolean(); }), platform::err::TypeMismatch);
 }
 
 TEST(VariantConversions, StringsOfEachType)
@@ -103,7 +92,7 @@ TEST(VariantConversions, StringsOfEachType)
     EXPECT_EQ(Variant(200.0 / 3.0).toString(), "66.6666666666667");
     EXPECT_EQ(Variant(0.5).toString(), "0.5");
     EXPECT_EQ(Variant(QString("x")).toString(), "x");
-    EXPECT_EQ(errorOf([] { (void)Variant(std::make_shared<platform::Object>()).toString(); }),
+    EXPECT_EQ(fakes::runtimeErrorOf([] { (void)Variant(std::make_shared<platform::Object>()).toString(); }),
               platform::err::TypeMismatch);
 }
 
@@ -112,11 +101,11 @@ TEST(VariantConversions, SingleAndDoubleRanges)
     EXPECT_FLOAT_EQ(Variant("1.5").toSingle(), 1.5f);
     EXPECT_DOUBLE_EQ(Variant(std::int16_t(3)).toDouble(), 3.0);
     EXPECT_DOUBLE_EQ(Variant(true).toDouble(), -1.0);
-    EXPECT_EQ(errorOf([] { (void)Variant(1e39).toSingle(); }), platform::err::Overflow);
-    EXPECT_EQ(errorOf([] { (void)Variant("1e400").toDouble(); }), platform::err::Overflow);
-    EXPECT_EQ(errorOf([] { (void)Variant("x").toDouble(); }), platform::err::TypeMismatch);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { (void)Variant(1e39).toSingle(); }), platform::err::Overflow);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { (void)Variant("1e400").toDouble(); }), platform::err::Overflow);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { (void)Variant("x").toDouble(); }), platform::err::TypeMismatch);
     EXPECT_EQ(Variant(std::int32_t(-5)).toLong(), -5);
-    EXPECT_EQ(errorOf([] { (void)Variant(3e9).toLong(); }), platform::err::Overflow);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { (void)Variant(3e9).toLong(); }), platform::err::Overflow);
 }
 
 TEST(VariantConversions, ObjectsOfTheWrongClassAreMismatches)
@@ -125,8 +114,8 @@ TEST(VariantConversions, ObjectsOfTheWrongClassAreMismatches)
     struct Wanted : platform::Object {};
     Variant holding(std::make_shared<Other>());
     EXPECT_NE(holding.toObjectOf<Other>(), nullptr);
-    EXPECT_EQ(errorOf([&] { (void)holding.toObjectOf<Wanted>(); }), platform::err::TypeMismatch);
-    EXPECT_EQ(errorOf([] { (void)Variant().toObject(); }), platform::err::TypeMismatch);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { (void)holding.toObjectOf<Wanted>(); }), platform::err::TypeMismatch);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { (void)Variant().toObject(); }), platform::err::TypeMismatch);
 }
 
 TEST(NumberForm, SignificantDigitsAndExponents)
@@ -162,8 +151,8 @@ TEST(Checked16BitArithmetic, OverflowsAtTheLimits)
 {
     EXPECT_EQ(platform::checkedAdd16(32766, 1), 32767);
     EXPECT_EQ(platform::checkedSub16(-32767, 1), -32768);
-    EXPECT_EQ(errorOf([] { platform::checkedAdd16(32767, 1); }), platform::err::Overflow);
-    EXPECT_EQ(errorOf([] { platform::checkedSub16(-32768, 1); }), platform::err::Overflow);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { platform::checkedAdd16(32767, 1); }), platform::err::Overflow);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { platform::checkedSub16(-32768, 1); }), platform::err::Overflow);
 }
 
 }  // namespace

@@ -1,21 +1,12 @@
 #include "shell_fixture.h"
 #include "shell/winapi.h"
+#include "tests/support/runtime_errors.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using shelltest::ShellFixture;
-
-int errorNumber(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const platform::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 TEST(WinAPI, GetLogonUserNameFitsNinetyNineCharactersAndItsNul)
 {
@@ -59,16 +50,16 @@ TEST(WinAPI, ShowHelpOpensTheHelpFileAtItsDefaultTopicWhateverTheTopic)
 TEST(WinAPI, AMissingLibraryOrFunctionFailsAtTheCall)
 {
     platform::OsFunctions none;
-    EXPECT_EQ(errorNumber([&] { WinAPI::GetLogonUserName(none); }), platform::err::ErrorInLoadingDll);
-    EXPECT_EQ(errorNumber([&] { WinAPI::TrimAtNull(none, "x"); }), platform::err::ErrorInLoadingDll);
-    EXPECT_EQ(errorNumber([&] { WinAPI::ShowHelp(none, ""); }), platform::err::ErrorInLoadingDll);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { WinAPI::GetLogonUserName(none); }), platform::err::ErrorInLoadingDll);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { WinAPI::TrimAtNull(none, "x"); }), platform::err::ErrorInLoadingDll);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { WinAPI::ShowHelp(none, ""); }), platform::err::ErrorInLoadingDll);
 
     platform::OsFunctions partial;
     partial.define("mpr", "WNetGetUserW", platform::wnetGetUser([] { return QByteArray("x"); }));
-    EXPECT_EQ(errorNumber([&] { WinAPI::GetLogonUserName(partial); }), platform::err::CantFindDllEntryPoint);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { WinAPI::GetLogonUserName(partial); }), platform::err::CantFindDllEntryPoint);
     // The name was had, but trimming it needs kernel32.
     partial.define("Mpr", "WNetGetUserA", platform::wnetGetUser([] { return QByteArray("x"); }));
-    EXPECT_EQ(errorNumber([&] { WinAPI::GetLogonUserName(partial); }), platform::err::ErrorInLoadingDll);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { WinAPI::GetLogonUserName(partial); }), platform::err::ErrorInLoadingDll);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "platform/picture.h"
 #include "platform/runtime_error.h"
+#include "tests/support/runtime_errors.h"
 
 #include <QAbstractAxis>
 #include <QChart>
@@ -30,16 +31,6 @@ QString exampleText(const char* name)
         return {};
     // As the program hands files over: one character per byte.
     return QString::fromLatin1(file.readAll());
-}
-
-int errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const platform::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 QImage picture(vizorb::VizorbControl& control)
@@ -109,7 +100,7 @@ TEST_F(ControlTest, ArgumentsAreCheckedAsTheRuntimeDoes)
     };
     for (const Case& c : cases) {
         std::vector<Variant> args = c.args;
-        EXPECT_EQ(errorOf([&] { control.invoke(c.id, c.kind, args); }), c.error) << c.what;
+        EXPECT_EQ(fakes::runtimeErrorOf([&] { control.invoke(c.id, c.kind, args); }), c.error) << c.what;
     }
 }
 
