@@ -151,12 +151,19 @@ e2e_program_running() { [[ -n "$E2E_PROGRAM_PID" ]] && kill -0 "$E2E_PROGRAM_PID
 # e2e_wait_window <title regex> [timeout s, default 30]: sets E2E_WIN to the id
 # of the first visible window whose title matches.
 e2e_wait_window() {
-    local title="$1" limit="${2:-30}"
-    # In the background, so that the watchdog's signal is not held up by it.
-    timeout "$limit" xdotool search --sync --onlyvisible --name "$title" >"$E2E_TMP/run/window" 2>/dev/null &
-    E2E_PIDS+=($!)
-    wait $!
-    E2E_WIN=$(head -n1 "$E2E_TMP/run/window")
+    local title="$1" limit="${2:-30}" end=$((SECONDS + ${2:-30}))
+    E2E_WIN=""
+    # xdotool's --sync search can give up early when a window it is looking at
+    # goes away (the start-up window does), so search again until the limit.
+    while [[ -z "$E2E_WIN" ]] && ((SECONDS < end)); do
+        # In the background, so that the watchdog's signal is not held up by it.
+        timeout "$((end - SECONDS + 1))" xdotool search --sync --onlyvisible --name "$title" \
+            >"$E2E_TMP/run/window" 2>/dev/null &
+        E2E_PIDS+=($!)
+        wait $!
+        E2E_WIN=$(head -n1 "$E2E_TMP/run/window")
+        [[ -n "$E2E_WIN" ]] || sleep 0.2
+    done
     if [[ -z "$E2E_WIN" ]]; then
         e2e_program_running || e2e_fail "the program ended before a window '$title' appeared"
         e2e_fail "no window '$title' within ${limit}s"
