@@ -39,8 +39,7 @@ void BM_HiveReader_LongKeyManyValues(benchmark::State& state)
         std::int32_t key = 0;
         // The file must have been accepted: its key opens.
         if (registry->openKey(platform::reg::HKEY_LOCAL_MACHINE, QByteArray(kKeyNameBytes, 'k'),
-                              platform::reg::KEY_READ, key)
-            != platform::reg::Success)
+                              platform::reg::KEY_READ, key) != platform::reg::Success)
             std::abort();
         benchmark::DoNotOptimize(registry);
     }
