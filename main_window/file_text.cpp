@@ -4,7 +4,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <new>
 
@@ -92,11 +97,29 @@ bool writeLatin1(QFileDevice& file, QStringView text)
 
 bool openForReading(QFile& file)
 {
-    // Unbuffered: whole texts are read in large pieces, straight from the
-    // system. Qt refuses to open a folder, and exists() keeps it from the
-    // second try.
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
-           (!file.exists() && file.open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered));
+    // Opened by hand, without blocking, so that a named pipe cannot stall the
+    // open and anything but a regular file (a pipe, a device such as
+    // /dev/zero, a folder) is refused before a byte is read.
+    const QByteArray name = QFile::encodeName(file.fileName());
+    if (name.isEmpty())
+        return false;
+    int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+        fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    // Unbuffered: whole texts are read in large pieces, straight from the system.
+    if (file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
 }
 
 QString read(const QString& path)

@@ -12,7 +12,8 @@ class QFileDevice;
 namespace file_text {
 
 // The file's bytes as characters. The empty text when the file cannot be
-// opened; a name that does not exist, in an existing folder, is created empty.
+// opened or is not a regular file; a name that does not exist, in an existing
+// folder, is created empty.
 // A read-only file is read.
 QString read(const QString& path);
 
@@ -27,7 +28,8 @@ bool write(const QString& path, const QString& content);
 bool replace(const QString& path, const std::function<bool(QFileDevice&)>& writeContent);
 
 // Opens a file for reading; a name that does not exist, in an existing
-// folder, is created empty first. False for a folder or what cannot be opened.
+// folder, is created empty first. False for anything but a regular file (a
+// folder, a pipe, a device) and for what cannot be opened.
 bool openForReading(QFile& file);
 
 // Makes room for `count` characters in an empty text, to be filled front to

@@ -60,7 +60,8 @@ void Plotwright::mnuHelpAbout_Click()
     about.setTitle(windowTitle());
     // Asked afresh each time: the window keeps no copy of the control's answers.
     about.setVersion(ctrlChart->get(chart::GetAttribute, {Variant("Control"), Variant("Version")}).toString());
-    about.setCopyright(QStringLiteral("Copyright \u00A9 2026 Plotwright"));
+    // Short enough for one line of the About window's copyright label.
+    about.setCopyright(QStringLiteral("\u00A9 2026 Plotwright"));
     about.showModeless();
 }
 

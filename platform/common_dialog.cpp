@@ -31,8 +31,9 @@ QStringList nameFiltersOf(const QString& filter)
     QStringList parts = filter.split(QLatin1Char('|'));
     while (!parts.isEmpty() && parts.last().isEmpty())
         parts.removeLast();
+    // A bare pattern is its own description: the dialog shows descriptions only.
     if (parts.size() == 1)
-        return {patternsOf(parts.first())};
+        return {QStringLiteral("%1 (%2)").arg(parts.first().trimmed(), patternsOf(parts.first()))};
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         // The description may carry its own "(*.x)"; Qt reads the patterns
@@ -42,25 +43,31 @@ QStringList nameFiltersOf(const QString& filter)
     return filters;
 }
 
+std::unique_ptr<QFileDialog> makeQtFileDialog(const FileDialogRequest& request, QWidget* parent)
+{
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setObjectName(QStringLiteral("commonDialog"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    const bool save = request.mode == FileDialogRequest::Mode::Save;
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // A name that does not exist yet may be typed on open too.
+    dialog->setFileMode(QFileDialog::AnyFile);
+    if (!request.nameFilters.isEmpty())
+        dialog->setNameFilters(request.nameFilters);
+    if (save)
+        dialog->setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog->selectFile(request.fileName);
+    return dialog;
+}
+
 std::optional<QString> showQtFileDialog(const FileDialogRequest& request)
 {
-    QFileDialog dialog(QApplication::activeWindow());
-    dialog.setObjectName(QStringLiteral("commonDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    const bool save = request.mode == FileDialogRequest::Mode::Save;
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // A name that does not exist yet may be typed on open too.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (!request.nameFilters.isEmpty())
-        dialog.setNameFilters(request.nameFilters);
-    if (save)
-        dialog.setDefaultSuffix(request.defaultSuffix);
-    if (!request.fileName.isEmpty())
-        dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::unique_ptr<QFileDialog> dialog = makeQtFileDialog(request, QApplication::activeWindow());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return dialog->selectedFiles().constFirst();
 }
 
 CommonDialog::CommonDialog(FileDialogPresenter presenter) : m_presenter(std::move(presenter)) {}

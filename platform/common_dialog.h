@@ -5,7 +5,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QFileDialog;
+class QWidget;
 
 namespace platform {
 
@@ -25,8 +29,12 @@ using FileDialogPresenter = std::function<std::optional<QString>(const FileDialo
 // asks before replacing an existing file.
 std::optional<QString> showQtFileDialog(const FileDialogRequest& request);
 
+// The dialog showQtFileDialog shows, set up but not yet shown.
+std::unique_ptr<QFileDialog> makeQtFileDialog(const FileDialogRequest& request, QWidget* parent);
+
 // Turns a filter text of description and pattern pairs, "desc|pattern|...||"
-// (patterns separated by ";"), or a bare pattern, into Qt's name filters.
+// (patterns separated by ";"), or a bare pattern, into Qt's name filters; a
+// bare pattern is described by itself.
 // "*.*" matches every file, as it does where the format comes from.
 QStringList nameFiltersOf(const QString& filter);
 

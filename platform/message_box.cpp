@@ -7,11 +7,16 @@ namespace platform {
 
 MessageBoxService::~MessageBoxService() = default;
 
-void QtMessageBox::show(const QString& text)
+std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, QWidget* parent)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), QString(),
+                                             QMessageBox::Ok, parent);
+    // Before the text: otherwise Qt guesses rich text from it.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    return box;
 }
+
+void QtMessageBox::show(const QString& text) { makeMessageBox(text, QApplication::activeWindow())->exec(); }
 
 }  // namespace platform

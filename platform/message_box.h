@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <memory>
+
+class QMessageBox;
 class QWidget;
 
 namespace platform {
@@ -21,5 +24,9 @@ class QtMessageBox final : public MessageBoxService {
 public:
     void show(const QString& text) override;
 };
+
+// The box QtMessageBox shows, not yet shown. The text is shown as it is:
+// texts from files and the chart control may hold markup-like characters.
+std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, QWidget* parent);
 
 }  // namespace platform

@@ -77,8 +77,9 @@ std::optional<ProgramInvocation> resolveCommandLine(const QString& commandLine)
             return ProgramInvocation{*program, argumentsOf(words, 1)};
         return std::nullopt;
     }
-    // An unquoted path may hold blanks: try "a", "a b", "a b c", ...
-    for (qsizetype last = 0; last < words.size(); ++last) {
+    // An unquoted path may hold blanks: try "a b c", "a b", "a", so that an
+    // existing full path wins over a program planted at one of its prefixes.
+    for (qsizetype last = words.size() - 1; last >= 0; --last) {
         if (auto program = executable(line.left(words[last].end)))
             return ProgramInvocation{*program, argumentsOf(words, last + 1)};
     }

@@ -28,8 +28,8 @@ struct ProgramInvocation {
 
 // Splits a command line into the program and its arguments without any shell:
 // no word is ever interpreted. "\" separates folders as "/" does. A quoted
-// first word is the program; an unquoted one is tried word by word, the
-// shortest leading run of words that names an executable file winning, so a
+// first word is the program; an unquoted line is tried word by word, the
+// longest leading run of words that names an executable file winning, so a
 // path with blanks needs no quotes. The remaining words are the arguments
 // (double quotes group blanks). A program's file name matches without
 // regard to case when no file has the exact name, as the file search does.

@@ -171,7 +171,8 @@ std::optional<std::pair<QByteArray, qsizetype>> parseName(QByteArrayView line)
     return std::make_pair(name.toLower(), i + 1);
 }
 
-bool addKey(Hive& hive, QByteArrayView header, QByteArray& current)
+// The values of the key a header names, or nothing for an unknown root.
+std::map<QByteArray, HiveValue>* addKey(Hive& hive, QByteArrayView header)
 {
     const QByteArray path = normalisedPath(header);
     const QByteArray root = path.left(path.indexOf('\\') < 0 ? path.size() : path.indexOf('\\'));
@@ -179,10 +180,8 @@ bool addKey(Hive& hive, QByteArrayView header, QByteArray& current)
     for (const auto& entry : kRoots)
         known = known || root == entry.first;
     if (!known)
-        return false;
-    current = path;
-    hive.keys[path];
-    return true;
+        return nullptr;
+    return &hive.keys[path];
 }
 }  // namespace
 
@@ -206,7 +205,9 @@ std::optional<Hive> parseHive(QByteArrayView text, QString* error)
     if (text.size() > kMaxHiveBytes)
         return fail(0);
     Hive hive;
-    QByteArray current;
+    // Held rather than looked up per value line: a lookup compares the whole
+    // key name, which would make a long name times many values quadratic.
+    std::map<QByteArray, HiveValue>* current = nullptr;
     int lineNumber = 0;
     qsizetype start = 0;
     while (start < text.size()) {
@@ -224,17 +225,17 @@ std::optional<Hive> parseHive(QByteArrayView text, QString* error)
             continue;
         if (line.startsWith('[')) {
             QByteArrayView header = line.trimmed();
-            if (!header.endsWith(']') || !addKey(hive, header.sliced(1, header.size() - 2), current))
+            if (!header.endsWith(']') || !(current = addKey(hive, header.sliced(1, header.size() - 2))))
                 return fail(lineNumber);
             continue;
         }
         const auto name = parseName(line);
-        if (current.isEmpty() || !name)
+        if (!current || !name)
             return fail(lineNumber);
         std::optional<HiveValue> value = parseData(line.sliced(name->second));
         if (!value)
             return fail(lineNumber);
-        hive.keys[current][name->first] = std::move(*value);
+        (*current)[name->first] = std::move(*value);
     }
     return hive;
 }

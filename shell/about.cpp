@@ -37,6 +37,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const char* text, float lef
 {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setObjectName(QString::fromLatin1(name));
+    // Title, version and copyright come from outside this window: shown as they are.
+    label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setFocusPolicy(Qt::NoFocus);

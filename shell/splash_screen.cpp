@@ -56,6 +56,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, flo
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFont(font);
+    // The user name is the system's, not ours: shown as it is.
+    label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setFocusPolicy(Qt::NoFocus);

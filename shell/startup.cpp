@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -21,8 +22,11 @@ bool displayAvailable()
 }
 }  // namespace
 
+void ignoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
 int runPlotwright(int argc, char** argv, const Deliverable& deliverable)
 {
+    ignoreFileSizeSignal();
     if (!displayAvailable()) {
         std::fprintf(stderr, "%s: no display: set DISPLAY (or run under xvfb-run) to open the window.\n",
                      deliverable.caption);

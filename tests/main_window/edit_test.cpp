@@ -150,7 +150,7 @@ TEST(HelpAbout, FillsTheOneAboutWindowReadingTheVersionEachTime)
         EXPECT_TRUE(f.messageBox.shown().empty());
         EXPECT_EQ(loads, 2);
         const QString title = "Title=" + QString::fromLatin1(deliverable->caption);
-        const QString copyright = QStringLiteral("Copyright=Copyright \u00A9 2026 Plotwright");
+        const QString copyright = QStringLiteral("Copyright=\u00A9 2026 Plotwright");
         EXPECT_EQ(about.log, QStringList({title, "Version=7.00.1", copyright, "show", title, "Version=7.00.2",
                                           copyright, "show"}));
         const Call version{chart::GetAttribute, InvokeKind::PropertyGet, {Variant("Control"), Variant("Version")}};

@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -81,6 +82,16 @@ TEST_F(Files, ReadingWhatCannotBeOpened)
     putBytes(path("ro.xml"), "<data/>");
     QFile::setPermissions(path("ro.xml"), QFile::ReadOwner);
     EXPECT_EQ(read(path("ro.xml")), "<data/>");
+
+    // What is not a regular file is not read: a pipe without a writer would
+    // block for ever, a device may never end.
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    for (const QString& p : {path("pipe"), QString("/dev/zero")}) {
+        EXPECT_EQ(read(p), QString()) << p.toStdString();
+        QString data = "kept";
+        QString customizing = "kept";
+        EXPECT_FALSE(f.window->LoadPwSample(p, data, customizing)) << p.toStdString();
+    }
 }
 
 TEST_F(Files, FailedWritesLeaveTheOldFile)
@@ -187,17 +198,73 @@ TEST_F(Files, SaveCustomizingWritesTheTextOrSaysItCouldNot)
     EXPECT_TRUE(f.messageBox.shown()[0].contains(path("out.xml")));
 }
 
-TEST_F(Files, TextOrPictureIsFetchedBeforeTheFileName)
+TEST_F(Files, WhatEachSaveReadsBeforeTheFileName)
 {
-    // The fetch fails untrapped: had the name been read first, the dialog would show it.
-    for (auto [handler, fetch] : {std::pair<Handler, platform::DispId>{Access::mnuFileSaveCustomizing_Click, chart::GetCustomizingXml},
-                                  {Access::mnuFileSavePicture_Click, chart::ChartPicture}}) {
+    // The first fetch fails untrapped: the file name was read before it exactly when the dialog shows it.
+    const struct {
+        Handler handler;
+        platform::DispId fetch;
+        bool nameFirst;
+    } cases[] = {
+        {Access::mnuFileSaveCustomizing_Click, chart::GetCustomizingXml, false},
+        {Access::mnuFileSavePicture_Click, chart::ChartPicture, false},
+        {Access::SaveSample, chart::GetDataXml, true},
+    };
+    for (const auto& c : cases) {
         f.dialog->clearCalls();
-        f.chart->fail(fetch, platform::err::InvalidProcedureCall);
-        run(handler);
-        EXPECT_TRUE(f.dialog->callsOf(common_dialog::FileName).empty());
+        f.chart->clearCalls();
+        f.chart->fail(c.fetch, platform::err::InvalidProcedureCall);
+        run(c.handler);
+        EXPECT_EQ(f.dialog->callsOf(common_dialog::FileName).size(), c.nameFirst ? 1u : 0u) << c.fetch;
+        EXPECT_EQ(f.chart->calls(), (std::vector<Call>{{c.fetch, InvokeKind::PropertyGet, {}}}));
     }
-    EXPECT_EQ(f.messageBox.shown().size(), 2u);
+    EXPECT_EQ(f.messageBox.shown().size(), 3u);
+}
+
+TEST(FileCommands, FiltersAndTheCustomizingFetchInEachDeliverable)
+{
+    const Variant customizing("Rendrix Customizing Files (*.xml)|*.xml|All Files(*.*)|*.*||");
+    const Variant samples("Plotwright Samples (*.pws)|*.pws|All Files(*.*)|*.*||");
+    auto put = [](platform::DispId id, Variant value) { return Call{id, InvokeKind::PropertyPut, {std::move(value)}}; };
+    const Call showSave{common_dialog::ShowSave, InvokeKind::Method, {}};
+    const Call showOpen{common_dialog::ShowOpen, InvokeKind::Method, {}};
+    const Call name{common_dialog::FileName, InvokeKind::PropertyGet, {}};
+    // Unlike Copy Customizing, the saves fetch the customizing without an argument in both builds.
+    const Call fetchCustomizing{chart::GetCustomizingXml, InvokeKind::PropertyGet, {}};
+    const struct {
+        const char* name;
+        Handler handler;
+        std::vector<Call> dialogCalls;
+        std::vector<Call> chartCalls;
+    } cases[] = {
+        {"Save Customizing", Access::mnuFileSaveCustomizing_Click,
+         {put(common_dialog::Filter, customizing), showSave, name}, {fetchCustomizing}},
+        {"Export Picture", Access::mnuFileSavePicture_Click,
+         {put(common_dialog::DefaultExt, Variant("bmp")), put(common_dialog::Filter, Variant("*.bmp")), showSave, name},
+         {{chart::ChartPicture, InvokeKind::PropertyGet, {}}}},
+        {"OpenSample", Access::OpenSample, {put(common_dialog::Filter, samples), showOpen, name},
+         {{chart::LoadDataXml, InvokeKind::PropertyGet, {Variant("")}},
+          {chart::LoadCustomizingXml, InvokeKind::PropertyGet, {Variant("")}}}},
+        {"SaveSample", Access::SaveSample, {put(common_dialog::Filter, samples), showSave, name},
+         {{chart::GetDataXml, InvokeKind::PropertyGet, {}}, fetchCustomizing}},
+    };
+    for (const Deliverable* deliverable : {&kPlotwright700, &kPlotwright640}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(deliverable->caption) + ": " + c.name);
+            QTemporaryDir dir;
+            fakes::WindowFixture g(*deliverable);
+            g.loadWindow();
+            g.dialog->answerAlways(common_dialog::FileName, dir.filePath("chosen"));
+            g.chart->answer(chart::ChartPicture,
+                            Variant(std::make_shared<platform::Picture>(QImage(4, 4, QImage::Format_RGB32))));
+            // The chosen name does not exist: the sample opened is an empty file, read as empty texts.
+            g.chart->answer(chart::LoadDataXml, Variant(true)).answer(chart::LoadCustomizingXml, Variant(true));
+            Access::guarded(*g.window, [&] { c.handler(*g.window); });
+            EXPECT_EQ(g.dialog->calls(), c.dialogCalls);
+            EXPECT_EQ(g.chart->calls(), c.chartCalls);
+            EXPECT_TRUE(g.messageBox.shown().empty());
+        }
+    }
 }
 
 TEST_F(Files, ExportPictureWritesA24BitBitmapOfTheChartsSize)

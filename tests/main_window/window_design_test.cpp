@@ -2,6 +2,7 @@
 #include "tests/support/plotwright_access.h"
 
 #include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,35 @@ TEST(MainWindowDesign, CaptionMenuAndControls)
     EXPECT_EQ(Access::ScaleWidth(*f.window), 12225.0f);
     EXPECT_EQ(Access::ScaleHeight(*f.window), 7890.0f);
     EXPECT_EQ(f.window->windowIcon().availableSizes(), (QList<QSize>{{48, 48}, {32, 32}, {16, 16}}));
+}
+
+TEST(MainWindowDesign, TabOrderAndNoDefaultOrCancelButton)
+{
+    fakes::WindowFixture f;
+    f.loadWindow();
+    Plotwright& w = *f.window;
+    const QList<QWidget*> designed = {Access::ctrlChart(w).control().widget(), &Access::ctrlEventList(w),
+                                      &Access::cmdBack(w), &Access::cmdNext(w), &Access::cmdFinish(w)};
+    QList<QWidget*> order;
+    QWidget* widget = designed.front();
+    for (int i = 0; i < 1000 && order.size() < designed.size(); ++i, widget = widget->nextInFocusChain()) {
+        if (designed.contains(widget) && !order.contains(widget))
+            order.append(widget);
+    }
+    EXPECT_EQ(order, designed);
+
+    Access::cmdBack(w).setEnabled(true);
+    for (QPushButton* button : w.findChildren<QPushButton*>()) {
+        EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->autoDefault()) << button->objectName().toStdString();
+        // Neither Enter nor Esc clicks a button, not even the one with the focus.
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(button, key);
+            QTest::keyClick(&w, key);
+        }
+    }
+    EXPECT_TRUE(f.chart->calls().empty());
+    EXPECT_TRUE(Access::WizardActive(w));
 }
 
 TEST(MainWindowDesign, LoadSequenceOfEachDeliverable)

@@ -66,6 +66,34 @@ TEST(Wizard, StoresWhatTheControlReturnsAndSetsTheButtons)
     }
 }
 
+TEST(Wizard, BackAsksForTheStepBeforeAndStoresTheAnswer)
+{
+    struct Case {
+        std::int16_t from;
+        std::int16_t returned;
+        bool backEnabled;
+        bool nextEnabled;
+    };
+    // The answers differ from what was asked, so the stored step and the buttons can only come from them.
+    const Case cases[] = {{6, 1, false, true}, {2, 6, true, false}, {4, 3, true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from);
+        fakes::WindowFixture f;
+        f.loadWindow();
+        f.chart->answer(chart::GoToWizardStep, Variant(c.from));
+        Access::cmdNext(*f.window).click();
+        ASSERT_EQ(Access::WizardStep(*f.window), c.from);
+        f.chart->clearCalls();
+
+        f.chart->answer(chart::GoToWizardStep, Variant(c.returned));
+        Access::cmdBack(*f.window).click();
+        EXPECT_EQ(f.chart->calls(), std::vector<Call>{goTo(static_cast<std::int16_t>(c.from - 1))});
+        EXPECT_EQ(Access::WizardStep(*f.window), c.returned);
+        EXPECT_EQ(buttons(*f.window), (Buttons{true, c.backEnabled, c.nextEnabled, true}));
+        EXPECT_TRUE(f.messageBox.shown().empty());
+    }
+}
+
 TEST(Wizard, FailedStepChangesNothingAndReportsOnce)
 {
     struct Case {

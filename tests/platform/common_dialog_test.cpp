@@ -49,7 +49,7 @@ TEST(CommonDialog, PropertiesStayFromOneShowingToTheNext)
 
     ASSERT_EQ(shown.size(), 6u);
     EXPECT_EQ(shown[0].fileName, "");
-    EXPECT_EQ(shown[0].nameFilters, QStringList({"*.bmp"}));
+    EXPECT_EQ(shown[0].nameFilters, QStringList({"*.bmp (*.bmp)"}));
     EXPECT_EQ(shown[1].fileName, "/d/chart.bmp");
     EXPECT_EQ(shown[1].mode, FileDialogRequest::Mode::Open);
     EXPECT_EQ(shown[5].nameFilters, QStringList({"Data (*.xml) (*.xml *.xsd)", "All Files(*.*) (*)"}))

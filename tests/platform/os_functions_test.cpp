@@ -264,6 +264,33 @@ TEST(ProgramStarter, SplitsCommandLinesWithoutAShell)
     EXPECT_TRUE(resolveCommandLine("sh -c true"));  // found on the search path
 }
 
+TEST(ProgramStarter, TheLongestLeadingRunThatNamesAProgramWins)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("my tools");
+    const QString planted = dir.filePath("my");
+    const QString tool = dir.filePath("my tools/MSINFO32.EXE");
+    touch(planted, true);
+    touch(tool, true);
+    const QString line = QString(dir.filePath("my tools")).replace('/', '\\') + "\\MSINFO32.EXE";
+
+    const std::optional<ProgramInvocation> whole = resolveCommandLine(line);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->program, tool);
+    EXPECT_EQ(whole->arguments, QStringList());
+    const std::optional<ProgramInvocation> withArgument = resolveCommandLine(line + " /report x");
+    ASSERT_TRUE(withArgument);
+    EXPECT_EQ(withArgument->program, tool);
+    EXPECT_EQ(withArgument->arguments, QStringList({"/report", "x"}));
+
+    // Without the full path, a shorter run is still a program.
+    QFile::remove(tool);
+    const std::optional<ProgramInvocation> shorter = resolveCommandLine(line);
+    ASSERT_TRUE(shorter);
+    EXPECT_EQ(shorter->program, planted);
+    EXPECT_EQ(shorter->arguments, QStringList({"tools\\MSINFO32.EXE"}));
+}
+
 TEST(ProgramStarter, AProgramThatCannotBeStartedRaises)
 {
     QTemporaryDir dir;

@@ -1,6 +1,8 @@
 #include "shell_fixture.h"
 #include "shell/about.h"
 #include "main_window/program_icon.h"
+#include "platform/twips.h"
+#include "tests/support/plotwright_access.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,6 +50,34 @@ TEST(About, ActivationCopiesTheFieldsAndOnlyActivationDoes)
     EXPECT_EQ(Access::label(about, "lblVersion").text(), "Control Version 7.0");
     EXPECT_EQ(Access::label(about, "lblTitle").text(), "Quarnel Plotwright 7.00");
     EXPECT_EQ(Access::label(about, "lblCopyright").text(), "Copyright line");
+}
+
+TEST(About, LabelsShowTheTextsAsTheyAre)
+{
+    ShellFixture f;
+    About& about = f.forms.about();
+    const QString text = "<Title> <b>x</b> &amp; &lt;b&gt;";
+    about.setTitle(text);
+    about.setVersion(text);
+    about.setCopyright(text);
+    Access::activate(about);
+    for (const char* name : {"lblTitle", "lblVersion", "lblCopyright"}) {
+        QLabel& label = Access::label(about, name);
+        EXPECT_TRUE(label.text().endsWith(text)) << name;
+        EXPECT_EQ(label.textFormat(), Qt::PlainText) << name;
+    }
+}
+
+TEST(About, TheCopyrightLineFitsOnOneLineOfItsLabel)
+{
+    ShellFixture f;
+    PlotwrightTestAccess::mnuHelpAbout_Click(f.forms.plotwright());
+    About& about = f.forms.about();
+    Access::activate(about);
+    const QLabel& label = Access::label(about, "lblCopyright");
+    ASSERT_FALSE(label.text().isEmpty());
+    EXPECT_EQ(label.width(), platform::twipsToPixels(2085));
+    EXPECT_LE(QFontMetrics(label.font()).horizontalAdvance(label.text()), label.width()) << label.text().toStdString();
 }
 
 TEST(About, OkEnterEscAndTheCloseBoxUnloadIt)

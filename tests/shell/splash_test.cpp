@@ -61,9 +61,11 @@ TEST(SplashScreen, PlacesItselfAtFortyFivePercentOfTheScreenUnclampedInHalfTwips
 
 TEST(SplashScreen, StartUpShowsTheUserThenLeavesTheMainWindowAlone)
 {
-    for (const auto& user : {std::optional<QByteArray>("ann"), std::optional<QByteArray>()}) {
+    for (const auto& user : {std::optional<QByteArray>("ann"), std::optional<QByteArray>(),
+                             std::optional<QByteArray>("<b>ann</b> &amp;")}) {
         ShellFixture f({}, user);
         QPointer<SplashScreen> splash = new SplashScreen(f.forms, f.services);
+        EXPECT_EQ(Access::LabelUser(*splash).textFormat(), Qt::PlainText);
         QString nameWhenMainLoads;
         bool drawnWhenMainLoads = false;
         // The name is in place and the splash on screen before the main window starts loading.
@@ -73,7 +75,7 @@ TEST(SplashScreen, StartUpShowsTheUserThenLeavesTheMainWindowAlone)
             return create();
         };
         splash->load();
-        EXPECT_EQ(nameWhenMainLoads, user ? "ann" : "");
+        EXPECT_EQ(nameWhenMainLoads, user ? QString::fromLatin1(*user) : QString());
         EXPECT_TRUE(drawnWhenMainLoads);
         ASSERT_TRUE(f.forms.plotwrightLoaded());
         ShellFixture::processDeletes();
