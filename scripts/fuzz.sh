@@ -25,7 +25,7 @@ for name in "${targets[@]}"; do
   # fuzz/NAME.args: one line of further libFuzzer flags for that target; they
   # come last, so they override the defaults (a tighter -timeout, a -max_len).
   extra=()
-  [ -f "fuzz/$name.args" ] && read -r -a extra < "fuzz/$name.args"
+  [ -f "fuzz/$name.args" ] && { read -r -a extra < "fuzz/$name.args" || true; }
   echo "-- fuzz_$name for ${seconds}s ${extra[*]}"
   "build-fuzz/bin/fuzz_$name" "$work" "${dict[@]}" -max_total_time="$seconds" -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 "${extra[@]}" 2>&1 | tail -n 12
