@@ -163,10 +163,9 @@ public:
             }
             retranslate();
         }
-        const int current = m_types.indexOf(m_editor.value(kGlobal, kChartType));
-        m_list->setCurrentRow(current);
-        if (current >= 0)
-            m_list->scrollToItem(m_list->item(current));
+        m_list->setCurrentRow(m_types.indexOf(m_editor.value(kGlobal, kChartType)));
+        if (isVisible())
+            showFromTop();
     }
 
     void retranslate() override
@@ -177,14 +176,33 @@ public:
         }
     }
 
+protected:
+    // A hidden list scrolls by a viewport it does not have yet: place it once it is shown.
+    void showEvent(QShowEvent* event) override
+    {
+        WizardPage::showEvent(event);
+        showFromTop();
+    }
+
 private:
+    // The list opens at its top and scrolls only as far as the current type needs.
+    void showFromTop()
+    {
+        m_list->scrollToTop();
+        if (QListWidgetItem* current = m_list->currentItem())
+            m_list->scrollToItem(current, QAbstractItemView::EnsureVisible);
+    }
+
     QListWidget* m_list;
     QStringList m_types;
     QList<QColor> m_colors;
 };
 
-}  // namespace
+} // namespace
 
-WizardPage* createTypePage(WizardEditor& editor, QWidget* parent) { return new TypePage(editor, parent); }
+WizardPage* createTypePage(WizardEditor& editor, QWidget* parent)
+{
+    return new TypePage(editor, parent);
+}
 
-}  // namespace vizorb
+} // namespace vizorb
