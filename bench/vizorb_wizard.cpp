@@ -3,6 +3,7 @@
 //   (a) 100,000 series of one value
 //   (b) 100,000 series of three values
 //   (c) 1 series of 1,000,000 values
+//   (d) 1 series of 20,000,000 values, the most data the control takes
 // Each case runs in a process of its own (this program started again), so its
 // peak memory is its own: the panel's high-water mark (VmHWM) is reported
 // beside the time to load the data and to show and paint each step.
@@ -26,8 +27,10 @@ struct Case {
     int series;
     int points;
 };
-const Case kCases[] = {
-    {"a_100k_series_x1", 100000, 1}, {"b_100k_series_x3", 100000, 3}, {"c_1_series_x1M", 1, 1000000}};
+const Case kCases[] = {{"a_100k_series_x1", 100000, 1},
+                       {"b_100k_series_x3", 100000, 3},
+                       {"c_1_series_x1M", 1, 1000000},
+                       {"d_1_series_x20M", 1, 20000000}};
 constexpr int kSteps = 6;
 
 QString g_self;

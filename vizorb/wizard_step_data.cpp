@@ -25,6 +25,7 @@ constexpr qsizetype measuredValues = 4'000'000;
 // Headers are shown whole up to this many digits' width; a longer name is
 // shortened in the header and shown whole in its tooltip.
 constexpr int headerDigits = 16;
+constexpr int shownHeader = 40;
 
 // Characters of the number as the table writes it (15 significant digits).
 int numberLength(double value)
@@ -93,9 +94,12 @@ public:
         if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
             return {};
         const ChartData& data = m_editor.model().data();
-        if (orientation == Qt::Horizontal)
-            return section < data.series.size() ? data.series[section].name : QString();
-        return data.label(section);
+        const QString text = orientation == Qt::Horizontal ? data.series.value(section).name : data.label(section);
+        // A header shows the start of a long name (a row header would otherwise
+        // widen past the table); its tooltip shows it whole.
+        if (role == Qt::DisplayRole && text.size() > shownHeader)
+            return text.left(shownHeader) + QChar(0x2026);
+        return text;
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
