@@ -12,6 +12,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace vizorb {
 
@@ -22,10 +23,38 @@ constexpr int widestNumber = 22;
 // Values measured per fitting; columns beyond it are given the widest number's room,
 // so fitting stays quick for the largest data the control takes.
 constexpr qsizetype measuredValues = 4'000'000;
-// Headers are shown whole up to this many digits' width; a longer name is
-// shortened in the header and shown whole in its tooltip.
-constexpr int headerDigits = 16;
+// A header shows at most this many characters (its tooltip shows the whole
+// text), a column header in lines of at most lineLength at spaces.
 constexpr int shownHeader = 40;
+constexpr int lineLength = 16;
+
+QString shortened(const QString& text)
+{
+    return text.size() > shownHeader ? text.left(shownHeader) + QChar(0x2026) : text;
+}
+
+// A series name as its column header: wrapped at spaces (a word longer than a
+// line is broken), so a long name costs height rather than width.
+QStringList headerLines(const QString& name)
+{
+    QStringList lines;
+    QString line;
+    for (QStringView word : QStringView(shortened(name)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        for (; word.size() > lineLength; word = word.mid(lineLength)) {
+            if (!line.isEmpty())
+                lines << std::exchange(line, QString());
+            lines << word.left(lineLength).toString();
+        }
+        if (!line.isEmpty() && line.size() + 1 + word.size() > lineLength)
+            lines << std::exchange(line, QString());
+        if (!line.isEmpty())
+            line += QLatin1Char(' ');
+        line += word;
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << line;
+    return lines;
+}
 
 // Characters of the number as the table writes it (15 significant digits).
 int numberLength(double value)
@@ -95,11 +124,9 @@ public:
             return {};
         const ChartData& data = m_editor.model().data();
         const QString text = orientation == Qt::Horizontal ? data.series.value(section).name : data.label(section);
-        // A header shows the start of a long name (a row header would otherwise
-        // widen past the table); its tooltip shows it whole.
-        if (role == Qt::DisplayRole && text.size() > shownHeader)
-            return text.left(shownHeader) + QChar(0x2026);
-        return text;
+        if (role == Qt::ToolTipRole)
+            return text;
+        return orientation == Qt::Horizontal ? headerLines(text).join(QLatin1Char('\n')) : shortened(text);
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
@@ -160,6 +187,7 @@ public:
         m_view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
         m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         m_view->horizontalHeader()->setTextElideMode(Qt::ElideRight);
+        m_view->horizontalHeader()->setStretchLastSection(true);
         // Fixed row heights keep a long series cheap to show and scroll.
         m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         m_empty->setObjectName(QStringLiteral("dataEmptyLabel"));
@@ -196,8 +224,8 @@ protected:
     }
 
 private:
-    // Each column as wide as its longest number and its header (up to a
-    // limit). Digits are the widest characters a number holds, so a run of
+    // Each column as wide as its longest number and its header's longest
+    // line. Digits are the widest characters a number holds, so a run of
     // zeros as long as the number is room enough in either language.
     void fitColumns()
     {
@@ -213,9 +241,7 @@ private:
         const QModelIndex first = m_table->index(0, 0);
         const int margin =
             std::max(0, m_view->sizeHintForIndex(first).width() - cellFont.horizontalAdvance(first.data().toString()));
-        const int headerDigit = headerWidths.width(u"0");
-        const int headerMargin = 2 * headerDigit;
-        const int headerLimit = headerDigits * headerDigit;
+        const int headerMargin = 2 * headerWidths.width(u"0");
         QHeaderView* header = m_view->horizontalHeader();
         qsizetype budget = measuredValues;
         // A header that does not repaint per section resizes each in constant time.
@@ -229,8 +255,14 @@ private:
                 for (double value : values)
                     longest = std::max(longest, numberLength(value));
             }
-            const QStringView name = QStringView(series[column].name).left(headerDigits * 2);
-            const int headerWidth = std::min(headerLimit, headerWidths.width(name)) + headerMargin;
+            const QString& name = series[column].name;
+            int headerWidth = 0;
+            if (name.size() <= lineLength)
+                headerWidth = headerWidths.width(name);
+            else
+                for (const QString& line : headerLines(name))
+                    headerWidth = std::max(headerWidth, headerWidths.width(line));
+            headerWidth += headerMargin;
             header->resizeSection(column, std::max(longest * digit + margin, headerWidth));
         }
         header->setUpdatesEnabled(true);

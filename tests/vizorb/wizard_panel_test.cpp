@@ -403,6 +403,10 @@ TEST_F(WizardPanelTest, DataColumnsKeepTheirNumbersWholeAndScrollSideways)
         for (int row = 0; row < table->model()->rowCount(); ++row)
             EXPECT_GE(table->columnWidth(column), table->sizeHintForIndex(table->model()->index(row, column)).width())
                 << column;
+        // The whole name, wrapped at spaces.
+        EXPECT_GE(table->columnWidth(column), table->horizontalHeader()->sectionSizeHint(column)) << column;
+        EXPECT_EQ(table->model()->headerData(column, Qt::Horizontal).toString().replace('\n', ' '),
+                  data.series[column].name);
         EXPECT_EQ(table->model()->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(),
                   data.series[column].name);
     }
