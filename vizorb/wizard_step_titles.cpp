@@ -101,11 +101,8 @@ private:
     QList<AxisGroup> m_axes;
 };
 
-} // namespace
+}  // namespace
 
-WizardPage* createTitlesPage(WizardEditor& editor, QWidget* parent)
-{
-    return new TitlesPage(editor, parent);
-}
+WizardPage* createTitlesPage(WizardEditor& editor, QWidget* parent) { return new TitlesPage(editor, parent); }
 
-} // namespace vizorb
+}  // namespace vizorb
