@@ -153,7 +153,8 @@ public:
         QList<QColor> colors;
         for (int i = 0; i < 3; ++i)
             colors << m_editor.model().seriesColor(i);
-        if (types != m_types || colors != m_colors) {
+        const bool rebuild = types != m_types || colors != m_colors;
+        if (rebuild) {
             m_types = types;
             m_colors = colors;
             m_list->clear();
@@ -164,8 +165,13 @@ public:
             retranslate();
         }
         m_list->setCurrentRow(m_types.indexOf(m_editor.value(kGlobal, kChartType)));
-        if (isVisible())
+        if (!isVisible())
+            return;
+        // A choice in the list keeps the user's scrolling; a new list starts at its top.
+        if (rebuild)
             showFromTop();
+        else if (QListWidgetItem* current = m_list->currentItem())
+            m_list->scrollToItem(current, QAbstractItemView::EnsureVisible);
     }
 
     void retranslate() override
