@@ -77,7 +77,11 @@ public:
         connect(m_automatic, &QCheckBox::toggled, this, [this](bool automatic) { setAutomatic(automatic); });
         connect(m_minimum, &QLineEdit::editingFinished, this, [this] { applyBound(m_minimum, kMinimum); });
         connect(m_maximum, &QLineEdit::editingFinished, this, [this] { applyBound(m_maximum, kMaximum); });
-        connect(m_format->lineEdit(), &QLineEdit::editingFinished, this, [this] { applyFormat(); });
+        // Leaving a field shown anew after a refusal is no input.
+        connect(m_format->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+            if (m_format->lineEdit()->isModified())
+                applyFormat();
+        });
         connect(m_format, &QComboBox::activated, this, [this] { applyFormat(); });
     }
 

@@ -354,6 +354,14 @@ TEST_F(WizardPanelTest, RefusedInputSaysWhyUntilTheNextValidInput)
         QTest::keyClicks(minimum, text);
         QTest::keyClick(minimum, Qt::Key_Return);
     };
+    auto typeFormat = [&](const char* text) {
+        panel.goToStep(4);
+        auto* format = find<QComboBox>("axisNumberFormat");
+        format->setFocus();
+        format->lineEdit()->selectAll();
+        QTest::keyClicks(format->lineEdit(), text);
+        QTest::keyClick(format->lineEdit(), Qt::Key_Return);
+    };
     auto typeCell = [&](const char* text) {
         panel.goToStep(2);
         typeIntoCell(table, 0, 0, text);
@@ -369,6 +377,7 @@ TEST_F(WizardPanelTest, RefusedInputSaysWhyUntilTheNextValidInput)
         {"EN", typeCell, "", "A number is required"},
         {"EN", typeBound, "45", "The minimum must be below the maximum"},
         {"EN", typeBound, "1,5", "Not a number: 1,5"},
+        {"EN", typeFormat, "%s", "Not a valid value: %s"},
         {"DE", typeCell, "abc", "Keine Zahl: abc"},
         {"DE", typeBound, "40", "Das Minimum muss unter dem Maximum liegen"},
     };
