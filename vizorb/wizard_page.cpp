@@ -16,8 +16,9 @@
 
 namespace vizorb {
 
-WizardEditor::WizardEditor(ChartModel& model, PropertySink onProperty, ValueSink onValue)
-    : m_model(model), m_onProperty(std::move(onProperty)), m_onValue(std::move(onValue))
+WizardEditor::WizardEditor(ChartModel& model, PropertySink onProperty, ValueSink onValue, MessageSink onMessage)
+    : m_model(model), m_onProperty(std::move(onProperty)), m_onValue(std::move(onValue)),
+      m_onMessage(std::move(onMessage))
 {
 }
 
@@ -42,10 +43,15 @@ QString WizardEditor::value(const QString& path, const QString& attribute) const
 
 bool WizardEditor::apply(const QString& path, const QString& attribute, const QString& value)
 {
-    if (m_model.attribute(path, attribute) == value)
+    if (m_model.attribute(path, attribute) == value) {
+        clearMessage();
         return true;
-    if (!m_model.setAttribute(path, attribute, value))
+    }
+    if (!m_model.setAttribute(path, attribute, value)) {
+        refuse(WizardText::InvalidValue, value);
         return false;
+    }
+    clearMessage();
     // Report the value as the customizing now holds it, the form GetCustomizingXml writes.
     m_onProperty(path, attribute, m_model.attribute(path, attribute));
     return true;
@@ -55,13 +61,60 @@ bool WizardEditor::applyValue(int series, int point, double value)
 {
     const ChartData& before = m_model.data();
     if (series >= 0 && series < before.series.size() && point >= 0 && point < before.series[series].values.size() &&
-        before.series[series].values[point] == value)
+        before.series[series].values[point] == value) {
+        clearMessage();
         return true;
-    if (!m_model.setValue(series, point, value))
+    }
+    if (!m_model.setValue(series, point, value)) {
+        refuse(WizardText::InvalidValue, formatNumber(value, m_language));
         return false;
+    }
+    clearMessage();
     const ChartData& data = m_model.data();
     m_onValue(data.series.at(series).name, series + 1, point + 1, data.series.at(series).values.value(point, value));
     return true;
+}
+
+std::optional<double> WizardEditor::readNumber(const QString& text)
+{
+    const std::optional<double> number = parseNumber(text, m_language);
+    if (number)
+        return number;
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        refuse(WizardText::NumberRequired);
+    else if (std::isinf(QLocale::c().toDouble(trimmed)) ||
+             std::isinf(QLocale(QLocale::German, QLocale::Germany).toDouble(trimmed)))
+        refuse(WizardText::NumberTooLarge, trimmed);
+    else
+        refuse(WizardText::NotANumber, trimmed);
+    return std::nullopt;
+}
+
+void WizardEditor::refuse(WizardText reason, const QString& input)
+{
+    // The reason is one line on the panel: a pasted page of text must not widen it.
+    constexpr int shownInput = 40;
+    m_reason = reason;
+    m_refusedInput = (input.size() > shownInput ? input.left(shownInput) + QChar(0x2026) : input).simplified();
+    m_onMessage();
+}
+
+void WizardEditor::clearMessage()
+{
+    if (!m_reason)
+        return;
+    m_reason.reset();
+    m_refusedInput.clear();
+    m_onMessage();
+}
+
+QString WizardEditor::message() const
+{
+    if (!m_reason)
+        return {};
+    const QString text = wizardText(*m_reason, m_language);
+    return text.contains(QLatin1String("%1")) ? text.arg(m_refusedInput) : text;
 }
 
 int selectByData(QComboBox* combo, const QString& value)
@@ -90,7 +143,7 @@ QLocale numberLocale(WizardLanguage language)
     locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
     return locale;
 }
-}  // namespace
+} // namespace
 
 QString formatNumber(double value, WizardLanguage language)
 {
@@ -129,7 +182,7 @@ public:
         return {std::max(base.width(), minimumSizeHint().width()), base.height()};
     }
 };
-}  // namespace
+} // namespace
 
 QWidget* createPageScroller(QWidget* content, QWidget* parent)
 {
@@ -147,4 +200,4 @@ WizardPage::WizardPage(WizardEditor& editor, WizardText title, WizardText hint, 
 {
 }
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -23,8 +23,9 @@ class WizardEditor final {
 public:
     using PropertySink = std::function<void(const QString& path, const QString& attribute, const QString& value)>;
     using ValueSink = std::function<void(const QString& name, int series, int point, double value)>;
+    using MessageSink = std::function<void()>;
 
-    WizardEditor(ChartModel& model, PropertySink onProperty, ValueSink onValue);
+    WizardEditor(ChartModel& model, PropertySink onProperty, ValueSink onValue, MessageSink onMessage);
 
     ChartModel& model() const { return m_model; }
     WizardLanguage language() const { return m_language; }
@@ -43,11 +44,22 @@ public:
     // A data-table edit; series and point 0-based. False when refused.
     bool applyValue(int series, int point, double value);
 
+    // A typed number, or nothing with the reason shown.
+    std::optional<double> readNumber(const QString& text);
+    // Says why an input was refused; the reason stays until an input is accepted.
+    void refuse(WizardText reason, const QString& input = {});
+    void clearMessage();
+    // The reason for the last refusal, in the current language; empty when none.
+    QString message() const;
+
 private:
     ChartModel& m_model;
     PropertySink m_onProperty;
     ValueSink m_onValue;
+    MessageSink m_onMessage;
     WizardLanguage m_language = WizardLanguage::English;
+    std::optional<WizardText> m_reason;
+    QString m_refusedInput;
 };
 
 // One step of the wizard.
@@ -94,4 +106,4 @@ WizardPage* createAxesPage(WizardEditor& editor, QWidget* parent);
 WizardPage* createLegendPage(WizardEditor& editor, QWidget* parent);
 WizardPage* createStylePage(WizardEditor& editor, QWidget* parent);
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -25,7 +25,8 @@ struct WizardPanel::Private {
               },
               [panel](const QString& name, int series, int point, double value) {
                   Q_EMIT panel->valueChanged(name, series, point, value);
-              })
+              },
+              [this] { showMessage(); })
     {
     }
 
@@ -35,6 +36,7 @@ struct WizardPanel::Private {
     QLabel* titleLabel = nullptr;
     QLabel* hintLabel = nullptr;
     QLabel* notStarted = nullptr;
+    QLabel* messageLabel = nullptr;
     QStackedWidget* stack = nullptr;
     std::array<WizardPage*, stepCount> pages{};
 
@@ -50,6 +52,13 @@ struct WizardPanel::Private {
             titleLabel->setText(page->title());
             hintLabel->setText(page->hint());
         }
+    }
+
+    void showMessage()
+    {
+        const QString message = editor.message();
+        messageLabel->setText(message);
+        messageLabel->setVisible(!message.isEmpty());
     }
 
     void refreshPages()
@@ -83,6 +92,16 @@ WizardPanel::WizardPanel(ChartModel& model, QWidget* parent) : QWidget(parent), 
     d->notStarted->setWordWrap(true);
     d->stack->addWidget(d->notStarted);
 
+    // Why the last input was refused, as plain text: it quotes what the user typed.
+    d->messageLabel = new QLabel(this);
+    d->messageLabel->setObjectName(QStringLiteral("wizardMessage"));
+    d->messageLabel->setTextFormat(Qt::PlainText);
+    d->messageLabel->setWordWrap(true);
+    QPalette warning = d->messageLabel->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+    d->messageLabel->setPalette(warning);
+    d->messageLabel->hide();
+
     using Factory = WizardPage* (*)(WizardEditor&, QWidget*);
     const Factory factories[stepCount] = {createTypePage, createDataPage,   createTitlesPage,
                                           createAxesPage, createLegendPage, createStylePage};
@@ -96,6 +115,7 @@ WizardPanel::WizardPanel(ChartModel& model, QWidget* parent) : QWidget(parent), 
     layout->addWidget(d->titleLabel);
     layout->addWidget(d->hintLabel);
     layout->addWidget(d->stack, 1);
+    layout->addWidget(d->messageLabel);
 
     // Something other than the wizard changed the chart (SetAttribute, a
     // loaded file): show it. The pages raise no events while refreshing.
@@ -116,6 +136,7 @@ WizardPanel::~WizardPanel()
 void WizardPanel::reset()
 {
     d->step = 0;
+    d->editor.clearMessage();
     d->stack->setCurrentIndex(0);
     d->refreshPages();
     d->showHeader();
@@ -129,7 +150,10 @@ int WizardPanel::goToStep(int step)
     return d->step;
 }
 
-int WizardPanel::currentStep() const { return d->step; }
+int WizardPanel::currentStep() const
+{
+    return d->step;
+}
 
 bool WizardPanel::setLanguage(const QString& code)
 {
@@ -138,12 +162,16 @@ bool WizardPanel::setLanguage(const QString& code)
         return false;
     d->editor.setLanguage(*language);
     d->notStarted->setText(d->editor.text(WizardText::NotStarted));
+    d->showMessage();
     for (WizardPage* page : d->pages)
         page->retranslate();
     d->showHeader();
     return true;
 }
 
-QString WizardPanel::language() const { return wizardLanguageCode(d->editor.language()); }
+QString WizardPanel::language() const
+{
+    return wizardLanguageCode(d->editor.language());
+}
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -22,7 +22,7 @@ public:
     void reset();
     // Shows step n, or the nearest valid step for n outside 1..6; returns the step shown.
     int goToStep(int step);
-    int currentStep() const;  // 0 before step 1
+    int currentStep() const; // 0 before step 1
     // "EN" or "DE" in any letter case; re-labels the open wizard at once.
     // Returns false for another code and keeps the language: the control
     // then raises error 5 from its Language property.
@@ -40,4 +40,4 @@ private:
     Private* d;
 };
 
-}  // namespace vizorb
+} // namespace vizorb

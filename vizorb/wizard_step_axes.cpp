@@ -31,7 +31,10 @@ constexpr AxisChoice axisChoices[] = {{"CategoryAxis", WizardText::CategoryAxis}
                                       {"CategoryAxisSec", WizardText::CategoryAxisSec},
                                       {"ValueAxisSec", WizardText::ValueAxisSec}};
 
-QString modelNumber(double value) { return QLocale::c().toString(value, 'g', 15); }
+QString modelNumber(double value)
+{
+    return QLocale::c().toString(value, 'g', 15);
+}
 
 class AxesPage final : public WizardPage {
 public:
@@ -51,8 +54,8 @@ public:
         m_format->setObjectName(QStringLiteral("axisNumberFormat"));
         m_format->setEditable(true);
         m_format->setInsertPolicy(QComboBox::NoInsert);
-        m_format->addItems({QString(), QStringLiteral("%.0f"), QStringLiteral("%.1f"), QStringLiteral("%.2f"),
-                            QStringLiteral("%g")});
+        m_format->addItems(
+            {QString(), QStringLiteral("%.0f"), QStringLiteral("%.1f"), QStringLiteral("%.2f"), QStringLiteral("%g")});
         m_axisLabel->setBuddy(m_axis);
         m_minimumLabel->setBuddy(m_minimum);
         m_maximumLabel->setBuddy(m_maximum);
@@ -74,7 +77,11 @@ public:
         connect(m_automatic, &QCheckBox::toggled, this, [this](bool automatic) { setAutomatic(automatic); });
         connect(m_minimum, &QLineEdit::editingFinished, this, [this] { applyBound(m_minimum, kMinimum); });
         connect(m_maximum, &QLineEdit::editingFinished, this, [this] { applyBound(m_maximum, kMaximum); });
-        connect(m_format->lineEdit(), &QLineEdit::editingFinished, this, [this] { applyFormat(); });
+        // Leaving a field shown anew after a refusal is no input.
+        connect(m_format->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+            if (m_format->lineEdit()->isModified())
+                applyFormat();
+        });
         connect(m_format, &QComboBox::activated, this, [this] { applyFormat(); });
     }
 
@@ -198,11 +205,14 @@ private:
     // maximum would leave no scale to draw, so it is refused.
     void applyBound(QLineEdit* edit, const QString& attribute)
     {
+        // Leaving a field shown anew after a refusal is no input.
+        if (!edit->isModified())
+            return;
         edit->setModified(false);
         const QString path = currentPath();
         QString value;
         if (!edit->text().trimmed().isEmpty()) {
-            const std::optional<double> number = parseNumber(edit->text(), m_editor.language());
+            const std::optional<double> number = m_editor.readNumber(edit->text());
             if (!number) {
                 refresh();
                 return;
@@ -211,6 +221,7 @@ private:
             bool ok = false;
             const double otherNumber = other.toDouble(&ok);
             if (ok && (attribute == kMinimum ? *number >= otherNumber : *number <= otherNumber)) {
+                m_editor.refuse(WizardText::MinimumBelowMaximum);
                 refresh();
                 return;
             }
@@ -241,8 +252,11 @@ private:
     QFormLayout* m_form = nullptr;
 };
 
-}  // namespace
+} // namespace
 
-WizardPage* createAxesPage(WizardEditor& editor, QWidget* parent) { return new AxesPage(editor, parent); }
+WizardPage* createAxesPage(WizardEditor& editor, QWidget* parent)
+{
+    return new AxesPage(editor, parent);
+}
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -1,12 +1,14 @@
 #include "chart_model.h"
 #include "wizard_page.h"
 
+#include <QAbstractListModel>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -47,26 +49,91 @@ QIcon paletteStrip(const QList<QColor>& colors)
     return QIcon(pixmap);
 }
 
-struct SeriesRow {
-    QLabel* label;
-    QComboBox* color;
+QString seriesPath(int series)
+{
+    return QStringLiteral("Series%1").arg(series + 1);
+}
+
+// The series whose colour the wizard offers, listed lazily: a view asks only
+// for the rows on screen, so a hundred thousand series cost no widgets.
+class SeriesList final : public QAbstractListModel {
+public:
+    SeriesList(WizardEditor& editor, QObject* parent) : QAbstractListModel(parent), m_editor(editor) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_series.size()); }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_series.size())
+            return {};
+        const int series = m_series[index.row()];
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole: {
+            const QString caption = m_editor.value(seriesPath(series), QStringLiteral("Caption"));
+            return caption.isEmpty() ? m_editor.model().data().series.value(series).name : caption;
+        }
+        case Qt::DecorationRole:
+            return colorSwatch(m_editor.model().seriesColor(series));
+        default:
+            return {};
+        }
+    }
+
+    int series(int row) const { return m_series.value(row, -1); }
+    int rowOf(int series) const { return int(m_series.indexOf(series)); }
+
+    // Series beyond the last series element cannot be given a colour.
+    void reload()
+    {
+        QVector<int> offered;
+        const int count = std::min<int>(int(m_editor.model().data().series.size()), schema::maxSeriesElements);
+        for (int i = 0; i < count; ++i)
+            if (m_editor.offers(seriesPath(i), kColor))
+                offered.append(i);
+        if (offered != m_series) {
+            beginResetModel();
+            m_series = std::move(offered);
+            endResetModel();
+        } else if (!m_series.isEmpty()) {
+            Q_EMIT dataChanged(index(0), index(int(m_series.size()) - 1));
+        }
+    }
+
+private:
+    WizardEditor& m_editor;
+    QVector<int> m_series;
 };
 
 class StylePage final : public WizardPage {
 public:
     StylePage(WizardEditor& editor, QWidget* parent)
         : WizardPage(editor, WizardText::StyleTitle, WizardText::StyleHint, parent), m_palette(new QComboBox),
-          m_paletteLabel(new QLabel), m_seriesBox(new QGroupBox), m_fontsBox(new QGroupBox),
-          m_fontElement(new QComboBox), m_fontFamily(new QFontComboBox), m_fontSize(new QSpinBox),
-          m_fontBold(new QCheckBox), m_fontElementLabel(new QLabel), m_fontFamilyLabel(new QLabel),
-          m_fontSizeLabel(new QLabel)
+          m_paletteLabel(new QLabel), m_seriesBox(new QGroupBox), m_seriesList(new SeriesList(editor, this)),
+          m_seriesView(new QListView), m_seriesColor(new QComboBox), m_seriesColorLabel(new QLabel),
+          m_fontsBox(new QGroupBox), m_fontElement(new QComboBox), m_fontFamily(new QFontComboBox),
+          m_fontSize(new QSpinBox), m_fontBold(new QCheckBox), m_fontElementLabel(new QLabel),
+          m_fontFamilyLabel(new QLabel), m_fontSizeLabel(new QLabel)
     {
         setObjectName(QStringLiteral("wizardStep6"));
         m_palette->setObjectName(QStringLiteral("stylePalette"));
         m_palette->setIconSize(QSize(48, 12));
         m_paletteLabel->setBuddy(m_palette);
         m_seriesBox->setObjectName(QStringLiteral("seriesColors"));
-        m_seriesForm = new QFormLayout(m_seriesBox);
+        m_seriesView->setObjectName(QStringLiteral("seriesList"));
+        m_seriesView->setModel(m_seriesList);
+        m_seriesView->setUniformItemSizes(true);
+        m_seriesView->setSelectionMode(QAbstractItemView::SingleSelection);
+        m_seriesColor->setObjectName(QStringLiteral("seriesColor"));
+        m_seriesColor->addItem(QIcon(), QString(), QString());
+        for (const QString& value : namedColorValues())
+            m_seriesColor->addItem(colorSwatch(QColor::fromString(value)), QString(), value.toLower());
+        m_seriesColorLabel->setBuddy(m_seriesColor);
+        auto* seriesColumn = new QVBoxLayout(m_seriesBox);
+        seriesColumn->addWidget(m_seriesView);
+        auto* seriesForm = new QFormLayout;
+        seriesForm->addRow(m_seriesColorLabel, m_seriesColor);
+        seriesColumn->addLayout(seriesForm);
 
         m_fontsBox->setObjectName(QStringLiteral("fonts"));
         m_fontElement->setObjectName(QStringLiteral("fontElement"));
@@ -101,6 +168,13 @@ public:
 
         connect(m_palette, &QComboBox::currentIndexChanged, this,
                 [this] { applyOrRefresh(kGlobal, kPalette, m_palette->currentData().toString()); });
+        connect(m_seriesView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this] { showSeriesColor(); });
+        connect(m_seriesColor, &QComboBox::currentIndexChanged, this, [this] {
+            const int series = currentSeries();
+            if (series >= 0)
+                applyOrRefresh(seriesPath(series), kColor, m_seriesColor->currentData().toString());
+        });
         connect(m_fontElement, &QComboBox::currentIndexChanged, this, [this] { refreshFont(); });
         connect(m_fontFamily, &QFontComboBox::currentFontChanged, this,
                 [this](const QFont& font) { applyOrRefresh(fontPath(), kFontFamily, font.family()); });
@@ -122,6 +196,10 @@ public:
     {
         m_paletteLabel->setText(m_editor.text(WizardText::Palette));
         m_seriesBox->setTitle(m_editor.text(WizardText::SeriesColors));
+        m_seriesColorLabel->setText(m_editor.text(WizardText::SeriesColor));
+        m_seriesColor->setItemText(0, m_editor.text(WizardText::AutomaticColor));
+        for (int i = 0; i < namedColorValues().size(); ++i)
+            m_seriesColor->setItemText(i + 1, colorDisplayName(namedColorValues()[i], m_editor.language()));
         m_fontsBox->setTitle(m_editor.text(WizardText::Fonts));
         m_fontElementLabel->setText(m_editor.text(WizardText::FontElement));
         m_fontFamilyLabel->setText(m_editor.text(WizardText::FontFamily));
@@ -129,9 +207,6 @@ public:
         m_fontBold->setText(m_editor.text(WizardText::Bold));
         for (int i = 0; i < m_fontElement->count(); ++i)
             m_fontElement->setItemText(i, m_editor.text(fontElements[i].name));
-        // The colour lists carry translated names: build them anew.
-        m_seriesLabels.clear();
-        refreshSeries();
     }
 
 private:
@@ -157,62 +232,39 @@ private:
         selectByData(m_palette, m_editor.value(kGlobal, kPalette));
     }
 
-    QString seriesLabel(int series) const
-    {
-        const QString caption = m_editor.value(QStringLiteral("Series%1").arg(series + 1), QStringLiteral("Caption"));
-        return caption.isEmpty() ? m_editor.model().data().series.at(series).name : caption;
-    }
+    int currentSeries() const { return m_seriesList->series(m_seriesView->currentIndex().row()); }
 
-    // One colour list per series: "Automatic" (the palette's colour), the
-    // named colours, and the series' own colour when it has no name.
     void refreshSeries()
     {
-        const int count = int(m_editor.model().data().series.size());
-        QStringList labels;
-        for (int i = 0; i < count; ++i)
-            labels << seriesLabel(i);
-        const QList<QColor> palette = schema::paletteColors(m_editor.value(kGlobal, kPalette));
-        if (labels != m_seriesLabels || palette != m_seriesPalette) {
-            m_seriesLabels = labels;
-            m_seriesPalette = palette;
-            while (m_seriesForm->rowCount() > 0)
-                m_seriesForm->removeRow(0);
-            m_series.clear();
-            for (int i = 0; i < count; ++i)
-                addSeriesRow(i, palette.isEmpty() ? QColor(Qt::gray) : palette[i % palette.size()]);
-        }
-        bool anyOffered = false;
-        for (int i = 0; i < m_series.size(); ++i) {
-            const QString path = QStringLiteral("Series%1").arg(i + 1);
-            const bool offered = m_editor.offers(path, kColor);
-            anyOffered = anyOffered || offered;
-            m_seriesForm->setRowVisible(m_series[i].color, offered);
-            QComboBox* combo = m_series[i].color;
-            const QString value = m_editor.value(path, kColor);
-            if (selectByData(combo, value) < 0) {
-                const QSignalBlocker blocker(combo);
-                combo->addItem(colorSwatch(QColor::fromString(value)), value, value);
-                combo->setCurrentIndex(combo->count() - 1);
-            }
-        }
-        m_seriesBox->setVisible(anyOffered);
+        const int kept = currentSeries();
+        m_seriesList->reload();
+        m_seriesBox->setVisible(m_seriesList->rowCount() > 0);
+        // A new list forgets the current row: keep the series the user was on.
+        if (!m_seriesView->currentIndex().isValid() && m_seriesList->rowCount() > 0)
+            m_seriesView->setCurrentIndex(m_seriesList->index(std::max(0, m_seriesList->rowOf(kept))));
+        showSeriesColor();
     }
 
-    void addSeriesRow(int series, const QColor& automatic)
+    // The colour list of the current series: "Automatic" (the palette's
+    // colour), the named colours, and the series' own colour when it has no name.
+    void showSeriesColor()
     {
-        SeriesRow row{new QLabel(m_seriesLabels[series]), new QComboBox};
-        row.color->setObjectName(QStringLiteral("seriesColor%1").arg(series + 1));
-        row.label->setBuddy(row.color);
-        row.color->addItem(colorSwatch(automatic), m_editor.text(WizardText::AutomaticColor), QString());
-        for (const QString& value : namedColorValues())
-            row.color->addItem(colorSwatch(QColor::fromString(value)), colorDisplayName(value, m_editor.language()),
-                               value.toLower());
-        m_seriesForm->addRow(row.label, row.color);
-        QComboBox* combo = row.color;
-        const QString path = QStringLiteral("Series%1").arg(series + 1);
-        connect(combo, &QComboBox::currentIndexChanged, this,
-                [this, combo, path] { applyOrRefresh(path, kColor, combo->currentData().toString()); });
-        m_series.append(row);
+        const QSignalBlocker blocker(m_seriesColor);
+        const int named = 1 + int(namedColorValues().size());
+        while (m_seriesColor->count() > named)
+            m_seriesColor->removeItem(m_seriesColor->count() - 1);
+        const int series = currentSeries();
+        m_seriesColor->setEnabled(series >= 0);
+        if (series < 0)
+            return;
+        const QList<QColor> palette = schema::paletteColors(m_editor.value(kGlobal, kPalette));
+        m_seriesColor->setItemIcon(
+            0, colorSwatch(palette.isEmpty() ? QColor(Qt::gray) : palette[series % palette.size()]));
+        const QString value = m_editor.value(seriesPath(series), kColor);
+        if (selectByData(m_seriesColor, value) < 0) {
+            m_seriesColor->addItem(colorSwatch(QColor::fromString(value)), value, value);
+            m_seriesColor->setCurrentIndex(m_seriesColor->count() - 1);
+        }
     }
 
     void refreshFont()
@@ -240,6 +292,10 @@ private:
     QComboBox* m_palette;
     QLabel* m_paletteLabel;
     QGroupBox* m_seriesBox;
+    SeriesList* m_seriesList;
+    QListView* m_seriesView;
+    QComboBox* m_seriesColor;
+    QLabel* m_seriesColorLabel;
     QGroupBox* m_fontsBox;
     QComboBox* m_fontElement;
     QFontComboBox* m_fontFamily;
@@ -249,16 +305,15 @@ private:
     QLabel* m_fontFamilyLabel;
     QLabel* m_fontSizeLabel;
     QFormLayout* m_paletteForm = nullptr;
-    QFormLayout* m_seriesForm = nullptr;
     QFormLayout* m_fontForm = nullptr;
     QStringList m_paletteNames;
-    QStringList m_seriesLabels;
-    QList<QColor> m_seriesPalette;
-    QList<SeriesRow> m_series;
 };
 
-}  // namespace
+} // namespace
 
-WizardPage* createStylePage(WizardEditor& editor, QWidget* parent) { return new StylePage(editor, parent); }
+WizardPage* createStylePage(WizardEditor& editor, QWidget* parent)
+{
+    return new StylePage(editor, parent);
+}
 
-}  // namespace vizorb
+} // namespace vizorb

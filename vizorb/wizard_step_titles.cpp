@@ -90,6 +90,9 @@ private:
         form->addRow(field.labelWidget, field.edit);
         QLineEdit* edit = field.edit;
         connect(edit, &QLineEdit::editingFinished, this, [this, edit, path] {
+            // Leaving a field shown anew after a refusal is no input.
+            if (!edit->isModified())
+                return;
             edit->setModified(false);
             if (!m_editor.apply(path, kCaption, edit->text()))
                 refresh();

@@ -153,7 +153,8 @@ public:
         QList<QColor> colors;
         for (int i = 0; i < 3; ++i)
             colors << m_editor.model().seriesColor(i);
-        if (types != m_types || colors != m_colors) {
+        const bool rebuild = types != m_types || colors != m_colors;
+        if (rebuild) {
             m_types = types;
             m_colors = colors;
             m_list->clear();
@@ -163,10 +164,14 @@ public:
             }
             retranslate();
         }
-        const int current = m_types.indexOf(m_editor.value(kGlobal, kChartType));
-        m_list->setCurrentRow(current);
-        if (current >= 0)
-            m_list->scrollToItem(m_list->item(current));
+        m_list->setCurrentRow(m_types.indexOf(m_editor.value(kGlobal, kChartType)));
+        if (!isVisible())
+            return;
+        // A choice in the list keeps the user's scrolling; a new list starts at its top.
+        if (rebuild)
+            showFromTop();
+        else if (QListWidgetItem* current = m_list->currentItem())
+            m_list->scrollToItem(current, QAbstractItemView::EnsureVisible);
     }
 
     void retranslate() override
@@ -177,14 +182,33 @@ public:
         }
     }
 
+protected:
+    // A hidden list scrolls by a viewport it does not have yet: place it once it is shown.
+    void showEvent(QShowEvent* event) override
+    {
+        WizardPage::showEvent(event);
+        showFromTop();
+    }
+
 private:
+    // The list opens at its top and scrolls only as far as the current type needs.
+    void showFromTop()
+    {
+        m_list->scrollToTop();
+        if (QListWidgetItem* current = m_list->currentItem())
+            m_list->scrollToItem(current, QAbstractItemView::EnsureVisible);
+    }
+
     QListWidget* m_list;
     QStringList m_types;
     QList<QColor> m_colors;
 };
 
-}  // namespace
+} // namespace
 
-WizardPage* createTypePage(WizardEditor& editor, QWidget* parent) { return new TypePage(editor, parent); }
+WizardPage* createTypePage(WizardEditor& editor, QWidget* parent)
+{
+    return new TypePage(editor, parent);
+}
 
-}  // namespace vizorb
+} // namespace vizorb

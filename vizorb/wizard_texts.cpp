@@ -12,7 +12,7 @@ namespace {
 struct TextRow {
     WizardText id;
     const char* english;
-    const char* german;  // UTF-8
+    const char* german; // UTF-8
 };
 
 // Both languages side by side, so a missing translation shows at a glance.
@@ -63,6 +63,7 @@ constexpr TextRow textRows[] = {
      "Wählen Sie die Farben und Schriften des Diagramms."},
     {WizardText::Palette, "Palette:", "Farbpalette:"},
     {WizardText::SeriesColors, "Series colors", "Farben der Datenreihen"},
+    {WizardText::SeriesColor, "Color:", "Farbe:"},
     {WizardText::AutomaticColor, "Automatic", "Automatisch"},
     {WizardText::Fonts, "Fonts", "Schriften"},
     {WizardText::FontElement, "Element:", "Element:"},
@@ -73,6 +74,12 @@ constexpr TextRow textRows[] = {
     {WizardText::ElementTitle, "Title", "Titel"},
     {WizardText::ElementSubtitle, "Subtitle", "Untertitel"},
     {WizardText::ElementLegend, "Legend", "Legende"},
+    {WizardText::NotANumber, "Not a number: %1", "Keine Zahl: %1"},
+    {WizardText::NumberTooLarge, "Number too large: %1", "Zahl zu groß: %1"},
+    {WizardText::NumberRequired, "A number is required", "Eine Zahl ist erforderlich"},
+    {WizardText::MinimumBelowMaximum, "The minimum must be below the maximum",
+     "Das Minimum muss unter dem Maximum liegen"},
+    {WizardText::InvalidValue, "Not a valid value: %1", "Kein gültiger Wert: %1"},
 };
 
 constexpr bool rowsInOrder()
@@ -93,39 +100,24 @@ struct NameRow {
 };
 
 constexpr NameRow chartTypeRows[] = {
-    {"Lines", "Lines", "Linien"},
-    {"StackedLines", "Stacked lines", "Gestapelte Linien"},
-    {"Bars", "Bars", "Balken"},
-    {"StackedBars", "Stacked bars", "Gestapelte Balken"},
-    {"Columns", "Columns", "Säulen"},
-    {"StackedColumns", "Stacked columns", "Gestapelte Säulen"},
-    {"Area", "Area", "Fläche"},
-    {"StackedArea", "Stacked area", "Gestapelte Fläche"},
-    {"Pie", "Pie", "Kreis"},
-    {"Doughnut", "Doughnut", "Ring"},
-    {"Polar", "Polar", "Polar"},
-    {"Radar", "Radar", "Netz"},
-    {"Scatter", "Scatter", "Punkte"},
-    {"TimeScatter", "Time scatter", "Punkte über Zeit"},
+    {"Lines", "Lines", "Linien"},     {"StackedLines", "Stacked lines", "Gestapelte Linien"},
+    {"Bars", "Bars", "Balken"},       {"StackedBars", "Stacked bars", "Gestapelte Balken"},
+    {"Columns", "Columns", "Säulen"}, {"StackedColumns", "Stacked columns", "Gestapelte Säulen"},
+    {"Area", "Area", "Fläche"},       {"StackedArea", "Stacked area", "Gestapelte Fläche"},
+    {"Pie", "Pie", "Kreis"},          {"Doughnut", "Doughnut", "Ring"},
+    {"Polar", "Polar", "Polar"},      {"Radar", "Radar", "Netz"},
+    {"Scatter", "Scatter", "Punkte"}, {"TimeScatter", "Time scatter", "Punkte über Zeit"},
 };
 
 constexpr NameRow colorRows[] = {
-    {"#000000", "Black", "Schwarz"},
-    {"#808080", "Gray", "Grau"},
-    {"#FFFFFF", "White", "Weiß"},
-    {"#C00000", "Dark red", "Dunkelrot"},
-    {"#FF0000", "Red", "Rot"},
-    {"#FFA500", "Orange", "Orange"},
-    {"#FFD700", "Gold", "Gold"},
-    {"#FFFF00", "Yellow", "Gelb"},
-    {"#008000", "Green", "Grün"},
-    {"#90EE90", "Light green", "Hellgrün"},
-    {"#008080", "Teal", "Blaugrün"},
-    {"#00FFFF", "Cyan", "Cyan"},
-    {"#0000FF", "Blue", "Blau"},
-    {"#000080", "Navy", "Marineblau"},
-    {"#800080", "Purple", "Violett"},
-    {"#FF00FF", "Magenta", "Magenta"},
+    {"#000000", "Black", "Schwarz"},  {"#808080", "Gray", "Grau"},
+    {"#FFFFFF", "White", "Weiß"},     {"#C00000", "Dark red", "Dunkelrot"},
+    {"#FF0000", "Red", "Rot"},        {"#FFA500", "Orange", "Orange"},
+    {"#FFD700", "Gold", "Gold"},      {"#FFFF00", "Yellow", "Gelb"},
+    {"#008000", "Green", "Grün"},     {"#90EE90", "Light green", "Hellgrün"},
+    {"#008080", "Teal", "Blaugrün"},  {"#00FFFF", "Cyan", "Cyan"},
+    {"#0000FF", "Blue", "Blau"},      {"#000080", "Navy", "Marineblau"},
+    {"#800080", "Purple", "Violett"}, {"#FF00FF", "Magenta", "Magenta"},
     {"#A52A2A", "Brown", "Braun"},
 };
 
@@ -134,7 +126,7 @@ QString pick(const NameRow& row, WizardLanguage language)
     return QString::fromUtf8(language == WizardLanguage::German ? row.german : row.english);
 }
 
-}  // namespace
+} // namespace
 
 std::optional<WizardLanguage> wizardLanguageFromCode(const QString& code)
 {
@@ -183,4 +175,4 @@ const QStringList& namedColorValues()
     return values;
 }
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -15,7 +15,7 @@ QString wizardLanguageCode(WizardLanguage language);
 
 // Every text the wizard shows, in both languages.
 enum class WizardText {
-    StepOfSteps,  // "%1", "%2": the step and the number of steps
+    StepOfSteps, // "%1", "%2": the step and the number of steps
     NotStarted,
     TypeTitle,
     TypeHint,
@@ -54,6 +54,7 @@ enum class WizardText {
     StyleHint,
     Palette,
     SeriesColors,
+    SeriesColor,
     AutomaticColor,
     Fonts,
     FontElement,
@@ -64,6 +65,12 @@ enum class WizardText {
     ElementTitle,
     ElementSubtitle,
     ElementLegend,
+    // Why an input was refused; "%1" is the input.
+    NotANumber,
+    NumberTooLarge,
+    NumberRequired,
+    MinimumBelowMaximum,
+    InvalidValue,
     Count
 };
 
@@ -77,4 +84,4 @@ QString colorDisplayName(const QString& value, WizardLanguage language);
 // The values of the named colours, in the order the lists offer them.
 const QStringList& namedColorValues();
 
-}  // namespace vizorb
+} // namespace vizorb

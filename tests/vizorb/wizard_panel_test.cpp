@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
@@ -17,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 using vizorb::ChartData;
@@ -120,7 +123,7 @@ TEST_F(WizardPanelTest, TabReachesEveryControlOfEachStep)
          {"axisChoice", "axisVisible", "axisAutomatic", "axisMinimum", "axisMaximum", "axisGridLines",
           "axisNumberFormat"}},
         {5, {"legendVisible", "legendPosition"}},
-        {6, {"stylePalette", "seriesColor1", "seriesColor2", "fontElement", "fontFamily", "fontSize", "fontBold"}},
+        {6, {"stylePalette", "seriesList", "seriesColor", "fontElement", "fontFamily", "fontSize", "fontBold"}},
     };
     for (const auto& c : cases) {
         panel.goToStep(c.step);
@@ -150,7 +153,7 @@ TEST_F(WizardPanelTest, EditedCellChangesDataAndRaisesValueChanged)
     QSignalSpy spy(&panel, &WizardPanel::valueChanged);
     auto* table = find<QTableView>("dataTable");
     for (const char* refused : {"abc", "", "1e999", "nan"})
-        typeIntoCell(table, 1, 1, refused);  // South, Q2
+        typeIntoCell(table, 1, 1, refused); // South, Q2
     EXPECT_EQ(spy.count(), 0);
     EXPECT_EQ(model.data().series[1].values[1], 15);
 
@@ -204,9 +207,12 @@ TEST_F(WizardPanelTest, EachStepsEditReachesTheModel)
     EXPECT_EQ(model.attribute("Legend", "Visible"), "false");
 
     panel.goToStep(6);
-    auto* color = find<QComboBox>("seriesColor2");
+    auto* series = find<QListView>("seriesList");
+    series->setFocus();
+    QTest::keyClick(series, Qt::Key_Down); // the second series
+    auto* color = find<QComboBox>("seriesColor");
     color->setFocus();
-    QTest::keyClick(color, Qt::Key_Down);  // from "Automatic" to the first named colour
+    QTest::keyClick(color, Qt::Key_Down); // from "Automatic" to the first named colour
     EXPECT_EQ(model.attribute("Series2", "Color"), "#000000");
 
     const QList<QVariantList> expected = {{"GlobalSettings", "ChartType", "Lines"},
@@ -333,4 +339,123 @@ TEST_F(WizardPanelTest, HiddenPropertiesAreNotOffered)
     EXPECT_TRUE(find<QLineEdit>("caption:ValueAxis.Title")->isVisible());
 }
 
-}  // namespace
+TEST_F(WizardPanelTest, RefusedInputSaysWhyUntilTheNextValidInput)
+{
+    model.setAttribute("ValueAxis", "Minimum", "0");
+    model.setAttribute("ValueAxis", "Maximum", "40");
+    auto* table = find<QTableView>("dataTable");
+    auto typeBound = [&](const char* text) {
+        panel.goToStep(4);
+        auto* axis = find<QComboBox>("axisChoice");
+        axis->setCurrentIndex(axis->findData("ValueAxis"));
+        auto* minimum = find<QLineEdit>("axisMinimum");
+        minimum->setFocus();
+        minimum->selectAll();
+        QTest::keyClicks(minimum, text);
+        QTest::keyClick(minimum, Qt::Key_Return);
+    };
+    auto typeFormat = [&](const char* text) {
+        panel.goToStep(4);
+        auto* format = find<QComboBox>("axisNumberFormat");
+        format->setFocus();
+        format->lineEdit()->selectAll();
+        QTest::keyClicks(format->lineEdit(), text);
+        QTest::keyClick(format->lineEdit(), Qt::Key_Return);
+    };
+    auto typeCell = [&](const char* text) {
+        panel.goToStep(2);
+        typeIntoCell(table, 0, 0, text);
+    };
+    const struct {
+        const char* language;
+        std::function<void(const char*)> type;
+        const char* input;
+        const char* message;
+    } cases[] = {
+        {"EN", typeCell, "abc", "Not a number: abc"},
+        {"EN", typeCell, "1e999", "Number too large: 1e999"},
+        {"EN", typeCell, "", "A number is required"},
+        {"EN", typeBound, "45", "The minimum must be below the maximum"},
+        {"EN", typeBound, "1,5", "Not a number: 1,5"},
+        {"EN", typeFormat, "%s", "Not a valid value: %s"},
+        {"DE", typeCell, "abc", "Keine Zahl: abc"},
+        {"DE", typeBound, "40", "Das Minimum muss unter dem Maximum liegen"},
+    };
+    auto* message = find<QLabel>("wizardMessage");
+    for (const auto& c : cases) {
+        panel.setLanguage(c.language);
+        c.type(c.input);
+        EXPECT_TRUE(message->isVisible()) << c.input;
+        EXPECT_EQ(message->text(), QString::fromUtf8(c.message)) << c.input;
+        // The reason stays across other steps until an input is accepted.
+        panel.goToStep(5);
+        EXPECT_EQ(message->text(), QString::fromUtf8(c.message)) << c.input;
+        c.type("3");
+        EXPECT_FALSE(message->isVisible()) << c.input;
+    }
+    EXPECT_EQ(model.data().series[0].values[0], 3);
+    EXPECT_EQ(model.attribute("ValueAxis", "Minimum"), "3");
+}
+
+TEST_F(WizardPanelTest, DataColumnsKeepTheirNumbersWholeAndScrollSideways)
+{
+    ChartData data;
+    data.categories = {QStringLiteral("Q1"), QStringLiteral("Q2")};
+    for (int s = 0; s < 8; ++s)
+        data.series.append(
+            {QStringLiteral("Revenue of the northern region %1").arg(s + 1), {-1234567.891234 * (s + 1), 0.5}});
+    data.series.append({QStringLiteral("x"), {1, 2}});
+    model.setData(data);
+    panel.goToStep(2);
+    auto* table = find<QTableView>("dataTable");
+    for (int column = 0; column < table->model()->columnCount(); ++column) {
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            EXPECT_GE(table->columnWidth(column), table->sizeHintForIndex(table->model()->index(row, column)).width())
+                << column;
+        // The whole name, wrapped at spaces.
+        EXPECT_GE(table->columnWidth(column), table->horizontalHeader()->sectionSizeHint(column)) << column;
+        EXPECT_EQ(table->model()->headerData(column, Qt::Horizontal).toString().replace('\n', ' '),
+                  data.series[column].name);
+        EXPECT_EQ(table->model()->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(),
+                  data.series[column].name);
+    }
+    EXPECT_GT(table->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(WizardPanelTest, ChartTypeListOpensAtItsTopWithTheCurrentTypeInView)
+{
+    panel.resize(360, 300);
+    auto* types = find<QListWidget>("chartTypeList");
+    const struct {
+        const char* type;
+        bool atTop; // the type is in view with the list at its top
+    } cases[] = {{"TimeScatter", false}, {"Columns", true}, {"Lines", true}};
+    for (const auto& c : cases) {
+        panel.goToStep(3);
+        model.setAttribute("GlobalSettings", "ChartType", c.type);
+        types->scrollToBottom();
+        panel.goToStep(1);
+        ASSERT_NE(types->currentItem(), nullptr) << c.type;
+        EXPECT_EQ(types->currentItem()->data(Qt::UserRole), c.type);
+        EXPECT_TRUE(types->viewport()->rect().contains(types->visualItemRect(types->currentItem()))) << c.type;
+        EXPECT_EQ(types->verticalScrollBar()->value() == 0, c.atTop) << c.type;
+    }
+}
+
+// The steps that list series build widgets only for what is on screen.
+TEST_F(WizardPanelTest, ManySeriesCostNoWidgetsPerSeries)
+{
+    const qsizetype widgets = panel.findChildren<QWidget*>().size();
+    ChartData data;
+    for (int s = 0; s < 20000; ++s)
+        data.series.append({QStringLiteral("S%1").arg(s + 1), {double(s)}});
+    model.setData(data);
+    for (int step = 1; step <= 6; ++step)
+        panel.goToStep(step);
+    EXPECT_LT(panel.findChildren<QWidget*>().size(), widgets + 20);
+    EXPECT_EQ(find<QTableView>("dataTable")->model()->columnCount(), 20000);
+    // A colour is offered for every series a customizing can name.
+    EXPECT_EQ(find<QListView>("seriesList")->model()->rowCount(), vizorb::schema::maxSeriesElements);
+}
+
+} // namespace
