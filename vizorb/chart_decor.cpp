@@ -58,7 +58,8 @@ QSizeF measure(const QString& lines, const QFontMetricsF& fm)
         width = std::max(width, fm.horizontalAdvance(line.toString()));
         ++count;
     }
-    return {std::ceil(width), count * fm.height()};
+    // A text line's height is whole pixels.
+    return {std::ceil(width), count * std::ceil(fm.height())};
 }
 
 struct Header {
@@ -73,6 +74,7 @@ struct Flow {
     QStringList texts;
     QList<QPointF> at; // each entry's top left, from the legend's top left
     QSizeF size;
+    qsizetype entries = 0; // the entries shown, before the one saying how many are not
     qreal mark = 0;
     bool fits = false;
 };
@@ -82,6 +84,7 @@ Flow flow(const QList<LegendEntry>& entries, qsizetype count, const QString& mor
 {
     const QFontMetricsF fm(font);
     Flow f;
+    f.entries = count;
     f.mark = std::ceil(fm.height() * 0.7);
     const qreal textRoom = std::max(room.width() - f.mark - kMarkGap, 10.0);
     QList<qreal> rowWidths;
@@ -106,6 +109,8 @@ Flow flow(const QList<LegendEntry>& entries, qsizetype count, const QString& mor
             x += w + kEntryGap;
             line = std::max(line, h);
             f.size = QSizeF(std::max(f.size.width(), x - kEntryGap), y + line);
+            if (f.size.height() > room.height())
+                return f; // does not fit: no need to flow the rest
         } else {
             if (y > 0 && y + h > room.height()) {
                 x += line + kEntryGap;
@@ -115,6 +120,8 @@ Flow flow(const QList<LegendEntry>& entries, qsizetype count, const QString& mor
             y += h + 3;
             line = std::max(line, w);
             f.size = QSizeF(x + line, std::max(f.size.height(), y - 3));
+            if (f.size.width() > room.width())
+                return f;
         }
         f.texts << text;
     }
@@ -166,7 +173,7 @@ QString wrapText(const QString& text, const QFont& font, qreal width)
             for (qsizetype i = 0; i < word.size();) {
                 const qsizetype n = word[i].isHighSurrogate() && i + 1 < word.size() ? 2 : 1;
                 const QStringView piece = word.mid(i, n);
-                const qreal cw = fm.horizontalAdvance(piece.toString());
+                const qreal cw = n == 1 ? fm.horizontalAdvance(word[i]) : fm.horizontalAdvance(piece.toString());
                 if (line > 0 && line + cw > width) {
                     out += QLatin1Char('\n');
                     line = 0;
@@ -370,27 +377,30 @@ void ChartDecor::Private::placeLegend(QRectF room)
     origin = QPointF(std::round(origin.x()), std::round(origin.y()));
     const QFontMetricsF fm(font);
     const qreal m = f.mark;
+    auto keep = [this](QGraphicsItem* item) {
+        item->setZValue(kZ);
+        legendItems << item;
+        legendRect |= item->mapRectToParent(item->boundingRect());
+    };
     for (qsizetype i = 0; i < f.texts.size(); ++i) {
         const QPointF at = origin + f.at[i];
-        const QColor color = i < n ? entries[i].color : QColor(Qt::transparent);
-        const qreal markTop = at.y() + (fm.height() - m) / 2;
-        QAbstractGraphicsShapeItem* markItem = nullptr;
-        if (mark == LegendMark::Dot)
-            markItem = new QGraphicsEllipseItem(at.x(), markTop, m, m, chart);
-        else if (mark == LegendMark::Line)
-            markItem = new QGraphicsRectItem(at.x(), markTop + m / 2 - 1.5, m, 3, chart);
-        else
-            markItem = new QGraphicsRectItem(at.x(), markTop, m, m, chart);
-        markItem->setBrush(color);
-        markItem->setPen(Qt::NoPen);
         auto* text = new QGraphicsSimpleTextItem(f.texts[i], chart);
         text->setFont(font);
         text->setBrush(legendStyle.color);
         text->setPos(at.x() + m + kMarkGap, at.y());
-        for (QGraphicsItem* item : {static_cast<QGraphicsItem*>(markItem), static_cast<QGraphicsItem*>(text)}) {
-            item->setZValue(kZ);
-            legendItems << item;
-            legendRect |= item->mapRectToParent(item->boundingRect());
+        keep(text);
+        if (i < f.entries) {
+            const qreal markTop = at.y() + (fm.height() - m) / 2;
+            QAbstractGraphicsShapeItem* markItem = nullptr;
+            if (mark == LegendMark::Dot)
+                markItem = new QGraphicsEllipseItem(at.x(), markTop, m, m, chart);
+            else if (mark == LegendMark::Line)
+                markItem = new QGraphicsRectItem(at.x(), markTop + m / 2 - 1.5, m, 3, chart);
+            else
+                markItem = new QGraphicsRectItem(at.x(), markTop, m, m, chart);
+            markItem->setBrush(entries[i].color);
+            markItem->setPen(Qt::NoPen);
+            keep(markItem);
         }
     }
 }

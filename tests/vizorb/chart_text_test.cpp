@@ -65,9 +65,9 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
                                              "and by the currency it was booked in, before and after returns");
     const QString subtitle = QStringLiteral("Figures in thousands, unaudited, as reported by the regional offices");
     const QStringList quarters = {"Q1", "Q2", "Q3", "Q4"};
-    const QStringList longSlices = {"Europe, Middle East and Africa", "North and Central America",
+    const QStringList longSlices = {"Europe, Middle East and Africa",  "North and Central America",
                                     "South America and the Caribbean", "Asia and the Pacific islands",
-                                    "Australia and New Zealand", "Other regions not listed above",
+                                    "Australia and New Zealand",       "Other regions not listed above",
                                     "Returns and credit notes"};
     struct Case {
         const char* what;
@@ -78,19 +78,43 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
         int sliceLabels = 0;         // labels ending in "%)"
     };
     QList<Case> cases = {
-        {"long title", "Columns", data(3, quarters, "Region %1"),
+        {"long title",
+         "Columns",
+         data(3, quarters, "Region %1"),
          {{"Title", "Caption", longTitle}, {"Subtitle", "Caption", subtitle}},
          {longTitle, subtitle}},
-        {"markup", "Lines", data(2, {"<b>Bold</b>", "x &amp; y"}, "<i>S%1</i>"),
+        {"markup",
+         "Lines",
+         data(2, {"<b>Bold</b>", "x &amp; y"}, "<i>S%1</i>"),
          {{"Title", "Caption", "<u>T</u> &amp;"},
           {"Subtitle", "Caption", "sub"},
           {"Subtitle", "FontFamily", "x'; font-size:72pt"}},
          {"<u>T</u> &amp;", "sub", "<i>S1</i>", "<i>S2</i>"}},
-        {"pie", "Pie", data(2, longSlices, "Year %1"), {{"Title", "Caption", "Regions"}},
-         QStringList{"Regions", "Showing Year 1, the first of 2 series"} + longSlices, 7},
-        {"doughnut", "Doughnut", data(3, longSlices, "Year %1"), {},
+        {"pie",
+         "Pie",
+         data(2, longSlices, "Year %1"),
+         {{"Title", "Caption", "Regions"}},
+         QStringList{"Regions", "Showing Year 1, the first of 2 series"} + longSlices,
+         7},
+        {"hint",
+         "TimeScatter",
+         data(1, quarters, "S%1"),
+         {},
+         {"A TimeScatter chart needs time values: give the data a <Times> list."}},
+        {"doughnut",
+         "Doughnut",
+         data(3, longSlices, "Year %1"),
+         {},
          QStringList{"Rings from the centre out: Year 1, Year 2, Year 3"} + longSlices},
     };
+    Case names{"long names",
+               "Columns",
+               data(8, quarters, "Sales of the %1th region after returns and credit notes"),
+               {{"Legend", "Position", "Right"}},
+               {}};
+    for (int s = 1; s <= 8; ++s)
+        names.whole << QStringLiteral("Sales of the %1th region after returns and credit notes").arg(s);
+    cases << names;
     for (const char* position : {"Top", "Bottom", "Left", "Right"}) {
         Case c{"30 series", "Lines", data(30, quarters, "Sales region %1"), {{"Legend", "Position", position}}, {}};
         for (int s = 1; s <= 30; ++s)
@@ -112,7 +136,8 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
             vizorb::ChartView& view = control.view();
             const QImage image = view.renderImage();
             if (!shots.isEmpty())
-                image.save(QStringLiteral("%1/%2.png").arg(shots, QString::fromStdString(where).remove(QLatin1Char('/'))));
+                image.save(
+                    QStringLiteral("%1/%2.png").arg(shots, QString::fromStdString(where).remove(QLatin1Char('/'))));
             const QList<Drawn> texts = drawnTexts(view);
             QStringList seen;
             int labels = 0;
