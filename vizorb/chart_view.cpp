@@ -328,12 +328,12 @@ private:
         item->setDefaultTextColor(QColor(0x60, 0x60, 0x60));
         QChart* c = chart;
         const QString hint = drawnText(d.hint);
-        // Wrapped to the plot's width, so no hint runs past the chart's edges.
+        // Wrapped to the chart's width, so no hint runs past its edges.
         auto place = [c, item, hint, f] {
-            const QRectF area = c->plotArea();
-            setCentredText(item, wrapText(hint, f, std::max(area.width() - 16, 40.0)));
+            const qreal width = c->size().width();
+            setCentredText(item, wrapText(hint, f, std::max(width - 32, 40.0)));
             const QRectF box = item->boundingRect();
-            item->setPos(area.center() - QPointF(box.width() / 2, box.height() / 2));
+            item->setPos(std::round((width - box.width()) / 2), c->plotArea().center().y() - box.height() / 2);
         };
         QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
         place();
