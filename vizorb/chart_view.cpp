@@ -21,7 +21,6 @@
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPainter>
@@ -360,8 +359,8 @@ private:
     }
 
     // Adds one unbroken piece of series s's line and empties `points` and
-    // `indices`; only a series' first piece has a legend entry.
-    void addLinePiece(int s, const QPen& pen, bool markers, QList<QPointF>& points, QVector<int>& indices, bool& first)
+    // `indices`.
+    void addLinePiece(int s, const QPen& pen, bool markers, QList<QPointF>& points, QVector<int>& indices)
     {
         if (points.isEmpty())
             return;
@@ -372,10 +371,6 @@ private:
         series->replace(points);
         decorate(series, s);
         chart->addSeries(series);
-        if (!first)
-            for (QLegendMarker* marker : chart->legend()->markers(series))
-                marker->setVisible(false);
-        first = false;
         d.plotted.append({series, s, indices});
         points.clear();
         indices.clear();
@@ -662,14 +657,12 @@ private:
             const QVector<int> kept = ascending ? reduceForColumns(xs.constData(), ys.constData(), n, buckets)
                                                 : reduceForColumns(nullptr, ys.constData(), n, 0);
             const double width = m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble();
-            // Every piece but a series' first stays out of the legend. Data with gaps
-            // everywhere is joined across them instead: thousands of pieces would
-            // each be a series of their own.
+            // Data with gaps everywhere is joined across them: thousands of pieces
+            // would each be a series of their own.
             int pieces = 0;
             for (qsizetype k = 1; k < kept.size() && pieces <= kMaxLinePieces; ++k)
                 pieces += std::isnan(ys[kept[k]]) && !std::isnan(ys[kept[k - 1]]);
             const bool joinGaps = pieces > kMaxLinePieces;
-            bool first = true;
             QList<QPointF> points;
             QVector<int> indices;
             if (area) {
@@ -694,10 +687,6 @@ private:
                     series->setPen(stacked ? QPen(c.darker(120), 1.0) : QPen(Qt::NoPen));
                     series->setPointsVisible(stacked && markers);
                     chart->addSeries(series);
-                    if (!first)
-                        for (QLegendMarker* marker : chart->legend()->markers(series))
-                            marker->setVisible(false);
-                    first = false;
                     if (!stacked)
                         outlines.append({s, QPen(c, width), points, indices});
                     points.clear();
@@ -717,7 +706,7 @@ private:
                 flush();
                 lo = std::min(lo, 0.0);
             } else {
-                auto flush = [&] { addLinePiece(s, QPen(c, width), markers, points, indices, first); };
+                auto flush = [&] { addLinePiece(s, QPen(c, width), markers, points, indices); };
                 for (int i : kept) {
                     if (std::isnan(ys[i]) || std::isnan(xs[i])) {
                         if (!joinGaps)
@@ -732,10 +721,8 @@ private:
             if (stacked)
                 base = ys;
         }
-        for (Outline& o : outlines) {
-            bool inLegend = false;
-            addLinePiece(o.series, o.pen, markers, o.points, o.indices, inLegend);
-        }
+        for (Outline& o : outlines)
+            addLinePiece(o.series, o.pen, markers, o.points, o.indices);
         setValueRange(yAxis, QStringLiteral("ValueAxis"), lo, hi, stacked || area);
         attachAxes(xAxis, yAxis, false);
         for (int i = 0; i < dense.size(); ++i) {
@@ -942,13 +929,12 @@ private:
             const QVector<double>& values = data.series[s].values;
             const QPen pen(m.seriesColor(s), m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble());
             // A missing value breaks the line, as on Lines.
-            bool first = true;
             QList<QPointF> points;
             QVector<int> indices;
             for (int i = 0; i < n; ++i) {
                 const double v = values[i];
                 if (std::isnan(v)) {
-                    addLinePiece(s, pen, markers, points, indices, first);
+                    addLinePiece(s, pen, markers, points, indices);
                     continue;
                 }
                 points << QPointF(angles[i], v);
@@ -958,7 +944,7 @@ private:
             // A radar's polygon closes when both its last and its first value are there.
             if (radar && n > 1 && !std::isnan(values[0]) && !std::isnan(values[n - 1]))
                 points << QPointF(n, values[0]);
-            addLinePiece(s, pen, markers, points, indices, first);
+            addLinePiece(s, pen, markers, points, indices);
         }
         auto* radial = new QValueAxis;
         // Fewer rings than a straight axis has ticks: their labels share one spoke.
