@@ -1,4 +1,5 @@
 // The chart's own texts (title, subtitle, legend, slice labels) as drawn in its scene.
+#include "vizorb/chart_decor.h"
 #include "vizorb/chart_text.h"
 #include "vizorb/chart_view.h"
 #include "vizorb/control.h"
@@ -9,6 +10,7 @@
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -129,10 +131,14 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
             control.call(id::SetAttribute, {Variant(s[0]), Variant(s[1]), Variant(s[2])});
         ASSERT_EQ(control.get(id::LoadDataXml, {Variant(c.data)}), Variant(true)) << c.what;
         control.widget()->show();
-        for (const QSize size : {QSize(815, 526), QSize(815, 498)}) {
+        // Alone after the wizard, then beside it at step 1.
+        for (const bool wizard : {false, true}) {
             const std::string where = std::string(c.what) + " " + c.settings.value(0).value(2).left(8).toStdString() +
-                                      " " + std::to_string(size.height());
-            control.widget()->resize(size);
+                                      (wizard ? " wizard" : " alone");
+            control.widget()->resize(815, wizard ? 498 : 526);
+            if (wizard)
+                control.get(id::GoToWizardStep, {Variant(std::int16_t(1))});
+            QCoreApplication::processEvents();
             vizorb::ChartView& view = control.view();
             const QImage image = view.renderImage();
             if (!shots.isEmpty())
@@ -180,6 +186,17 @@ TEST(ChartTextTest, LegendAndTitleAreHit)
             }
         }
     }
+}
+
+// A tooltip is rich text, so that names with markup show their characters.
+TEST(ChartTextTest, TooltipsShowTheirCharacters)
+{
+    const QString name = QStringLiteral("<b>S</b> &amp; <img src=\"x.png\">");
+    const QString tip = vizorb::tooltipText(name);
+    EXPECT_TRUE(Qt::mightBeRichText(tip));
+    QTextDocument doc;
+    doc.setHtml(tip);
+    EXPECT_EQ(doc.toPlainText(), name);
 }
 
 // A text beyond what any layout shows is cut once, before it is laid out.
