@@ -223,14 +223,20 @@ struct ChartDecor::Private {
     TextStyle labelStyle;
     QList<QGraphicsItem*> labelItems;
 
+    QSizeF framedFor;
+    QRectF inside; // the chart less its margins
+
     qreal placeHeader(Header& h, qreal top, QSizeF chart);
     void placeLegend(QRectF room);
     void placeLabels(QRectF room);
+    void placeFrame();
 };
 
 ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(new Private)
 {
     d->chart = chart;
+    connect(chart, &QGraphicsWidget::widthChanged, this, [this] { d->placeFrame(); });
+    connect(chart, &QGraphicsWidget::heightChanged, this, [this] { d->placeFrame(); });
     connect(chart, &QGraphicsWidget::geometryChanged, this, &ChartDecor::layout);
 }
 
@@ -503,44 +509,53 @@ void ChartDecor::Private::placeLabels(QRectF room)
     }
 }
 
-void ChartDecor::layout()
+// The header and the legend, and the margins that keep the plot clear of
+// them: set as soon as the chart's size changes, before the chart lays out
+// its plot, so that a new size costs one layout of the series, not two.
+void ChartDecor::Private::placeFrame()
 {
-    const QSizeF size = d->chart->size();
+    const QSizeF size = chart->size();
+    framedFor = size;
     if (size.width() < 1 || size.height() < 1)
         return;
     qreal top = kPad;
-    d->titleRect = {};
-    for (Header* h : {&d->title, &d->subtitle, &d->note}) {
-        const qreal height = d->placeHeader(*h, top, size);
+    titleRect = {};
+    for (Header* h : {&title, &subtitle, &note}) {
+        const qreal height = placeHeader(*h, top, size);
         if (height > 0) {
-            if (h != &d->note)
-                d->titleRect |= h->item->mapRectToParent(h->item->boundingRect());
+            if (h != &note)
+                titleRect |= h->item->mapRectToParent(h->item->boundingRect());
             top += height + 2;
         }
     }
     if (top > kPad)
         top += kGap - 2;
-    QRectF room(kPad, top, size.width() - 2 * kPad, size.height() - top - kPad);
-    d->placeLegend(room);
+    placeLegend(QRectF(kPad, top, size.width() - 2 * kPad, size.height() - top - kPad));
     qreal left = kPad, right = kPad, bottom = kPad;
-    if (!d->legendRect.isEmpty()) {
-        if (d->side & Qt::AlignTop)
-            top = d->legendRect.bottom() + kGap;
-        else if (d->side & Qt::AlignBottom)
-            bottom = size.height() - d->legendRect.top() + kGap;
-        else if (d->side & Qt::AlignLeft)
-            left = d->legendRect.right() + kGap;
+    if (!legendRect.isEmpty()) {
+        if (side & Qt::AlignTop)
+            top = legendRect.bottom() + kGap;
+        else if (side & Qt::AlignBottom)
+            bottom = size.height() - legendRect.top() + kGap;
+        else if (side & Qt::AlignLeft)
+            left = legendRect.right() + kGap;
         else
-            right = size.width() - d->legendRect.left() + kGap;
+            right = size.width() - legendRect.left() + kGap;
     }
-    d->chart->setMargins(
-        QMargins(int(std::ceil(left)), int(std::ceil(top)), int(std::ceil(right)), int(std::ceil(bottom))));
+    const QMargins margins(int(std::ceil(left)), int(std::ceil(top)), int(std::ceil(right)), int(std::ceil(bottom)));
+    if (chart->margins() != margins)
+        chart->setMargins(margins);
+    inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(margins));
+}
+
+void ChartDecor::layout()
+{
+    if (d->chart->size() != d->framedFor)
+        d->placeFrame();
     // The plot area follows the margins now, not at the next event: a picture is drawn at once.
-    if (QGraphicsLayout* l = d->chart->layout()) {
-        l->invalidate();
+    if (QGraphicsLayout* l = d->chart->layout(); l && !l->isActivated())
         l->activate();
-    }
-    d->placeLabels(QRectF(left, top, size.width() - left - right, size.height() - top - bottom));
+    d->placeLabels(d->inside);
 }
 
 } // namespace vizorb
