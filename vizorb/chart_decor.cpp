@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 namespace vizorb {
 namespace {
@@ -515,6 +514,8 @@ void ChartDecor::Private::placeLabels(QRectF room)
 void ChartDecor::Private::placeFrame()
 {
     const QSizeF size = chart->size();
+    if (size == framedFor)
+        return;
     framedFor = size;
     if (size.width() < 1 || size.height() < 1)
         return;
@@ -550,8 +551,7 @@ void ChartDecor::Private::placeFrame()
 
 void ChartDecor::layout()
 {
-    if (d->chart->size() != d->framedFor)
-        d->placeFrame();
+    d->placeFrame();
     // The plot area follows the margins now, not at the next event: a picture is drawn at once.
     if (QGraphicsLayout* l = d->chart->layout(); l && !l->isActivated())
         l->activate();

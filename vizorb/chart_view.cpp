@@ -17,7 +17,7 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QLegend>
