@@ -449,9 +449,11 @@ void ChartDecor::Private::placeLabels(QRectF room)
         widest = std::max(widest, l.size.width());
         all << l;
     }
-    // The rings shrink, keeping their proportions, so the labels fit beside them.
+    // The rings shrink, keeping their proportions, so the labels fit beside
+    // them and a label at the top or bottom fits above or below them.
     const qreal across = std::min(c.x() - room.left(), room.right() - c.x()) - widest - kLeader - 8;
-    const qreal radius = std::max(base * 0.2, std::min({base * 0.95, across, c.y() - room.top() - kLeader}));
+    const qreal upright = std::min(c.y() - room.top(), room.bottom() - c.y()) - kLeader - std::ceil(fm.height());
+    const qreal radius = std::max(base * 0.2, std::min({base * 0.95, across, upright}));
     const qreal factor = radius / (base * ringPie.last());
     for (qsizetype r = 0; r < rings.size(); ++r) {
         rings[r]->setPieSize(std::min(1.0, ringPie[r] * factor));
