@@ -219,6 +219,7 @@ struct ChartDecor::Private {
     QList<QPieSeries*> rings;
     QList<qreal> ringPie, ringHole; // sizes as built, before room is made for labels
     QStringList labels;
+    QStringList ringNames;
     TextStyle labelStyle;
     QList<QGraphicsItem*> labelItems;
 
@@ -281,8 +282,10 @@ void ChartDecor::clearLegend()
     d->entries.clear();
 }
 
-void ChartDecor::setPieLabels(const QList<QPieSeries*>& rings, const QStringList& labels, const TextStyle& style)
+void ChartDecor::setPieLabels(const QList<QPieSeries*>& rings, const QStringList& labels, const QStringList& ringNames,
+                              const TextStyle& style)
 {
+    d->ringNames = ringNames;
     d->rings = rings;
     d->ringPie.clear();
     d->ringHole.clear();
@@ -417,7 +420,10 @@ void ChartDecor::Private::placeLabels(QRectF room)
 {
     qDeleteAll(labelItems);
     labelItems.clear();
-    if (rings.isEmpty() || std::all_of(labels.begin(), labels.end(), [](const QString& l) { return l.isEmpty(); }))
+    auto blank = [](const QStringList& texts) {
+        return std::all_of(texts.begin(), texts.end(), [](const QString& t) { return t.isEmpty(); });
+    };
+    if (rings.isEmpty() || (blank(labels) && blank(ringNames)))
         return;
     const QRectF plot = chart->plotArea();
     const QPointF c = plot.center();
@@ -426,12 +432,17 @@ void ChartDecor::Private::placeLabels(QRectF room)
         return;
     const QFont font = labelStyle.font;
     const QFontMetricsF fm(font);
+    // A ring's name stands out from the slices' labels, and its leader ends in a dot on the ring.
+    QFont ringFont = font;
+    ringFont.setBold(true);
+    const QFontMetricsF ringFm(ringFont);
     const QList<QPieSlice*> slices = rings.last()->slices();
     struct Label {
         QString text;
         QSizeF size;
         QPointF direction;
-        qreal span;
+        qreal span;  // the larger, the later it is left off
+        qreal reach; // where its leader starts, as a share of the outermost radius
         qreal top = 0;
     };
     QList<Label> all;
@@ -444,8 +455,22 @@ void ChartDecor::Private::placeLabels(QRectF room)
         Label l{wrapText(drawnText(labels[i]), font, wrapAt),
                 {},
                 QPointF(std::sin(angle), -std::cos(angle)),
-                slices[i]->angleSpan()};
+                slices[i]->angleSpan(),
+                1};
         l.size = measure(l.text, fm);
+        widest = std::max(widest, l.size.width());
+        all << l;
+    }
+    // A ring's name points at the middle of its ring, up on the left, where
+    // the rings' leaders stand apart; names go before any slice's label.
+    for (qsizetype r = 0; r < ringNames.size() && r < rings.size(); ++r) {
+        const qreal angle = qDegreesToRadians(340.0 - 40.0 * r / std::max<qsizetype>(1, ringNames.size() - 1));
+        Label l{wrapText(drawnText(ringNames[r]), ringFont, wrapAt),
+                {},
+                QPointF(std::sin(angle), -std::cos(angle)),
+                720.0 - r,
+                (ringPie[r] + ringHole[r]) / 2 / ringPie.last()};
+        l.size = measure(l.text, ringFm);
         widest = std::max(widest, l.size.width());
         all << l;
     }
@@ -491,7 +516,7 @@ void ChartDecor::Private::placeLabels(QRectF room)
             const QRectF box(right ? column : column - l->size.width(), l->top, l->size.width(), l->size.height());
             if (!room.contains(box))
                 continue;
-            const QPointF rim = c + radius * l->direction;
+            const QPointF rim = c + radius * l->reach * l->direction;
             const QPointF elbow = c + (radius + kLeader) * l->direction;
             QPainterPath path(rim);
             path.lineTo(elbow);
@@ -499,15 +524,21 @@ void ChartDecor::Private::placeLabels(QRectF room)
             auto* leader = new QGraphicsPathItem(path, chart);
             leader->setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
             auto* text = new QGraphicsSimpleTextItem(l->text, chart);
-            text->setFont(font);
+            const bool ring = l->reach < 1;
+            text->setFont(ring ? ringFont : font);
             text->setBrush(labelStyle.color);
             text->setPos(box.topLeft());
-            for (QGraphicsItem* item : {static_cast<QGraphicsItem*>(leader), static_cast<QGraphicsItem*>(text)}) {
-                item->setZValue(kZ);
-                labelItems << item;
+            labelItems << leader << text;
+            if (ring) {
+                auto* dot = new QGraphicsEllipseItem(QRectF(rim - QPointF(2.5, 2.5), QSizeF(5, 5)), chart);
+                dot->setBrush(labelStyle.color);
+                dot->setPen(Qt::NoPen);
+                labelItems << dot;
             }
         }
     }
+    for (QGraphicsItem* item : labelItems)
+        item->setZValue(kZ);
 }
 
 // The header and the legend, and the margins that keep the plot clear of

@@ -51,6 +51,7 @@ constexpr int kMaxSlices = 1000;
 constexpr int kMaxSpokes = 360;
 constexpr int kMaxLinePieces = 1000;
 constexpr int kMaxSeries = schema::maxSeriesElements;
+constexpr int kMaxNamedRings = 12; // beyond this a doughnut's rings are named in a note
 
 std::pair<double, double> axisRange(const QAbstractAxis* axis)
 {
@@ -869,17 +870,20 @@ private:
                             : QStringLiteral("%1 (%2%)").arg(name).arg(std::round(1000 * slice->value() / total) / 10));
             }
         }
-        d.decor->setPieLabels(drawn, labels, {font(kGlobal), color(QStringLiteral("Legend"))});
+        // Several rings are named beside them; so is a pie's series when others are not drawn.
         QStringList names;
         for (int s : rings)
             names << seriesName(s);
+        const bool named = (doughnut && rings.size() > 1) || (!doughnut && visible.size() > 1);
+        const bool beside = named && rings.size() <= kMaxNamedRings;
+        d.decor->setPieLabels(drawn, labels, beside ? names : QStringList(),
+                              {font(kGlobal), color(QStringLiteral("Legend"))});
         const TextStyle noteStyle{font(kGlobal), color(QStringLiteral("Subtitle"))};
-        if (doughnut && rings.size() > 1)
+        if (!doughnut && visible.size() > 1)
+            d.decor->setNote(QStringLiteral("The first of %1 series").arg(visible.size()), noteStyle);
+        else if (named && !beside)
             d.decor->setNote(QStringLiteral("Rings from the centre out: %1").arg(names.join(QLatin1String(", "))),
                              noteStyle);
-        else if (!doughnut && visible.size() > 1)
-            d.decor->setNote(
-                QStringLiteral("Showing %1, the first of %2 series").arg(names.first()).arg(visible.size()), noteStyle);
     }
 
     void buildPolar()
