@@ -7,7 +7,6 @@
 #include <QRectF>
 
 class QChart;
-class QGraphicsItem;
 class QGraphicsTextItem;
 class QPieSeries;
 
@@ -36,9 +35,9 @@ struct LegendEntry {
     QColor color;
 };
 
-// The chart's own texts around the plot: title, subtitle, a note (which series
-// a pie or the rings of a doughnut show), the legend and the labels of a pie's
-// slices. They are items of the chart's scene, laid out again whenever the
+// The chart's own texts around the plot: title, subtitle, a note (that a pie
+// shows one of several series, say), the legend, and the labels of a pie's
+// slices and rings. They are items of the chart's scene, laid out again whenever the
 // chart's size changes; the space they take is reserved with the chart's
 // margins, decided from the chart's size alone.
 class ChartDecor final : public QObject {
@@ -65,9 +64,9 @@ public:
     QRectF titleRect() const;  // chart coordinates; empty without a title
     QRectF legendRect() const; // chart coordinates; empty without a legend
 
+private:
     void layout();
 
-private:
     struct Private;
     Private* d;
 };
