@@ -19,6 +19,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vizorb {
@@ -219,6 +220,7 @@ struct ChartDecor::Private {
     QList<QPieSeries*> rings;
     QList<qreal> ringPie, ringHole; // sizes as built, before room is made for labels
     QStringList labels;
+    QList<QStringList> innerLabels; // per inner ring
     QStringList ringNames;
     TextStyle labelStyle;
     QList<QGraphicsItem*> labelItems;
@@ -229,6 +231,7 @@ struct ChartDecor::Private {
     qreal placeHeader(Header& h, qreal top, QSizeF chart);
     void placeLegend(QRectF room);
     void placeLabels(QRectF room);
+    void placeInnerLabels(QPointF centre, qreal scale);
     void placeFrame();
 };
 
@@ -282,7 +285,8 @@ void ChartDecor::clearLegend()
     d->entries.clear();
 }
 
-void ChartDecor::setPieLabels(const QList<QPieSeries*>& rings, const QStringList& labels, const QStringList& ringNames,
+void ChartDecor::setPieLabels(const QList<QPieSeries*>& rings, const QStringList& labels,
+                              const QList<QStringList>& innerLabels, const QStringList& ringNames,
                               const TextStyle& style)
 {
     d->ringNames = ringNames;
@@ -294,6 +298,7 @@ void ChartDecor::setPieLabels(const QList<QPieSeries*>& rings, const QStringList
         d->ringHole << ring->holeSize();
     }
     d->labels = labels;
+    d->innerLabels = innerLabels;
     d->labelStyle = style;
 }
 
@@ -423,7 +428,8 @@ void ChartDecor::Private::placeLabels(QRectF room)
     auto blank = [](const QStringList& texts) {
         return std::all_of(texts.begin(), texts.end(), [](const QString& t) { return t.isEmpty(); });
     };
-    if (rings.isEmpty() || (blank(labels) && blank(ringNames)))
+    if (rings.isEmpty() ||
+        (blank(labels) && blank(ringNames) && std::all_of(innerLabels.begin(), innerLabels.end(), blank)))
         return;
     const QRectF plot = chart->plotArea();
     const QPointF c = plot.center();
@@ -537,8 +543,48 @@ void ChartDecor::Private::placeLabels(QRectF room)
             }
         }
     }
+    placeInnerLabels(c, radius / ringPie.last());
     for (QGraphicsItem* item : labelItems)
         item->setZValue(kZ);
+}
+
+// Labels of inner rings stand inside their slices, in a colour that reads on
+// the slice; one that does not fit inside its slice is left off.
+void ChartDecor::Private::placeInnerLabels(QPointF c, qreal scale)
+{
+    const QFont font = labelStyle.font;
+    const QFontMetricsF fm(font);
+    for (qsizetype r = 0; r < innerLabels.size() && r + 1 < rings.size(); ++r) {
+        const qreal inner = ringHole[r] * scale, outer = ringPie[r] * scale;
+        const QList<QPieSlice*> slices = rings[r]->slices();
+        for (qsizetype i = 0; i < slices.size() && i < innerLabels[r].size(); ++i) {
+            const QString text = drawnText(innerLabels[r][i]);
+            if (text.isEmpty())
+                continue;
+            QPieSlice* slice = slices[i];
+            const qreal mid = qDegreesToRadians(slice->startAngle() + slice->angleSpan() / 2);
+            const QSizeF size = measure(text, fm);
+            QRectF box(QPointF(), size);
+            box.moveCenter(c + (inner + outer) / 2 * QPointF(std::sin(mid), -std::cos(mid)));
+            const std::array<QPointF, 4> corners{box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()};
+            const bool inside = std::all_of(corners.begin(), corners.end(), [&](QPointF p) {
+                const QPointF v = p - c;
+                const qreal distance = std::hypot(v.x(), v.y());
+                qreal angle = qRadiansToDegrees(std::atan2(v.x(), -v.y()));
+                if (angle < 0)
+                    angle += 360;
+                return distance > inner && distance < outer && angle > slice->startAngle() &&
+                       angle < slice->startAngle() + slice->angleSpan();
+            });
+            if (!inside)
+                continue;
+            auto* item = new QGraphicsSimpleTextItem(text, chart);
+            item->setFont(font);
+            item->setBrush(qGray(slice->color().rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black));
+            item->setPos(box.topLeft());
+            labelItems << item;
+        }
+    }
 }
 
 // The header and the legend, and the margins that keep the plot clear of

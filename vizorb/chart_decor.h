@@ -54,11 +54,12 @@ public:
     void addLegendEntry(const LegendEntry& entry);
     void clearLegend();
     // Labels outside the slices of the last (outermost) ring, one per slice in
-    // the slices' order ("" leaves a slice without one), and the rings' names
+    // the slices' order ("" leaves a slice without one), labels inside the
+    // slices of the inner rings (one list per ring), and the rings' names
     // (none: unnamed), each beside its ring. The rings shrink to make room,
     // keeping their proportions.
-    void setPieLabels(const QList<QPieSeries*>& rings, const QStringList& labels, const QStringList& ringNames,
-                      const TextStyle& style);
+    void setPieLabels(const QList<QPieSeries*>& rings, const QStringList& labels, const QList<QStringList>& innerLabels,
+                      const QStringList& ringNames, const TextStyle& style);
 
     bool hasTitle() const;
     QRectF titleRect() const;  // chart coordinates; empty without a title

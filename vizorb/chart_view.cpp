@@ -870,13 +870,21 @@ private:
                             : QStringLiteral("%1 (%2%)").arg(name).arg(std::round(1000 * slice->value() / total) / 10));
             }
         }
+        // Inner rings show their values inside their slices.
+        QList<QStringList> inner;
+        if (d.modes.valueLabels)
+            for (qsizetype r = 0; r + 1 < drawn.size(); ++r) {
+                inner.append(QStringList());
+                for (const QPieSlice* slice : drawn[r]->slices())
+                    inner.last() << platform::formatNumber(slice->value(), 15);
+            }
         // Several rings are named beside them; so is a pie's series when others are not drawn.
         QStringList names;
         for (int s : rings)
             names << seriesName(s);
         const bool named = (doughnut && rings.size() > 1) || (!doughnut && visible.size() > 1);
         const bool beside = named && rings.size() <= kMaxNamedRings;
-        d.decor->setPieLabels(drawn, labels, beside ? names : QStringList(),
+        d.decor->setPieLabels(drawn, labels, inner, beside ? names : QStringList(),
                               {font(kGlobal), color(QStringLiteral("Legend"))});
         const TextStyle noteStyle{font(kGlobal), color(QStringLiteral("Subtitle"))};
         if (!doughnut && visible.size() > 1)

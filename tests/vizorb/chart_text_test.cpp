@@ -78,6 +78,7 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
         QList<QStringList> settings; // path, attribute, value
         QStringList whole;           // texts drawn whole, each as one item
         int sliceLabels = 0;         // labels ending in "%)"
+        bool valueLabels = false;
     };
     QList<Case> cases = {
         {"long title",
@@ -107,7 +108,9 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
          "Doughnut",
          data(3, longSlices, "Year %1"),
          {},
-         QStringList{"Year 1", "Year 2", "Year 3"} + longSlices},
+         QStringList{"Year 1", "Year 2", "Year 3"} + longSlices,
+         0,
+         true},
     };
     Case names{"long names",
                "Columns",
@@ -127,6 +130,7 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
     for (const Case& c : cases) {
         vizorb::VizorbControl control(QStringLiteral("7.00"));
         control.call(id::SetAttribute, {Variant("GlobalSettings"), Variant("ChartType"), Variant(c.type)});
+        control.put(id::Mode12, Variant(c.valueLabels));
         for (const QStringList& s : c.settings)
             control.call(id::SetAttribute, {Variant(s[0]), Variant(s[1]), Variant(s[2])});
         ASSERT_EQ(control.get(id::LoadDataXml, {Variant(c.data)}), Variant(true)) << c.what;
