@@ -844,8 +844,9 @@ private:
             addPieTexts(drawn, rings);
     }
 
-    // The legend names every slice; labels with leader lines stand outside
-    // the outermost ring; a note says which series a pie or its rings show.
+    // The legend names every slice, labels with leader lines stand outside the
+    // outermost ring, inner rings carry their values, and the rings (or a pie's
+    // one series of several) are named.
     void addPieTexts(const QList<QPieSeries*>& drawn, const QList<int>& rings)
     {
         const bool doughnut = type == QLatin1String("Doughnut");
