@@ -1,6 +1,8 @@
 #include "chart_view.h"
 
+#include "chart_decor.h"
 #include "chart_model.h"
+#include "chart_text.h"
 #include "reduce.h"
 
 #include "platform/variant.h"
@@ -15,11 +17,10 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPainter>
@@ -50,6 +51,7 @@ constexpr int kMaxSlices = 1000;
 constexpr int kMaxSpokes = 360;
 constexpr int kMaxLinePieces = 1000;
 constexpr int kMaxSeries = schema::maxSeriesElements;
+constexpr int kMaxNamedRings = 12; // beyond this a doughnut's rings are named in a note
 
 std::pair<double, double> axisRange(const QAbstractAxis* axis)
 {
@@ -183,6 +185,7 @@ struct ChartView::Private {
     QList<Plotted> plotted;
     QList<int> barSeries;           // data series of each bar set
     QList<DenseScatterItem*> dense; // owned by the chart
+    ChartDecor* decor = nullptr;    // owned by the chart
     std::optional<ChartHit> pending;
     bool horizontalBars = false;
     ViewModes modes;
@@ -272,39 +275,41 @@ private:
 
     void applyTitle()
     {
-        const QString title = m.attribute(QStringLiteral("Title"), QStringLiteral("Caption"));
-        const QString subtitle = m.attribute(QStringLiteral("Subtitle"), QStringLiteral("Caption"));
-        QString html;
-        if (m.boolAttribute(QStringLiteral("Title"), QStringLiteral("Visible")) && !title.isEmpty())
-            html = title.toHtmlEscaped();
-        if (m.boolAttribute(QStringLiteral("Subtitle"), QStringLiteral("Visible")) && !subtitle.isEmpty()) {
-            const QFont f = font(QStringLiteral("Subtitle"));
-            if (!html.isEmpty())
-                html += QLatin1String("<br>");
-            html +=
-                QStringLiteral("<span style=\"font-family:'%1'; font-size:%2pt; font-weight:%3; color:%4\">%5</span>")
-                    .arg(f.family())
-                    .arg(f.pointSizeF())
-                    .arg(f.bold() ? 700 : 400)
-                    .arg(color(QStringLiteral("Subtitle")).name(), subtitle.toHtmlEscaped());
+        d.decor = new ChartDecor(chart);
+        for (const QString& path : {QStringLiteral("Title"), QStringLiteral("Subtitle")}) {
+            const QString caption = m.boolAttribute(path, QStringLiteral("Visible"))
+                                        ? m.attribute(path, QStringLiteral("Caption"))
+                                        : QString();
+            const TextStyle style{font(path), color(path)};
+            if (path == QLatin1String("Title"))
+                d.decor->setTitle(caption, style);
+            else
+                d.decor->setSubtitle(caption, style);
         }
-        chart->setTitle(html);
-        chart->setTitleFont(font(QStringLiteral("Title")));
-        chart->setTitleBrush(color(QStringLiteral("Title")));
     }
 
+    // The legend lists every visible series once (a pie: its slices, added there).
     void applyLegend()
     {
-        QLegend* legend = chart->legend();
         const QString path = QStringLiteral("Legend");
-        legend->setVisible(m.boolAttribute(path, QStringLiteral("Visible")));
+        chart->legend()->setVisible(false);
+        if (!m.boolAttribute(path, QStringLiteral("Visible")))
+            return;
         const QString position = m.attribute(path, QStringLiteral("Position"));
-        legend->setAlignment(position == QLatin1String("Top")     ? Qt::AlignTop
-                             : position == QLatin1String("Left")  ? Qt::AlignLeft
-                             : position == QLatin1String("Right") ? Qt::AlignRight
-                                                                  : Qt::AlignBottom);
-        legend->setFont(font(path));
-        legend->setLabelColor(color(path));
+        const bool lines =
+            type.endsWith(QLatin1String("Lines")) || type == QLatin1String("Polar") || type == QLatin1String("Radar");
+        d.decor->setLegend(position == QLatin1String("Top")     ? Qt::AlignTop
+                           : position == QLatin1String("Left")  ? Qt::AlignLeft
+                           : position == QLatin1String("Right") ? Qt::AlignRight
+                                                                : Qt::AlignBottom,
+                           lines                                     ? LegendMark::Line
+                           : type.endsWith(QLatin1String("Scatter")) ? LegendMark::Dot
+                                                                     : LegendMark::Box,
+                           {font(path), color(path)});
+        if (!d.hint.isEmpty() || type == QLatin1String("Pie") || type == QLatin1String("Doughnut"))
+            return;
+        for (int s : visible)
+            d.decor->addLegendEntry({seriesName(s), m.seriesColor(s)});
     }
 
     void buildHint()
@@ -315,16 +320,20 @@ private:
         chart->addAxis(axisY, Qt::AlignLeft);
         styleAxis(axisX, QStringLiteral("CategoryAxis"));
         styleAxis(axisY, QStringLiteral("ValueAxis"));
-        auto* item = new QGraphicsSimpleTextItem(d.hint, chart);
+        d.decor->clearLegend();
+        auto* item = new QGraphicsTextItem(chart);
         QFont f = QApplication::font();
         f.setPointSizeF(11);
         item->setFont(f);
-        item->setBrush(QColor(0x60, 0x60, 0x60));
+        item->setDefaultTextColor(QColor(0x60, 0x60, 0x60));
         QChart* c = chart;
-        auto place = [c, item] {
-            const QRectF area = c->plotArea();
+        const QString hint = drawnText(d.hint);
+        // Wrapped to the chart's width, so no hint runs past its edges.
+        auto place = [c, item, hint, f] {
+            const qreal width = c->size().width();
+            setCentredText(item, wrapText(hint, f, std::max(width - 32, 40.0)));
             const QRectF box = item->boundingRect();
-            item->setPos(area.center() - QPointF(box.width() / 2, box.height() / 2));
+            item->setPos(std::round((width - box.width()) / 2), c->plotArea().center().y() - box.height() / 2);
         };
         QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
         place();
@@ -342,8 +351,8 @@ private:
             const QString name = seriesName(s);
             QObject::connect(series, &QXYSeries::hovered, chart, [name](const QPointF& point, bool state) {
                 if (state)
-                    QToolTip::showText(QCursor::pos(),
-                                       QStringLiteral("%1: %2").arg(name, platform::formatNumber(point.y(), 6)));
+                    QToolTip::showText(QCursor::pos(), tooltipText(QStringLiteral("%1: %2").arg(
+                                                           name, platform::formatNumber(point.y(), 6))));
                 else
                     QToolTip::hideText();
             });
@@ -351,8 +360,8 @@ private:
     }
 
     // Adds one unbroken piece of series s's line and empties `points` and
-    // `indices`; only a series' first piece has a legend entry.
-    void addLinePiece(int s, const QPen& pen, bool markers, QList<QPointF>& points, QVector<int>& indices, bool& first)
+    // `indices`.
+    void addLinePiece(int s, const QPen& pen, bool markers, QList<QPointF>& points, QVector<int>& indices)
     {
         if (points.isEmpty())
             return;
@@ -363,10 +372,6 @@ private:
         series->replace(points);
         decorate(series, s);
         chart->addSeries(series);
-        if (!first)
-            for (QLegendMarker* marker : chart->legend()->markers(series))
-                marker->setVisible(false);
-        first = false;
         d.plotted.append({series, s, indices});
         points.clear();
         indices.clear();
@@ -653,14 +658,12 @@ private:
             const QVector<int> kept = ascending ? reduceForColumns(xs.constData(), ys.constData(), n, buckets)
                                                 : reduceForColumns(nullptr, ys.constData(), n, 0);
             const double width = m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble();
-            // Every piece but a series' first stays out of the legend. Data with gaps
-            // everywhere is joined across them instead: thousands of pieces would
-            // each be a series of their own.
+            // Data with gaps everywhere is joined across them: thousands of pieces
+            // would each be a series of their own.
             int pieces = 0;
             for (qsizetype k = 1; k < kept.size() && pieces <= kMaxLinePieces; ++k)
                 pieces += std::isnan(ys[kept[k]]) && !std::isnan(ys[kept[k - 1]]);
             const bool joinGaps = pieces > kMaxLinePieces;
-            bool first = true;
             QList<QPointF> points;
             QVector<int> indices;
             if (area) {
@@ -685,10 +688,6 @@ private:
                     series->setPen(stacked ? QPen(c.darker(120), 1.0) : QPen(Qt::NoPen));
                     series->setPointsVisible(stacked && markers);
                     chart->addSeries(series);
-                    if (!first)
-                        for (QLegendMarker* marker : chart->legend()->markers(series))
-                            marker->setVisible(false);
-                    first = false;
                     if (!stacked)
                         outlines.append({s, QPen(c, width), points, indices});
                     points.clear();
@@ -708,7 +707,7 @@ private:
                 flush();
                 lo = std::min(lo, 0.0);
             } else {
-                auto flush = [&] { addLinePiece(s, QPen(c, width), markers, points, indices, first); };
+                auto flush = [&] { addLinePiece(s, QPen(c, width), markers, points, indices); };
                 for (int i : kept) {
                     if (std::isnan(ys[i]) || std::isnan(xs[i])) {
                         if (!joinGaps)
@@ -723,10 +722,8 @@ private:
             if (stacked)
                 base = ys;
         }
-        for (Outline& o : outlines) {
-            bool inLegend = false;
-            addLinePiece(o.series, o.pen, markers, o.points, o.indices, inLegend);
-        }
+        for (Outline& o : outlines)
+            addLinePiece(o.series, o.pen, markers, o.points, o.indices);
         setValueRange(yAxis, QStringLiteral("ValueAxis"), lo, hi, stacked || area);
         attachAxes(xAxis, yAxis, false);
         for (int i = 0; i < dense.size(); ++i) {
@@ -775,9 +772,10 @@ private:
                 const ChartData* source = &data;
                 QObject::connect(set, &QBarSet::hovered, chart, [name, source, set](bool status, int index) {
                     if (status)
-                        QToolTip::showText(QCursor::pos(), QStringLiteral("%1, %2: %3")
-                                                               .arg(name, source->label(index),
-                                                                    platform::formatNumber(set->at(index), 15)));
+                        QToolTip::showText(QCursor::pos(),
+                                           tooltipText(QStringLiteral("%1, %2: %3")
+                                                           .arg(name, source->label(index),
+                                                                platform::formatNumber(set->at(index), 15))));
                     else
                         QToolTip::hideText();
                 });
@@ -817,16 +815,13 @@ private:
         const int n = data.pointCount();
         bool anything = false;
         ChartView::Private* state = &d;
+        QList<QPieSeries*> drawn;
         for (int r = 0; r < rings.size(); ++r) {
             const int s = rings[r];
             auto* series = new QPieSeries;
             series->setName(seriesName(s));
             series->setHoleSize(hole + r * step);
             series->setPieSize(hole + (r + 1) * step);
-            double total = 0;
-            for (double v : data.series[s].values)
-                if (v > 0)
-                    total += v;
             for (int i = 0; i < n; ++i) {
                 const double v = data.series[s].values[i];
                 if (!(v > 0))
@@ -835,29 +830,69 @@ private:
                 slice->setColor(palette.isEmpty() ? QColor(Qt::gray) : palette[i % palette.size()]);
                 slice->setBorderColor(Qt::white);
                 slice->setProperty("point", i);
-                if (d.modes.valueLabels) {
-                    slice->setLabel(QStringLiteral("%1: %2").arg(data.label(i), platform::formatNumber(v, 15)));
-                    slice->setLabelVisible(true);
-                } else if (!doughnut && n <= 12) {
-                    slice->setLabel(
-                        QStringLiteral("%1 (%2%)").arg(data.label(i)).arg(std::round(1000 * v / total) / 10));
-                    slice->setLabelVisible(true);
-                }
                 anything = true;
             }
             QObject::connect(series, &QPieSeries::clicked, chart, [state, s](QPieSlice* slice) {
                 state->pending = ChartHit{QStringLiteral("Series"), s + 1, slice->property("point").toInt() + 1};
             });
             chart->addSeries(series);
-            if (r > 0)
-                for (QLegendMarker* marker : chart->legend()->markers(series))
-                    marker->setVisible(false);
-            if (d.modes.valueLabels || (!doughnut && n <= 12))
-                for (QLegendMarker* marker : chart->legend()->markers(series))
-                    marker->setLabel(marker->label().section(QLatin1String(d.modes.valueLabels ? ": " : " ("), 0, 0));
+            drawn << series;
         }
         if (!anything)
             d.hint = QStringLiteral("There are no positive values to show.");
+        else
+            addPieTexts(drawn, rings);
+    }
+
+    // The legend names every slice, labels with leader lines stand outside the
+    // outermost ring, inner rings carry their values, and the rings (or a pie's
+    // one series of several) are named.
+    void addPieTexts(const QList<QPieSeries*>& drawn, const QList<int>& rings)
+    {
+        const bool doughnut = type == QLatin1String("Doughnut");
+        const int n = data.pointCount();
+        QVector<bool> listed(n, false);
+        for (QPieSeries* series : drawn)
+            for (QPieSlice* slice : series->slices()) {
+                const int i = slice->property("point").toInt();
+                if (!listed[i])
+                    d.decor->addLegendEntry({data.label(i), slice->color()});
+                listed[i] = true;
+            }
+        QStringList labels;
+        if (d.modes.valueLabels || (!doughnut && n <= 12)) {
+            const QPieSeries* outer = drawn.last();
+            const double total = outer->sum();
+            for (const QPieSlice* slice : outer->slices()) {
+                const QString name = data.label(slice->property("point").toInt());
+                labels
+                    << (d.modes.valueLabels
+                            ? QStringLiteral("%1: %2").arg(name, platform::formatNumber(slice->value(), 15))
+                            : QStringLiteral("%1 (%2%)").arg(name).arg(std::round(1000 * slice->value() / total) / 10));
+            }
+        }
+        // Inner rings show their values inside their slices.
+        QList<QStringList> inner;
+        if (d.modes.valueLabels)
+            for (qsizetype r = 0; r + 1 < drawn.size(); ++r) {
+                inner.append(QStringList());
+                for (const QPieSlice* slice : drawn[r]->slices())
+                    inner.last() << platform::formatNumber(slice->value(), 15);
+            }
+        // Several rings are named beside them; so is a pie's series when others are not drawn.
+        QStringList names;
+        for (int s : rings)
+            names << seriesName(s);
+        const bool named = (doughnut && rings.size() > 1) || (!doughnut && visible.size() > 1);
+        const bool beside = named && rings.size() <= kMaxNamedRings;
+        d.decor->setPieLabels(drawn, labels, inner, beside ? names : QStringList(),
+                              {font(kGlobal), color(QStringLiteral("Legend"))});
+        const TextStyle noteStyle{font(kGlobal), color(QStringLiteral("Subtitle"))};
+        if (!doughnut && visible.size() > 1)
+            d.decor->setNote(QStringLiteral("The first of %1 series").arg(visible.size()), noteStyle);
+        else if (named && !beside)
+            d.decor->setNote(QStringLiteral("Rings from the centre out: %1").arg(names.join(QLatin1String(", "))),
+                             noteStyle);
     }
 
     void buildPolar()
@@ -907,13 +942,12 @@ private:
             const QVector<double>& values = data.series[s].values;
             const QPen pen(m.seriesColor(s), m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble());
             // A missing value breaks the line, as on Lines.
-            bool first = true;
             QList<QPointF> points;
             QVector<int> indices;
             for (int i = 0; i < n; ++i) {
                 const double v = values[i];
                 if (std::isnan(v)) {
-                    addLinePiece(s, pen, markers, points, indices, first);
+                    addLinePiece(s, pen, markers, points, indices);
                     continue;
                 }
                 points << QPointF(angles[i], v);
@@ -923,7 +957,7 @@ private:
             // A radar's polygon closes when both its last and its first value are there.
             if (radar && n > 1 && !std::isnan(values[0]) && !std::isnan(values[n - 1]))
                 points << QPointF(n, values[0]);
-            addLinePiece(s, pen, markers, points, indices, first);
+            addLinePiece(s, pen, markers, points, indices);
         }
         auto* radial = new QValueAxis;
         // Fewer rings than a straight axis has ticks: their labels share one spoke.
@@ -1087,13 +1121,16 @@ ChartHit ChartView::hitTest(QPointF viewPosition)
     }
     if (!hit.element.isEmpty())
         return hit;
-    if (c->legend()->isVisible() && c->legend()->geometry().contains(pos))
+    const bool titled = d->decor && d->decor->hasTitle();
+    if (d->decor && d->decor->legendRect().contains(pos))
         return {QStringLiteral("Legend")};
+    if (d->decor && d->decor->titleRect().contains(pos))
+        return {QStringLiteral("Title")};
     const QRectF area = c->plotArea();
     if (area.contains(pos))
         return {QStringLiteral("PlotArea")};
     if (qobject_cast<QPolarChart*>(c) || c->series().isEmpty() || qobject_cast<QPieSeries*>(c->series().constFirst()))
-        return {pos.y() < area.top() && !c->title().isEmpty() ? QStringLiteral("Title") : QStringLiteral("Chart")};
+        return {pos.y() < area.top() && titled ? QStringLiteral("Title") : QStringLiteral("Chart")};
     const QString category = QStringLiteral("CategoryAxis"), value = QStringLiteral("ValueAxis");
     const bool horizontal = d->horizontalBars;
     if (pos.x() >= area.left() && pos.x() <= area.right()) {
@@ -1105,7 +1142,7 @@ ChartHit ChartView::hitTest(QPointF viewPosition)
                            : d->model.boolAttribute(QStringLiteral("CategoryAxisSec"), QStringLiteral("Visible"));
             if (secondary && pos.y() > area.top() - 30)
                 return {(horizontal ? value : category) + QLatin1String("Sec")};
-            return {c->title().isEmpty() ? QStringLiteral("Chart") : QStringLiteral("Title")};
+            return {titled ? QStringLiteral("Title") : QStringLiteral("Chart")};
         }
     }
     if (pos.y() >= area.top() && pos.y() <= area.bottom()) {

@@ -1,0 +1,640 @@
+#include "chart_decor.h"
+
+#include "chart_text.h"
+
+#include <QChart>
+#include <QFontMetricsF>
+#include <QGraphicsEllipseItem>
+#include <QGraphicsLayout>
+#include <QGraphicsPathItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QPainterPath>
+#include <QPen>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QTextDocument>
+#include <QTextOption>
+#include <QtMath>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace vizorb {
+namespace {
+
+constexpr qreal kPad = 8;       // between the chart's edge and its texts
+constexpr qreal kGap = 6;       // between the header, the legend and the plot
+constexpr qreal kMinPoint = 6;  // texts shrink to this size before anything is left off
+constexpr qreal kEntryGap = 14; // between legend entries side by side
+constexpr qreal kMarkGap = 4;   // between a legend mark and its name
+constexpr qreal kLeader = 12;   // a slice label's leader line, out of the ring before it turns
+constexpr qreal kZ = 100;       // above the series
+
+qreal smaller(qreal points)
+{
+    return std::max(kMinPoint, std::min(points - 1, points * 0.9));
+}
+
+QFont sized(QFont font, qreal points)
+{
+    font.setPointSizeF(points);
+    return font;
+}
+
+qreal pointsOf(const QFont& font)
+{
+    return font.pointSizeF() > 0 ? font.pointSizeF() : 9;
+}
+
+// Width and height of `lines` as a plain item draws them.
+QSizeF measure(const QString& lines, const QFontMetricsF& fm)
+{
+    qreal width = 0;
+    qsizetype count = 0;
+    for (QStringView line : QStringView(lines).split(QLatin1Char('\n'))) {
+        width = std::max(width, fm.horizontalAdvance(line.toString()));
+        ++count;
+    }
+    // A text line's height is whole pixels.
+    return {std::ceil(width), count * std::ceil(fm.height())};
+}
+
+struct Header {
+    QString text;
+    TextStyle style;
+    qreal share = 0; // of the chart's height, at most
+    QGraphicsTextItem* item = nullptr;
+};
+
+// Legend entries flowed into rows (top, bottom) or columns (left, right).
+struct Flow {
+    QStringList texts;
+    QList<QPointF> at; // each entry's top left, from the legend's top left
+    QSizeF size;
+    qsizetype entries = 0; // the entries shown, before the one saying how many are not
+    qreal mark = 0;
+    bool fits = false;
+};
+
+Flow flow(const QList<LegendEntry>& entries, qsizetype count, const QString& more, const QFont& font, QSizeF room,
+          bool rows)
+{
+    const QFontMetricsF fm(font);
+    Flow f;
+    f.entries = count;
+    f.mark = std::ceil(fm.height() * 0.7);
+    const qreal textRoom = std::max(room.width() - f.mark - kMarkGap, 10.0);
+    QList<qreal> rowWidths;
+    QList<qsizetype> rowOf;
+    qreal x = 0, y = 0, line = 0;
+    for (qsizetype i = 0; i <= count; ++i) {
+        if (i == count && more.isEmpty())
+            break;
+        QString text = wrapText(i < count ? drawnText(entries[i].name) : more, font, textRoom);
+        const QSizeF t = measure(text, fm);
+        const qreal w = f.mark + kMarkGap + t.width(), h = std::max(t.height(), f.mark);
+        if (rows) {
+            if (x > 0 && x + w > room.width()) {
+                y += line + 2;
+                x = line = 0;
+            }
+            if (x == 0)
+                rowWidths << 0;
+            f.at << QPointF(x, y);
+            rowWidths.last() = x + w;
+            rowOf << rowWidths.size() - 1;
+            x += w + kEntryGap;
+            line = std::max(line, h);
+            f.size = QSizeF(std::max(f.size.width(), x - kEntryGap), y + line);
+            if (f.size.height() > room.height())
+                return f; // does not fit: no need to flow the rest
+        } else {
+            if (y > 0 && y + h > room.height()) {
+                x += line + kEntryGap;
+                y = line = 0;
+            }
+            f.at << QPointF(x, y);
+            y += h + 3;
+            line = std::max(line, w);
+            f.size = QSizeF(x + line, std::max(f.size.height(), y - 3));
+            if (f.size.width() > room.width())
+                return f;
+        }
+        f.texts << text;
+    }
+    if (rows) {
+        // Each row centred in the legend's width.
+        for (qsizetype i = 0; i < f.at.size(); ++i)
+            f.at[i].rx() += (room.width() - rowWidths[rowOf[i]]) / 2;
+        f.size.setWidth(room.width());
+        f.fits = f.size.height() <= room.height();
+    } else {
+        f.fits = f.size.width() <= room.width();
+    }
+    return f;
+}
+
+} // namespace
+
+QString wrapText(const QString& text, const QFont& font, qreal width)
+{
+    const QFontMetricsF fm(font);
+    const qreal space = fm.horizontalAdvance(QLatin1Char(' '));
+    QString out;
+    out.reserve(text.size() + 16);
+    bool firstParagraph = true;
+    for (QStringView paragraph : QStringView(text).split(QLatin1Char('\n'))) {
+        if (!firstParagraph)
+            out += QLatin1Char('\n');
+        firstParagraph = false;
+        qreal line = 0;
+        bool empty = true;
+        for (QStringView word : paragraph.split(QLatin1Char(' '))) {
+            const qreal w = fm.horizontalAdvance(word.toString());
+            if (!empty && line + space + w <= width) {
+                out += QLatin1Char(' ');
+                out += word;
+                line += space + w;
+                continue;
+            }
+            if (!empty)
+                out += QLatin1Char('\n');
+            empty = false;
+            if (w <= width) {
+                out += word;
+                line = w;
+                continue;
+            }
+            // A word wider than a line breaks where it must, never inside a surrogate pair.
+            line = 0;
+            for (qsizetype i = 0; i < word.size();) {
+                const qsizetype n = word[i].isHighSurrogate() && i + 1 < word.size() ? 2 : 1;
+                const QStringView piece = word.mid(i, n);
+                const qreal cw = n == 1 ? fm.horizontalAdvance(word[i]) : fm.horizontalAdvance(piece.toString());
+                if (line > 0 && line + cw > width) {
+                    out += QLatin1Char('\n');
+                    line = 0;
+                }
+                out += piece;
+                line += cw;
+                i += n;
+            }
+        }
+    }
+    return out;
+}
+
+void setCentredText(QGraphicsTextItem* item, const QString& lines)
+{
+    QTextDocument* doc = item->document();
+    doc->setDocumentMargin(0);
+    QTextOption option(Qt::AlignHCenter);
+    option.setWrapMode(QTextOption::NoWrap);
+    doc->setDefaultTextOption(option);
+    item->setTextWidth(-1);
+    item->setPlainText(lines);
+    item->setTextWidth(std::ceil(doc->idealWidth()) + 1);
+}
+
+QString tooltipText(const QString& text)
+{
+    return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(drawnMarkup(text));
+}
+
+struct ChartDecor::Private {
+    QChart* chart;
+    Header title{{}, {}, 0.3}, subtitle{{}, {}, 0.15}, note{{}, {}, 0.15};
+    QRectF titleRect;
+
+    bool legendShown = false;
+    Qt::Alignment side = Qt::AlignBottom;
+    LegendMark mark = LegendMark::Box;
+    TextStyle legendStyle;
+    QList<LegendEntry> entries;
+    QList<QGraphicsItem*> legendItems;
+    QRectF legendRect;
+
+    QList<QPieSeries*> rings;
+    QList<qreal> ringPie, ringHole; // sizes as built, before room is made for labels
+    QStringList labels;
+    QList<QStringList> innerLabels; // per inner ring
+    QStringList ringNames;
+    TextStyle labelStyle;
+    QList<QGraphicsItem*> labelItems;
+
+    QSizeF framedFor;
+    QRectF inside; // the chart less its margins
+
+    qreal placeHeader(Header& h, qreal top, QSizeF chart);
+    void placeLegend(QRectF room);
+    void placeLabels(QRectF room);
+    void placeInnerLabels(QPointF centre, qreal scale);
+    void placeFrame();
+};
+
+ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(new Private)
+{
+    d->chart = chart;
+    connect(chart, &QGraphicsWidget::widthChanged, this, [this] { d->placeFrame(); });
+    connect(chart, &QGraphicsWidget::heightChanged, this, [this] { d->placeFrame(); });
+    connect(chart, &QGraphicsWidget::geometryChanged, this, &ChartDecor::layout);
+}
+
+// The items are the chart's children and go with it.
+ChartDecor::~ChartDecor()
+{
+    delete d;
+}
+
+void ChartDecor::setTitle(const QString& text, const TextStyle& style)
+{
+    d->title.text = drawnText(text);
+    d->title.style = style;
+}
+
+void ChartDecor::setSubtitle(const QString& text, const TextStyle& style)
+{
+    d->subtitle.text = drawnText(text);
+    d->subtitle.style = style;
+}
+
+void ChartDecor::setNote(const QString& text, const TextStyle& style)
+{
+    d->note.text = drawnText(text);
+    d->note.style = style;
+}
+
+void ChartDecor::setLegend(Qt::Alignment side, LegendMark mark, const TextStyle& style)
+{
+    d->legendShown = true;
+    d->side = side;
+    d->mark = mark;
+    d->legendStyle = style;
+}
+
+void ChartDecor::addLegendEntry(const LegendEntry& entry)
+{
+    d->entries << entry;
+}
+
+void ChartDecor::clearLegend()
+{
+    d->entries.clear();
+}
+
+void ChartDecor::setPieLabels(const QList<QPieSeries*>& rings, const QStringList& labels,
+                              const QList<QStringList>& innerLabels, const QStringList& ringNames,
+                              const TextStyle& style)
+{
+    d->ringNames = ringNames;
+    d->rings = rings;
+    d->ringPie.clear();
+    d->ringHole.clear();
+    for (QPieSeries* ring : rings) {
+        d->ringPie << ring->pieSize();
+        d->ringHole << ring->holeSize();
+    }
+    d->labels = labels;
+    d->innerLabels = innerLabels;
+    d->labelStyle = style;
+}
+
+bool ChartDecor::hasTitle() const
+{
+    return !d->title.text.isEmpty() || !d->subtitle.text.isEmpty();
+}
+
+QRectF ChartDecor::titleRect() const
+{
+    return d->titleRect;
+}
+
+QRectF ChartDecor::legendRect() const
+{
+    return d->legendRect;
+}
+
+// Lays out one header text at `top`, shrinking its font until it takes at
+// most its share of the height; returns the height taken.
+qreal ChartDecor::Private::placeHeader(Header& h, qreal top, QSizeF size)
+{
+    if (h.text.isEmpty()) {
+        delete h.item;
+        h.item = nullptr;
+        return 0;
+    }
+    if (!h.item) {
+        h.item = new QGraphicsTextItem(chart);
+        h.item->setZValue(kZ);
+    }
+    h.item->setDefaultTextColor(h.style.color);
+    const qreal width = std::max(size.width() - 2 * kPad, 1.0);
+    qreal points = pointsOf(h.style.font);
+    for (;;) {
+        const QFont font = sized(h.style.font, points);
+        h.item->setFont(font);
+        setCentredText(h.item, wrapText(h.text, font, width));
+        if (h.item->boundingRect().height() <= size.height() * h.share || points <= kMinPoint)
+            break;
+        points = smaller(points);
+    }
+    const QRectF box = h.item->boundingRect();
+    h.item->setPos(std::round((size.width() - box.width()) / 2), top);
+    return box.height();
+}
+
+void ChartDecor::Private::placeLegend(QRectF room)
+{
+    qDeleteAll(legendItems);
+    legendItems.clear();
+    legendRect = {};
+    if (!legendShown || entries.isEmpty() || room.width() < 1 || room.height() < 1)
+        return;
+    const bool rows = side & (Qt::AlignTop | Qt::AlignBottom);
+    const QSizeF limit = rows ? QSizeF(room.width(), room.height() * 0.3) : QSizeF(room.width() * 0.35, room.height());
+    const qsizetype n = entries.size();
+    // A smaller font before anything is left off.
+    qreal points = pointsOf(legendStyle.font);
+    QFont font = sized(legendStyle.font, points);
+    Flow f = flow(entries, n, {}, font, limit, rows);
+    while (!f.fits && points > kMinPoint) {
+        points = smaller(points);
+        font = sized(legendStyle.font, points);
+        f = flow(entries, n, {}, font, limit, rows);
+    }
+    if (!f.fits) {
+        // As many entries as fit, and a last one saying how many are not shown.
+        qsizetype lo = 0, hi = n - 1;
+        auto more = [n](qsizetype shown) { return QStringLiteral("+%1 more").arg(n - shown); };
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi + 1) / 2;
+            if (flow(entries, mid, more(mid), font, limit, rows).fits)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        f = flow(entries, lo, more(lo), font, limit, rows);
+    }
+    QPointF origin;
+    if (side & Qt::AlignTop)
+        origin = room.topLeft();
+    else if (side & Qt::AlignBottom)
+        origin = QPointF(room.left(), room.bottom() - f.size.height());
+    else if (side & Qt::AlignLeft)
+        origin = QPointF(room.left(), room.center().y() - f.size.height() / 2);
+    else
+        origin = QPointF(room.right() - f.size.width(), room.center().y() - f.size.height() / 2);
+    origin = QPointF(std::round(origin.x()), std::round(origin.y()));
+    const QFontMetricsF fm(font);
+    const qreal m = f.mark;
+    auto keep = [this](QGraphicsItem* item) {
+        item->setZValue(kZ);
+        legendItems << item;
+        legendRect |= item->mapRectToParent(item->boundingRect());
+    };
+    for (qsizetype i = 0; i < f.texts.size(); ++i) {
+        const QPointF at = origin + f.at[i];
+        auto* text = new QGraphicsSimpleTextItem(f.texts[i], chart);
+        text->setFont(font);
+        text->setBrush(legendStyle.color);
+        text->setPos(at.x() + m + kMarkGap, at.y());
+        keep(text);
+        if (i < f.entries) {
+            const qreal markTop = at.y() + (fm.height() - m) / 2;
+            QAbstractGraphicsShapeItem* markItem = nullptr;
+            if (mark == LegendMark::Dot)
+                markItem = new QGraphicsEllipseItem(at.x(), markTop, m, m, chart);
+            else if (mark == LegendMark::Line)
+                markItem = new QGraphicsRectItem(at.x(), markTop + m / 2 - 1.5, m, 3, chart);
+            else
+                markItem = new QGraphicsRectItem(at.x(), markTop, m, m, chart);
+            markItem->setBrush(entries[i].color);
+            markItem->setPen(Qt::NoPen);
+            keep(markItem);
+        }
+    }
+}
+
+// Slice labels outside the outermost ring, in a column on each side, moved
+// apart so none overlaps another; a label that finds no room is left off with
+// its leader line, the smallest slices first.
+void ChartDecor::Private::placeLabels(QRectF room)
+{
+    qDeleteAll(labelItems);
+    labelItems.clear();
+    auto blank = [](const QStringList& texts) {
+        return std::all_of(texts.begin(), texts.end(), [](const QString& t) { return t.isEmpty(); });
+    };
+    if (rings.isEmpty() ||
+        (blank(labels) && blank(ringNames) && std::all_of(innerLabels.begin(), innerLabels.end(), blank)))
+        return;
+    const QRectF plot = chart->plotArea();
+    const QPointF c = plot.center();
+    const qreal base = std::min(plot.width(), plot.height()) / 2;
+    if (base <= 0)
+        return;
+    const QFont font = labelStyle.font;
+    const QFontMetricsF fm(font);
+    // A ring's name stands out from the slices' labels, and its leader ends in a dot on the ring.
+    QFont ringFont = font;
+    ringFont.setBold(true);
+    const QFontMetricsF ringFm(ringFont);
+    const QList<QPieSlice*> slices = rings.last()->slices();
+    struct Label {
+        QString text;
+        QSizeF size;
+        QPointF direction;
+        qreal span;  // the larger, the later it is left off
+        qreal reach; // where its leader starts, as a share of the outermost radius
+        qreal top = 0;
+    };
+    QList<Label> all;
+    qreal widest = 0;
+    const qreal wrapAt = std::max(40.0, room.width() * 0.25);
+    for (qsizetype i = 0; i < slices.size() && i < labels.size(); ++i) {
+        if (labels[i].isEmpty())
+            continue;
+        const qreal angle = qDegreesToRadians(slices[i]->startAngle() + slices[i]->angleSpan() / 2);
+        Label l{wrapText(drawnText(labels[i]), font, wrapAt),
+                {},
+                QPointF(std::sin(angle), -std::cos(angle)),
+                slices[i]->angleSpan(),
+                1};
+        l.size = measure(l.text, fm);
+        widest = std::max(widest, l.size.width());
+        all << l;
+    }
+    // A ring's name points at the middle of its ring, up on the left, where
+    // the rings' leaders stand apart; names go before any slice's label.
+    for (qsizetype r = 0; r < ringNames.size() && r < rings.size(); ++r) {
+        const qreal angle = qDegreesToRadians(340.0 - 40.0 * r / std::max<qsizetype>(1, ringNames.size() - 1));
+        Label l{wrapText(drawnText(ringNames[r]), ringFont, wrapAt),
+                {},
+                QPointF(std::sin(angle), -std::cos(angle)),
+                720.0 - r,
+                (ringPie[r] + ringHole[r]) / 2 / ringPie.last()};
+        l.size = measure(l.text, ringFm);
+        widest = std::max(widest, l.size.width());
+        all << l;
+    }
+    // The rings shrink, keeping their proportions, so the labels fit beside
+    // them and a label at the top or bottom fits above or below them.
+    const qreal across = std::min(c.x() - room.left(), room.right() - c.x()) - widest - kLeader - 8;
+    const qreal upright = std::min(c.y() - room.top(), room.bottom() - c.y()) - kLeader - std::ceil(fm.height());
+    const qreal radius = std::max(base * 0.2, std::min({base * 0.95, across, upright}));
+    const qreal factor = radius / (base * ringPie.last());
+    for (qsizetype r = 0; r < rings.size(); ++r) {
+        rings[r]->setPieSize(std::min(1.0, ringPie[r] * factor));
+        rings[r]->setHoleSize(std::min(1.0, ringHole[r] * factor));
+    }
+    for (bool right : {true, false}) {
+        QList<Label*> side;
+        for (Label& l : all)
+            if ((l.direction.x() >= 0) == right)
+                side << &l;
+        // Keep the largest slices' labels that fit into the height, then order them top down.
+        std::stable_sort(side.begin(), side.end(), [](const Label* a, const Label* b) { return a->span > b->span; });
+        qreal used = 0;
+        qsizetype keep = 0;
+        while (keep < side.size() && used + side[keep]->size.height() <= room.height()) {
+            used += side[keep]->size.height() + 2;
+            ++keep;
+        }
+        side.resize(keep);
+        for (Label* l : side)
+            l->top = c.y() + (radius + kLeader) * l->direction.y() - l->size.height() / 2;
+        std::stable_sort(side.begin(), side.end(), [](const Label* a, const Label* b) { return a->top < b->top; });
+        qreal floor = room.top();
+        for (Label* l : side) {
+            l->top = std::max(l->top, floor);
+            floor = l->top + l->size.height() + 2;
+        }
+        qreal ceiling = room.bottom();
+        for (qsizetype i = side.size() - 1; i >= 0; --i) {
+            side[i]->top = std::min(side[i]->top, ceiling - side[i]->size.height());
+            ceiling = side[i]->top - 2;
+        }
+        const qreal column = right ? c.x() + radius + kLeader + 6 : c.x() - radius - kLeader - 6;
+        for (Label* l : side) {
+            const QRectF box(right ? column : column - l->size.width(), l->top, l->size.width(), l->size.height());
+            if (!room.contains(box))
+                continue;
+            const QPointF rim = c + radius * l->reach * l->direction;
+            const QPointF elbow = c + (radius + kLeader) * l->direction;
+            QPainterPath path(rim);
+            path.lineTo(elbow);
+            path.lineTo(right ? box.left() - 2 : box.right() + 2, box.center().y());
+            auto* leader = new QGraphicsPathItem(path, chart);
+            leader->setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
+            auto* text = new QGraphicsSimpleTextItem(l->text, chart);
+            const bool ring = l->reach < 1;
+            text->setFont(ring ? ringFont : font);
+            text->setBrush(labelStyle.color);
+            text->setPos(box.topLeft());
+            labelItems << leader << text;
+            if (ring) {
+                auto* dot = new QGraphicsEllipseItem(QRectF(rim - QPointF(2.5, 2.5), QSizeF(5, 5)), chart);
+                dot->setBrush(labelStyle.color);
+                dot->setPen(Qt::NoPen);
+                labelItems << dot;
+            }
+        }
+    }
+    placeInnerLabels(c, radius / ringPie.last());
+    for (QGraphicsItem* item : labelItems)
+        item->setZValue(kZ);
+}
+
+// Labels of inner rings stand inside their slices, in a colour that reads on
+// the slice; one that does not fit inside its slice is left off.
+void ChartDecor::Private::placeInnerLabels(QPointF c, qreal scale)
+{
+    const QFont font = labelStyle.font;
+    const QFontMetricsF fm(font);
+    for (qsizetype r = 0; r < innerLabels.size() && r + 1 < rings.size(); ++r) {
+        const qreal inner = ringHole[r] * scale, outer = ringPie[r] * scale;
+        const QList<QPieSlice*> slices = rings[r]->slices();
+        for (qsizetype i = 0; i < slices.size() && i < innerLabels[r].size(); ++i) {
+            const QString text = drawnText(innerLabels[r][i]);
+            if (text.isEmpty())
+                continue;
+            QPieSlice* slice = slices[i];
+            const qreal mid = qDegreesToRadians(slice->startAngle() + slice->angleSpan() / 2);
+            const QSizeF size = measure(text, fm);
+            QRectF box(QPointF(), size);
+            box.moveCenter(c + (inner + outer) / 2 * QPointF(std::sin(mid), -std::cos(mid)));
+            const std::array<QPointF, 4> corners{box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()};
+            const bool inside = std::all_of(corners.begin(), corners.end(), [&](QPointF p) {
+                const QPointF v = p - c;
+                const qreal distance = std::hypot(v.x(), v.y());
+                qreal angle = qRadiansToDegrees(std::atan2(v.x(), -v.y()));
+                if (angle < 0)
+                    angle += 360;
+                return distance > inner && distance < outer && angle > slice->startAngle() &&
+                       angle < slice->startAngle() + slice->angleSpan();
+            });
+            if (!inside)
+                continue;
+            auto* item = new QGraphicsSimpleTextItem(text, chart);
+            item->setFont(font);
+            item->setBrush(qGray(slice->color().rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black));
+            item->setPos(box.topLeft());
+            labelItems << item;
+        }
+    }
+}
+
+// The header and the legend, and the margins that keep the plot clear of
+// them: set as soon as the chart's size changes, before the chart lays out
+// its plot, so that a new size costs one layout of the series, not two.
+void ChartDecor::Private::placeFrame()
+{
+    const QSizeF size = chart->size();
+    if (size == framedFor)
+        return;
+    framedFor = size;
+    if (size.width() < 1 || size.height() < 1)
+        return;
+    qreal top = kPad;
+    titleRect = {};
+    for (Header* h : {&title, &subtitle, &note}) {
+        const qreal height = placeHeader(*h, top, size);
+        if (height > 0) {
+            if (h != &note)
+                titleRect |= h->item->mapRectToParent(h->item->boundingRect());
+            top += height + 2;
+        }
+    }
+    if (top > kPad)
+        top += kGap - 2;
+    placeLegend(QRectF(kPad, top, size.width() - 2 * kPad, size.height() - top - kPad));
+    qreal left = kPad, right = kPad, bottom = kPad;
+    if (!legendRect.isEmpty()) {
+        if (side & Qt::AlignTop)
+            top = legendRect.bottom() + kGap;
+        else if (side & Qt::AlignBottom)
+            bottom = size.height() - legendRect.top() + kGap;
+        else if (side & Qt::AlignLeft)
+            left = legendRect.right() + kGap;
+        else
+            right = size.width() - legendRect.left() + kGap;
+    }
+    const QMargins margins(int(std::ceil(left)), int(std::ceil(top)), int(std::ceil(right)), int(std::ceil(bottom)));
+    if (chart->margins() != margins)
+        chart->setMargins(margins);
+    inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(margins));
+}
+
+void ChartDecor::layout()
+{
+    d->placeFrame();
+    // The plot area follows the margins now, not at the next event: a picture is drawn at once.
+    if (QGraphicsLayout* l = d->chart->layout(); l && !l->isActivated())
+        l->activate();
+    d->placeLabels(d->inside);
+}
+
+} // namespace vizorb
