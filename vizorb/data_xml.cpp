@@ -15,17 +15,36 @@ namespace {
 
 constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 constexpr qint64 kMaxValues = 20'000'000; // 160 MB of numbers
+// The reader spends a microsecond or two on each element: many points are
+// named by <X> or <Times> lists, not by millions of <Category> elements.
+constexpr qint64 kMaxElements = 1'000'000;
 
 // Long number lists bypass the XML reader, whose tokenizer would take most of
 // the time on large data: their text is cut out of what the reader sees (a
 // skeleton of the document, with the cut text's line ends kept so positions
 // stay right) and split straight from the original. Only plain text qualifies:
-// no references, no markup, ended by an end tag.
+// printable ASCII and line ends, no references, no markup, ended by an end tag.
+// Anything else goes to the reader, so both roads refuse the same texts.
 struct Cut {
     qsizetype start = 0; // in the original text
     qsizetype length = 0;
 };
 constexpr qsizetype kMinCut = 4096;
+
+// Whether a list's text may skip the reader: characters the reader takes
+// as they are (no reference, no "]]>", no control character). Its line ends
+// are kept for the skeleton.
+bool plainList(QStringView content, QString* lineEnds)
+{
+    for (QChar c : content) {
+        const char16_t u = c.unicode();
+        if (u == '\n' || u == '\r')
+            *lineEnds += c;
+        else if ((u < 0x20 && u != '\t') || u > 0x7E || u == '&' || u == ']')
+            return false;
+    }
+    return true;
+}
 
 // Returns false when the document has a construct the scan does not follow
 // (a document type declaration, an unterminated tag); the reader then gets
@@ -80,11 +99,12 @@ bool cutLists(const QString& text, QString* skeleton, QHash<qsizetype, Cut>* cut
         if (k < 0 || k - i < kMinCut || !startsAt(k, QLatin1String("</")))
             continue;
         const QStringView content = QStringView(text).sliced(i, k - i);
-        if (content.contains(QLatin1Char('&')))
+        QString lineEnds;
+        if (!plainList(content, &lineEnds))
             continue;
         *skeleton += QStringView(text).sliced(copied, i - copied);
         cuts->insert(skeleton->size(), Cut{i, k - i});
-        *skeleton += QString(content.count(QLatin1Char('\n')), QLatin1Char('\n'));
+        *skeleton += lineEnds;
         copied = k;
         i = k;
     }
@@ -169,6 +189,9 @@ bool parseValue(QStringView item, double* value)
 
 bool parseTime(QStringView item, qint64* msecs)
 {
+    // The longest form, 2024-03-31T12:00:00.000+01:00, is 29 characters.
+    if (item.size() > 40)
+        return false;
     QDateTime time = QDateTime::fromString(item.toString(), Qt::ISODateWithMs);
     if (!time.isValid())
         return false;
@@ -195,6 +218,8 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
         *error = QStringLiteral("The data text is empty.");
         return false;
     }
+    if (!checkMarkup(text, error))
+        return false;
     QString skeleton;
     QHash<qsizetype, Cut> cuts;
     const bool cut = text.size() > kMinCut && cutLists(text, &skeleton, &cuts);
@@ -210,10 +235,19 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
         *error = positionText(reader) + message;
         return false;
     };
+    qint64 elements = 0;
+    auto tooMany = [&] {
+        if (++elements <= kMaxElements)
+            return false;
+        fail(QStringLiteral("The data has more than %1 elements; name many points with <X> or <Times> instead "
+                            "of <Category> elements.")
+                 .arg(kMaxElements));
+        return true;
+    };
     auto badAttributes = [&](const QString& element, const QStringList& allowed) -> bool {
         for (const QXmlStreamAttribute& a : reader.attributes())
             if (!allowed.contains(a.name().toString())) {
-                fail(QStringLiteral("Element \"%1\" has no attribute \"%2\".").arg(element, a.name().toString()));
+                fail(QStringLiteral("Element \"%1\" has no attribute \"%2\".").arg(element, quoted(a.name())));
                 return true;
             }
         return false;
@@ -222,11 +256,13 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
     if (!reader.readNextStartElement())
         return fail(reader.hasError() ? reader.errorString() : QStringLiteral("The text holds no XML element."));
     if (reader.name() != QLatin1String("ChartData"))
-        return fail(QStringLiteral("The data must start with <ChartData>, not <%1>.").arg(reader.name()));
+        return fail(QStringLiteral("The data must start with <ChartData>, not <%1>.").arg(quoted(reader.name())));
     if (badAttributes(QStringLiteral("ChartData"), {}))
         return false;
 
     while (reader.readNextStartElement()) {
+        if (tooMany())
+            return false;
         const QString name = reader.name().toString();
         if (name == QLatin1String("Categories")) {
             if (haveCategories)
@@ -235,9 +271,11 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             if (badAttributes(name, {}))
                 return false;
             while (reader.readNextStartElement()) {
+                if (tooMany())
+                    return false;
                 if (reader.name() != QLatin1String("Category"))
-                    return fail(
-                        QStringLiteral("<Categories> holds only <Category> elements, not <%1>.").arg(reader.name()));
+                    return fail(QStringLiteral("<Categories> holds only <Category> elements, not <%1>.")
+                                    .arg(quoted(reader.name())));
                 if (badAttributes(QStringLiteral("Category"), {}))
                     return false;
                 result.categories << reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
@@ -283,12 +321,13 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             if (!textOnly)
                 return fail(QStringLiteral("<%1> holds only text.").arg(name));
             if (failed >= 0)
-                return fail(times
-                                ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
-                                                 "2024-03-31T12:00:00Z.")
-                                      .arg(failed + 1)
-                                      .arg(bad)
-                                : QStringLiteral("Value %1 in <X> is \"%2\", not a number.").arg(failed + 1).arg(bad));
+                return fail(
+                    times
+                        ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
+                                         "2024-03-31T12:00:00Z.")
+                              .arg(failed + 1)
+                              .arg(quoted(bad))
+                        : QStringLiteral("Value %1 in <X> is \"%2\", not a number.").arg(failed + 1).arg(quoted(bad)));
         } else if (name == QLatin1String("Series")) {
             if (badAttributes(name, {QStringLiteral("Name")}))
                 return false;
@@ -320,11 +359,11 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             if (failed >= 0)
                 return fail(QStringLiteral("Value %1 of series \"%2\" is \"%3\", not a number.")
                                 .arg(failed + 1)
-                                .arg(series.name, bad));
+                                .arg(quoted(series.name), quoted(bad)));
             result.series << std::move(series);
         } else {
-            return fail(
-                QStringLiteral("Unknown element <%1> in <ChartData> (known: Categories, X, Times, Series).").arg(name));
+            return fail(QStringLiteral("Unknown element <%1> in <ChartData> (known: Categories, X, Times, Series).")
+                            .arg(quoted(name)));
         }
     }
     if (!reader.hasError()) {
@@ -367,7 +406,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
     for (Series& s : result.series) {
         if (positions > 0 && s.values.size() > positions) {
             *error = QStringLiteral("Series \"%1\" has %2 values but there are only %3 points.")
-                         .arg(s.name)
+                         .arg(quoted(s.name))
                          .arg(s.values.size())
                          .arg(positions);
             return false;
