@@ -42,14 +42,14 @@ std::int16_t eventNumber(int number)
 }
 
 // Texts beyond the size the readers take are refused before any copy is made.
-bool fitsSize(const QString& text, const char* what, QString* error)
+bool fitsSize(const QString& text, const char* what, qsizetype limit, QString* error)
 {
-    if (text.size() <= kMaxXmlText)
+    if (text.size() <= limit)
         return true;
     *error = QStringLiteral("The %1 text has %2 characters; the control reads at most %3.")
                  .arg(QLatin1String(what))
                  .arg(text.size())
-                 .arg(kMaxXmlText);
+                 .arg(limit);
     return false;
 }
 
@@ -118,7 +118,7 @@ struct VizorbControl::Private {
     {
         QString decoded, error;
         Customizing next = replace ? withControlSettings(base) : model->customizing();
-        if (!fitsSize(text, "customizing", &error) || !decodeXmlText(text, &decoded, &error) ||
+        if (!fitsSize(text, "customizing", kMaxMarkupText, &error) || !decodeXmlText(text, &decoded, &error) ||
             !readCustomizingXml(decoded, &next, &error)) {
             lastError = error;
             return false;
@@ -132,7 +132,7 @@ struct VizorbControl::Private {
     {
         QString decoded, error;
         ChartData data;
-        if (!fitsSize(text, "data", &error) || !decodeXmlText(text, &decoded, &error) ||
+        if (!fitsSize(text, "data", kMaxXmlText, &error) || !decodeXmlText(text, &decoded, &error) ||
             !readDataXml(decoded, &data, &error)) {
             lastError = error;
             return false;
@@ -156,13 +156,13 @@ struct VizorbControl::Private {
             QFile file(info.filePath());
             if (!info.isFile())
                 error = QStringLiteral("not a regular file (a folder, pipe or device), so it is ignored.");
-            else if (info.size() > kMaxXmlText)
+            else if (info.size() > kMaxMarkupText)
                 error = QStringLiteral("the file has %1 bytes; the control reads at most %2.")
                             .arg(info.size())
-                            .arg(kMaxXmlText);
+                            .arg(kMaxMarkupText);
             else if (!file.open(QIODevice::ReadOnly))
                 error = file.errorString();
-            else if (decodeXmlText(QString::fromLatin1(file.read(kMaxXmlText)), &decoded, &error) &&
+            else if (decodeXmlText(QString::fromLatin1(file.read(kMaxMarkupText)), &decoded, &error) &&
                      readCustomizingXml(decoded, &fresh, &error))
                 fresh.values.remove(QStringLiteral("Control"));
             if (!error.isEmpty()) {

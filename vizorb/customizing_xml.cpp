@@ -30,6 +30,12 @@ bool readCustomizingXml(const QString& text, Customizing* customizing, QString* 
         *error = QStringLiteral("The customizing text is empty.");
         return false;
     }
+    if (text.size() > kMaxMarkupText) {
+        *error = QStringLiteral("The customizing text has %1 characters; the control reads at most %2.")
+                     .arg(text.size())
+                     .arg(kMaxMarkupText);
+        return false;
+    }
     if (!checkMarkup(text, error))
         return false;
     QXmlStreamReader reader(text);

@@ -223,6 +223,13 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
     QString skeleton;
     QHash<qsizetype, Cut> cuts;
     const bool cut = text.size() > kMinCut && cutLists(text, &skeleton, &cuts);
+    if ((cut ? skeleton.size() : text.size()) > kMaxMarkupText) {
+        *error = QStringLiteral("The data has %1 characters besides long lists of plain numbers; the control reads "
+                                "at most %2 (write long lists as numbers and \";\" only).")
+                     .arg(cut ? skeleton.size() : text.size())
+                     .arg(kMaxMarkupText);
+        return false;
+    }
     QXmlStreamReader reader(cut ? skeleton : text);
     // The original text of a list whose content was cut out, if any.
     auto cutContent = [&]() -> QStringView {
@@ -236,6 +243,18 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
         return false;
     };
     qint64 elements = 0;
+    // Lists stop at the value limit as they are read, not after: every series
+    // value counts towards it, and so would each X or time with a series.
+    qint64 seriesValues = 0;
+    bool overflow = false;
+    auto full = [&](qsizetype count) {
+        overflow = count >= kMaxValues;
+        return overflow;
+    };
+    auto tooManyValues = [&] {
+        return fail(
+            QStringLiteral("The data has more than %1 values; a chart holds at most %1 values.").arg(kMaxValues));
+    };
     auto tooMany = [&] {
         if (++elements <= kMaxElements)
             return false;
@@ -293,11 +312,14 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             qsizetype failed = -1;
             const QStringView content = cutContent();
             // One allocation for a long list instead of many growing ones.
-            const qsizetype expected = content.isEmpty() ? 0 : content.count(QLatin1Char(';')) + 1;
+            const qsizetype expected =
+                content.isEmpty() ? 0 : std::min(content.count(QLatin1Char(';')) + 1, qsizetype(kMaxValues));
             (times ? result.times.reserve(expected) : result.x.reserve(expected));
             const bool textOnly = readList(
                 reader, content,
                 [&](QStringView item) {
+                    if (full(times ? result.times.size() : result.x.size()))
+                        return false;
                     if (times) {
                         qint64 msecs = 0;
                         if (!parseTime(item, &msecs)) {
@@ -320,6 +342,8 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                 break;
             if (!textOnly)
                 return fail(QStringLiteral("<%1> holds only text.").arg(name));
+            if (overflow)
+                return tooManyValues();
             if (failed >= 0)
                 return fail(
                     times
@@ -339,10 +363,13 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             qsizetype failed = -1;
             const QStringView content = cutContent();
             if (!content.isEmpty())
-                series.values.reserve(content.count(QLatin1Char(';')) + 1);
+                series.values.reserve(std::min(content.count(QLatin1Char(';')) + 1, kMaxValues - seriesValues));
             const bool textOnly = readList(
                 reader, content,
                 [&](QStringView item) {
+                    if (full(seriesValues))
+                        return false;
+                    ++seriesValues;
                     double value = 0;
                     if (!parseValue(item, &value)) {
                         bad = item.toString();
@@ -356,6 +383,8 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                 break;
             if (!textOnly)
                 return fail(QStringLiteral("<Series> holds only text."));
+            if (overflow)
+                return tooManyValues();
             if (failed >= 0)
                 return fail(QStringLiteral("Value %1 of series \"%2\" is \"%3\", not a number.")
                                 .arg(failed + 1)

@@ -6,11 +6,14 @@ class QXmlStreamReader;
 
 namespace vizorb {
 
-// The most characters a data or customizing text may hold, one a byte as the
-// program reads files: room for the largest data (20,000,000 values) written
-// plainly, while a text and its decoded copy stay far below the memory a
-// chart may use.
+// The most characters a data text may hold, one a byte as the program reads
+// files: room for the largest data (20,000,000 values) written plainly, while
+// a text and its decoded copy stay far below the memory a chart may use.
 inline constexpr qsizetype kMaxXmlText = 128 * 1024 * 1024;
+// The most characters the XML reader is given: a whole customizing text, the
+// part of a data text outside long number lists (which skip the reader). The
+// reader takes tens of nanoseconds a character.
+inline constexpr qsizetype kMaxMarkupText = 32 * 1024 * 1024;
 
 // A file's text as the program hands it over: one character per byte. Decodes
 // it as its byte-order mark or XML declaration says (UTF-8 with or without a

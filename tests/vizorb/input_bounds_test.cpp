@@ -47,10 +47,16 @@ TEST_F(InputBoundsTest, OnlyARegularFileIsReadAsTheTemplate)
 TEST_F(InputBoundsTest, OverlongTextsAndMarkupInFontFamiliesAreRefused)
 {
     const QString huge(vizorb::kMaxXmlText + 1, QLatin1Char(' '));
-    for (platform::DispId member : {id::LoadDataXml, id::LoadCustomizingXml}) {
+    for (auto [member, limit] :
+         {std::pair(id::LoadDataXml, "at most 134217728"), std::pair(id::LoadCustomizingXml, "at most 33554432")}) {
         EXPECT_EQ(control.get(member, {Variant(huge)}), Variant(false));
-        EXPECT_TRUE(control.get(id::LastErrorText).toString().contains(QLatin1String("at most 134217728")));
+        EXPECT_TRUE(control.get(id::LastErrorText).toString().contains(QLatin1String(limit)));
     }
+    // Beyond long plain number lists, a data text is what the XML reader reads.
+    const QString text =
+        QStringLiteral("<ChartData><Series>%1</Series></ChartData>").arg(QStringLiteral("&#49;;").repeated(6'000'000));
+    EXPECT_EQ(control.get(id::LoadDataXml, {Variant(text)}), Variant(false));
+    EXPECT_TRUE(control.get(id::LastErrorText).toString().contains(QLatin1String("at most 33554432")));
     EXPECT_EQ(control.get(id::SetAttribute, {Variant("Title"), Variant("FontFamily"), Variant("<b>Sans</b>")}),
               Variant(false));
     EXPECT_TRUE(control.get(id::LastErrorText).toString().contains(QLatin1String("must be a font family name")));
