@@ -17,7 +17,7 @@ constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 constexpr qint64 kMaxValues = 20'000'000; // 160 MB of numbers
 // The reader spends a microsecond or two on each element: many points are
 // named by <X> or <Times> lists, not by millions of <Category> elements.
-constexpr qint64 kMaxElements = 1'000'000;
+constexpr qint64 kMaxElements = 250'000;
 
 // Long number lists bypass the XML reader, whose tokenizer would take most of
 // the time on large data: their text is cut out of what the reader sees (a

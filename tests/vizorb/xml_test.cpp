@@ -214,6 +214,10 @@ TEST(DataXml, RejectsWithPlaceAndReason)
             .arg(QStringLiteral("0;").repeated(200000) + QLatin1Char('0'), QStringLiteral("<Series/>").repeated(100));
     EXPECT_FALSE(vizorb::readDataXml(text, &data, &error));
     EXPECT_TRUE(error.contains(QLatin1String("at most 20000000 values"))) << error.toStdString();
+    // Every element costs the reader time: their number is bounded too.
+    EXPECT_FALSE(vizorb::readDataXml(
+        QStringLiteral("<ChartData>%1</ChartData>").arg(QStringLiteral("<Series/>").repeated(250001)), &data, &error));
+    EXPECT_TRUE(error.contains(QLatin1String("more than 250000 elements"))) << error.toStdString();
 }
 
 TEST(CustomizingXml, NestedAndDottedFormsMeanTheSame)
