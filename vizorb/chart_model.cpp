@@ -40,6 +40,7 @@ namespace {
 enum class Kind {
     Text,
     FontFamily,
+    PropertyList,
     Boolean,
     Color,
     OptionalColor,
@@ -56,6 +57,19 @@ enum class Kind {
 constexpr double kMaxSize = 200;
 // Family names are short; a longer one is no family.
 constexpr qsizetype kMaxFamily = 100;
+
+// The wizard looks up every property it shows in the list of hidden ones.
+constexpr qsizetype kMaxPropertyList = 4096;
+
+bool isPropertyList(QStringView list)
+{
+    if (list.size() > kMaxPropertyList)
+        return false;
+    for (QChar c : list)
+        if (!(c.unicode() < 0x80 && c.isLetterOrNumber()) && !QStringView(u"._| ").contains(c))
+            return false;
+    return true;
+}
 
 // A font family reaches fonts and rich text: it may hold only what family
 // names are made of, never markup or control characters.
@@ -132,7 +146,7 @@ const QList<ElementSpec>& elements()
         {"Control",
          {{"Version", Kind::ReadOnly, ""},
           {"UseNewCustomizing", Kind::Boolean, "false"},
-          {"HideProperties", Kind::Text, ""},
+          {"HideProperties", Kind::PropertyList, ""},
           {"HidePoints", Kind::Boolean, "false"}}},
     };
     return list;
@@ -302,6 +316,15 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
                             .arg(kMaxFamily)
                             .arg(shown));
         result = v;
+        break;
+    case Kind::PropertyList:
+        if (!isPropertyList(value))
+            return fail(QStringLiteral("%1 must be property names such as Legend.Position joined by |, at most %2 "
+                                       "characters, not \"%3\".")
+                            .arg(where)
+                            .arg(kMaxPropertyList)
+                            .arg(shown));
+        result = value;
         break;
     case Kind::Boolean:
         if (v.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || v == QLatin1String("1") ||

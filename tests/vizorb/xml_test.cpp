@@ -263,6 +263,7 @@ TEST(CustomizingXml, ValuesAreCheckedBeforeAnythingIsApplied)
         {"<Customizing><Legend FontFamily='Sans&quot;;x'/></Customizing>", "must be a font family name"},
         {"<Customizing><GlobalSettings FontFamily='Sans&#10;Serif'/></Customizing>", "must be a font family name"},
         {"<Customizing><Subtitle FontFamily='Sans&amp;Serif'/></Customizing>", "must be a font family name"},
+        {"<Customizing><Control HideProperties='Legend;Title'/></Customizing>", "must be property names"},
     };
     for (const auto& [text, expected] : cases) {
         vizorb::Customizing customizing;
