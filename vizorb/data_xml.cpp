@@ -201,13 +201,25 @@ bool parseTime(QStringView item, qint64* msecs)
     return true;
 }
 
-QString number(double value)
+// Appends the shortest text that reads back as `value` (nothing for a missing
+// one), without a string of its own: lists run to millions of values.
+void appendNumber(QString& out, double value)
 {
     if (std::isnan(value))
-        return {};
+        return;
     char buffer[64];
     const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return ec == std::errc() ? QString::fromLatin1(buffer, ptr - buffer) : QString();
+    if (ec == std::errc())
+        out += QLatin1StringView(buffer, ptr - buffer);
+}
+
+void appendList(QString& out, const QVector<double>& values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out += QLatin1Char(';');
+        appendNumber(out, values[i]);
+    }
 }
 
 } // namespace
@@ -457,23 +469,23 @@ QString writeDataXml(const ChartData& data)
         out += QLatin1String("  </Categories>\n");
     }
     if (!data.x.isEmpty()) {
-        QStringList items;
-        for (double v : data.x)
-            items << number(v);
-        out += QLatin1String("  <X>") + items.join(QLatin1Char(';')) + QLatin1String("</X>\n");
+        out += QLatin1String("  <X>");
+        appendList(out, data.x);
+        out += QLatin1String("</X>\n");
     }
     if (!data.times.isEmpty()) {
-        QStringList items;
-        for (qint64 t : data.times)
-            items << QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).toString(Qt::ISODateWithMs);
-        out += QLatin1String("  <Times>") + items.join(QLatin1Char(';')) + QLatin1String("</Times>\n");
+        out += QLatin1String("  <Times>");
+        for (qsizetype i = 0; i < data.times.size(); ++i) {
+            if (i > 0)
+                out += QLatin1Char(';');
+            out += QDateTime::fromMSecsSinceEpoch(data.times[i], Qt::UTC).toString(Qt::ISODateWithMs);
+        }
+        out += QLatin1String("</Times>\n");
     }
     for (const Series& s : data.series) {
-        QStringList items;
-        for (double v : s.values)
-            items << number(v);
-        out += QLatin1String("  <Series Name=\"") + escapeXml(s.name) + QLatin1String("\">") +
-               items.join(QLatin1Char(';')) + QLatin1String("</Series>\n");
+        out += QLatin1String("  <Series Name=\"") + escapeXml(s.name) + QLatin1String("\">");
+        appendList(out, s.values);
+        out += QLatin1String("</Series>\n");
     }
     out += QLatin1String("</ChartData>\n");
     return out;
@@ -488,8 +500,11 @@ QString dataText(const ChartData& data)
     const int count = data.pointCount();
     for (int i = 0; i < count; ++i) {
         out += data.label(i);
-        for (const Series& s : data.series)
-            out += QLatin1Char('\t') + (i < s.values.size() ? number(s.values[i]) : QString());
+        for (const Series& s : data.series) {
+            out += QLatin1Char('\t');
+            if (i < s.values.size())
+                appendNumber(out, s.values[i]);
+        }
         out += QLatin1String("\r\n");
     }
     return out;
