@@ -215,7 +215,7 @@ bool checkMarkup(QStringView text, QString* error)
             end = QLatin1String("]]>");
         else if (rest.startsWith(QLatin1String("<?")))
             end = QLatin1String("?>");
-        else if (rest.startsWith(QLatin1String("<!"))) {
+        else if (rest.startsWith(QLatin1String("<!DOCTYPE"))) {
             *error = positionText(text, i) + QStringLiteral("Document type declarations are not supported.");
             return false;
         }
