@@ -162,7 +162,7 @@ struct VizorbControl::Private {
                             .arg(kMaxMarkupText);
             else if (!file.open(QIODevice::ReadOnly))
                 error = file.errorString();
-            else if (decodeXmlText(QString::fromLatin1(file.read(kMaxMarkupText)), &decoded, &error) &&
+            else if (decodeXmlText(QString::fromLatin1(file.read(info.size())), &decoded, &error) &&
                      readCustomizingXml(decoded, &fresh, &error))
                 fresh.values.remove(QStringLiteral("Control"));
             if (!error.isEmpty()) {
