@@ -324,7 +324,7 @@ Variant VizorbControl::dispatch(platform::DispId id, InvokeKind kind, std::span<
             const QString code = args[0].toString().trimmed().toUpper();
             if (!d->panel()->setLanguage(code))
                 platform::raise(platform::err::InvalidProcedureCall,
-                                QStringLiteral("Language \"%1\" is not available (use EN or DE).").arg(code));
+                                QStringLiteral("Language \"%1\" is not available (use EN or DE).").arg(quoted(code)));
             d->language = code;
         }
         return {};
@@ -363,8 +363,9 @@ Variant VizorbControl::dispatch(platform::DispId id, InvokeKind kind, std::span<
         const QString path = args[0].toString(), attribute = args[1].toString();
         if (schema::canonicalAttribute(path, attribute).isEmpty()) {
             d->lastError = schema::canonicalPath(path).isEmpty()
-                               ? QStringLiteral("Unknown element \"%1\".").arg(path)
-                               : QStringLiteral("Unknown attribute \"%1\" of element \"%2\".").arg(attribute, path);
+                               ? QStringLiteral("Unknown element \"%1\".").arg(quoted(path))
+                               : QStringLiteral("Unknown attribute \"%1\" of element \"%2\".")
+                                     .arg(quoted(attribute), quoted(path));
             return Variant(QString());
         }
         return Variant(d->model->attribute(path, attribute));
