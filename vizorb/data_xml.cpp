@@ -320,7 +320,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             (times ? haveTimes : haveX) = true;
             if (badAttributes(name, {}))
                 return false;
-            QString bad;
+            QString bad; // the failing item as a message quotes it
             qsizetype failed = -1;
             const QStringView content = cutContent();
             // One allocation for a long list instead of many growing ones.
@@ -335,14 +335,14 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                     if (times) {
                         qint64 msecs = 0;
                         if (!parseTime(item, &msecs)) {
-                            bad = item.toString();
+                            bad = quoted(item);
                             return false;
                         }
                         result.times << msecs;
                     } else {
                         double value = 0;
                         if (!parseValue(item, &value) || std::isnan(value)) {
-                            bad = item.toString();
+                            bad = quoted(item);
                             return false;
                         }
                         result.x << value;
@@ -357,13 +357,12 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             if (overflow)
                 return tooManyValues();
             if (failed >= 0)
-                return fail(
-                    times
-                        ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
-                                         "2024-03-31T12:00:00Z.")
-                              .arg(failed + 1)
-                              .arg(quoted(bad))
-                        : QStringLiteral("Value %1 in <X> is \"%2\", not a number.").arg(failed + 1).arg(quoted(bad)));
+                return fail(times
+                                ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
+                                                 "2024-03-31T12:00:00Z.")
+                                      .arg(failed + 1)
+                                      .arg(bad)
+                                : QStringLiteral("Value %1 in <X> is \"%2\", not a number.").arg(failed + 1).arg(bad));
         } else if (name == QLatin1String("Series")) {
             if (badAttributes(name, {QStringLiteral("Name")}))
                 return false;
@@ -371,7 +370,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             series.name = reader.attributes().value(QLatin1String("Name")).toString();
             if (series.name.isEmpty())
                 series.name = QStringLiteral("Series%1").arg(result.series.size() + 1);
-            QString bad;
+            QString bad; // the failing item as a message quotes it
             qsizetype failed = -1;
             const QStringView content = cutContent();
             if (!content.isEmpty())
@@ -384,7 +383,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                     ++seriesValues;
                     double value = 0;
                     if (!parseValue(item, &value)) {
-                        bad = item.toString();
+                        bad = quoted(item);
                         return false;
                     }
                     series.values << value;
@@ -400,7 +399,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             if (failed >= 0)
                 return fail(QStringLiteral("Value %1 of series \"%2\" is \"%3\", not a number.")
                                 .arg(failed + 1)
-                                .arg(quoted(series.name), quoted(bad)));
+                                .arg(quoted(series.name), bad));
             result.series << std::move(series);
         } else {
             return fail(QStringLiteral("Unknown element <%1> in <ChartData> (known: Categories, X, Times, Series).")
