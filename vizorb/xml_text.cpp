@@ -78,6 +78,41 @@ bool checkSurrogates(const QString& text, QString* error)
     return true;
 }
 
+// Where UTF-8 bytes (one a character) first go wrong, as "Line L, column C: "
+// counted in the characters before; empty when the fault cannot be placed.
+QString utf8FaultPosition(QStringView bytes)
+{
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const char16_t b = bytes[i].unicode();
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        // Lead byte: how many bytes follow, and the range of the first (no
+        // overlong forms, no surrogates, nothing beyond U+10FFFF).
+        const int more = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 0;
+        if (more == 0)
+            break;
+        const char16_t low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+        const char16_t high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+        int k = 1;
+        for (; k <= more && i + k < n; ++k) {
+            const char16_t c = bytes[i + k].unicode();
+            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF))
+                break;
+        }
+        if (k <= more)
+            break;
+        i += more + 1;
+    }
+    if (i >= n)
+        return {};
+    const QString before = QString::fromUtf8(bytes.first(i).toLatin1());
+    return positionText(before, before.size());
+}
+
 } // namespace
 
 bool decodeXmlText(const QString& text, QString* decoded, QString* error)
@@ -110,7 +145,8 @@ bool decodeXmlText(const QString& text, QString* decoded, QString* error)
         QStringDecoder utf8(QStringDecoder::Utf8);
         *decoded = utf8(text.toLatin1().mid(3));
         if (utf8.hasError()) {
-            *error = QStringLiteral("The text starts with a UTF-8 byte-order mark but is not valid UTF-8.");
+            *error = utf8FaultPosition(QStringView(text).sliced(3)) +
+                     QStringLiteral("The text starts with a UTF-8 byte-order mark but is not valid UTF-8.");
             return false;
         }
         return true;
@@ -172,7 +208,8 @@ bool decodeXmlText(const QString& text, QString* decoded, QString* error)
         if (!utf8.hasError())
             return true;
         if (declared == Encoding::Utf8) {
-            *error = QStringLiteral("The text declares UTF-8 but is not valid UTF-8; declare encoding=\"ISO-8859-1\" "
+            *error = utf8FaultPosition(text) +
+                     QStringLiteral("The text declares UTF-8 but is not valid UTF-8; declare encoding=\"ISO-8859-1\" "
                                     "or save it as UTF-8.");
             return false;
         }

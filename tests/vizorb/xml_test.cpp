@@ -72,6 +72,9 @@ TEST(DecodeXmlText, RefusesBytesThatContradictTheirEncoding)
         {asBytes("<?xml version='1.0' encoding='US-ASCII'?>\n<a>\xE4</a>"), "Line 2, column 4: The text declares "
                                                                             "US-ASCII but holds the byte 0xE4"},
         {asBytes(QByteArray("<\0a\0/\0>\0", 8)), "UTF-16 without a byte-order mark"},
+        {asBytes("<?xml version='1.0' encoding='UTF-8'?>\n<a>\xC3\xA4\xE2\x82\xAC\xED\xA0\x80</a>"),
+         "Line 2, column 6: The text declares UTF-8 but is not valid UTF-8"},
+        {asBytes("\xEF\xBB\xBF<a>\xF0\x9D\x84\x9E\xC3</a>"), "Line 1, column 6: The text starts with a UTF-8"},
     };
     for (const auto& [input, expected] : cases) {
         QString decoded, error;
