@@ -1,6 +1,7 @@
 #include "chart_model.h"
 
 #include "platform/variant.h"
+#include "xml_text.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -38,6 +39,8 @@ namespace {
 
 enum class Kind {
     Text,
+    FontFamily,
+    PropertyList,
     Boolean,
     Color,
     OptionalColor,
@@ -52,6 +55,33 @@ enum class Kind {
 
 // The largest font size (points) and line width (pixels) a chart takes.
 constexpr double kMaxSize = 200;
+// Family names are short; a longer one is no family.
+constexpr qsizetype kMaxFamily = 100;
+
+// The wizard looks up every property it shows in the list of hidden ones.
+constexpr qsizetype kMaxPropertyList = 4096;
+
+bool isPropertyList(QStringView list)
+{
+    if (list.size() > kMaxPropertyList)
+        return false;
+    for (QChar c : list)
+        if (!(c.unicode() < 0x80 && c.isLetterOrNumber()) && !QStringView(u"._| ").contains(c))
+            return false;
+    return true;
+}
+
+// A font family reaches fonts and rich text: it may hold only what family
+// names are made of, never markup or control characters.
+bool isFamilyName(QStringView name)
+{
+    if (name.size() > kMaxFamily)
+        return false;
+    for (QChar c : name)
+        if (!c.isLetterOrNumber() && !c.isMark() && !QStringView(u" -_.+()[]").contains(c))
+            return false;
+    return true;
+}
 
 struct AttributeSpec {
     const char* name;
@@ -66,7 +96,7 @@ struct ElementSpec {
 
 QList<AttributeSpec> withFont(QList<AttributeSpec> attributes, const char* size, const char* bold)
 {
-    attributes.append({"FontFamily", Kind::Text, ""});
+    attributes.append({"FontFamily", Kind::FontFamily, ""});
     attributes.append({"FontSize", Kind::Number, size});
     attributes.append({"FontBold", Kind::Boolean, bold});
     return attributes;
@@ -116,7 +146,7 @@ const QList<ElementSpec>& elements()
         {"Control",
          {{"Version", Kind::ReadOnly, ""},
           {"UseNewCustomizing", Kind::Boolean, "false"},
-          {"HideProperties", Kind::Text, ""},
+          {"HideProperties", Kind::PropertyList, ""},
           {"HidePoints", Kind::Boolean, "false"}}},
     };
     return list;
@@ -264,17 +294,36 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
     };
     const QString canonical = canonicalPath(path);
     if (canonical.isEmpty())
-        return fail(QStringLiteral("Unknown element \"%1\".").arg(path));
+        return fail(QStringLiteral("Unknown element \"%1\".").arg(quoted(path)));
     const AttributeSpec* spec = attributeSpec(canonical, attribute);
     if (!spec)
-        return fail(QStringLiteral("Unknown attribute \"%1\" of element \"%2\".").arg(attribute, canonical));
+        return fail(QStringLiteral("Unknown attribute \"%1\" of element \"%2\".").arg(quoted(attribute), canonical));
     const QString where = QStringLiteral("%1 of element \"%2\"").arg(QLatin1String(spec->name), canonical);
     const QString v = value.trimmed();
+    const QString shown = quoted(value);
     QString result;
     switch (spec->kind) {
     case Kind::ReadOnly:
         return fail(QStringLiteral("%1 is read only.").arg(where));
     case Kind::Text:
+        result = value;
+        break;
+    case Kind::FontFamily:
+        if (!isFamilyName(v))
+            return fail(QStringLiteral("%1 must be a font family name (letters, digits, spaces and - _ . + ( ) [ ], at "
+                                       "most %2 characters), not \"%3\".")
+                            .arg(where)
+                            .arg(kMaxFamily)
+                            .arg(shown));
+        result = v;
+        break;
+    case Kind::PropertyList:
+        if (!isPropertyList(value))
+            return fail(QStringLiteral("%1 must be property names such as Legend.Position joined by |, at most %2 "
+                                       "characters, not \"%3\".")
+                            .arg(where)
+                            .arg(kMaxPropertyList)
+                            .arg(shown));
         result = value;
         break;
     case Kind::Boolean:
@@ -284,7 +333,7 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
         else if (v.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || v == QLatin1String("0"))
             result = QStringLiteral("false");
         else
-            return fail(QStringLiteral("%1 must be true or false, not \"%2\".").arg(where, value));
+            return fail(QStringLiteral("%1 must be true or false, not \"%2\".").arg(where, shown));
         break;
     case Kind::OptionalColor:
     case Kind::Color: {
@@ -292,7 +341,7 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
             break;
         const QColor color = QColor::fromString(v);
         if (!color.isValid())
-            return fail(QStringLiteral("%1 must be a colour such as #1f77b4 or red, not \"%2\".").arg(where, value));
+            return fail(QStringLiteral("%1 must be a colour such as #1f77b4 or red, not \"%2\".").arg(where, shown));
         result = color.name(QColor::HexRgb);
         break;
     }
@@ -303,12 +352,12 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
         bool ok = false;
         const double number = v.toDouble(&ok);
         if (!ok || !std::isfinite(number))
-            return fail(QStringLiteral("%1 must be a number, not \"%2\".").arg(where, value));
+            return fail(QStringLiteral("%1 must be a number, not \"%2\".").arg(where, shown));
         if (spec->kind == Kind::Number && number <= 0)
-            return fail(QStringLiteral("%1 must be greater than 0, not \"%2\".").arg(where, value));
+            return fail(QStringLiteral("%1 must be greater than 0, not \"%2\".").arg(where, shown));
         // Sizes and widths reach fonts and pens: a giant one would stall every redraw.
         if (spec->kind == Kind::Number && number > kMaxSize)
-            return fail(QStringLiteral("%1 must be at most %2, not \"%3\".").arg(where).arg(kMaxSize).arg(value));
+            return fail(QStringLiteral("%1 must be at most %2, not \"%3\".").arg(where).arg(kMaxSize).arg(shown));
         result = platform::formatNumber(number, 15);
         break;
     }
@@ -318,7 +367,7 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
             QStringLiteral("^[^%]*(%[-+ 0#]?[0-9]{0,2}(\\.[0-9]{1,2})?[dfeEgG][^%]*)?$"));
         if (!pattern.match(value).hasMatch())
             return fail(QStringLiteral("%1 must be empty or hold one number format such as %.1f or %d, not \"%2\".")
-                            .arg(where, value));
+                            .arg(where, shown));
         result = value;
         break;
     }
@@ -326,19 +375,19 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
         result = lookup(chartTypes(), v);
         if (result.isEmpty())
             return fail(QStringLiteral("%1: this control does not draw chart type \"%2\" (it draws %3).")
-                            .arg(where, value, chartTypes().join(QLatin1String(", "))));
+                            .arg(where, shown, chartTypes().join(QLatin1String(", "))));
         break;
     case Kind::Palette:
         result = lookup(paletteNames(), v);
         if (result.isEmpty())
             return fail(QStringLiteral("%1: unknown colour palette \"%2\" (known: %3).")
-                            .arg(where, value, paletteNames().join(QLatin1String(", "))));
+                            .arg(where, shown, paletteNames().join(QLatin1String(", "))));
         break;
     case Kind::Position:
         result = lookup(
             {QStringLiteral("Top"), QStringLiteral("Bottom"), QStringLiteral("Left"), QStringLiteral("Right")}, v);
         if (result.isEmpty())
-            return fail(QStringLiteral("%1 must be Top, Bottom, Left or Right, not \"%2\".").arg(where, value));
+            return fail(QStringLiteral("%1 must be Top, Bottom, Left or Right, not \"%2\".").arg(where, shown));
         break;
     }
     if (normalized)

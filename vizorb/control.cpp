@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPointer>
@@ -20,6 +21,8 @@
 #include <QPrinter>
 
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 namespace vizorb {
 
@@ -36,6 +39,18 @@ constexpr int kPropertyIsReadOnly = 383;
 std::int16_t eventNumber(int number)
 {
     return number >= 0 && number <= std::numeric_limits<std::int16_t>::max() ? std::int16_t(number) : 0;
+}
+
+// Texts beyond the size the readers take are refused before any copy is made.
+bool fitsSize(const QString& text, const char* what, qsizetype limit, QString* error)
+{
+    if (text.size() <= limit)
+        return true;
+    *error = QStringLiteral("The %1 text has %2 characters; the control reads at most %3.")
+                 .arg(QLatin1String(what))
+                 .arg(text.size())
+                 .arg(limit);
+    return false;
 }
 
 bool defaultPrintDialog(QPrinter& printer, QWidget* parent)
@@ -103,7 +118,8 @@ struct VizorbControl::Private {
     {
         QString decoded, error;
         Customizing next = replace ? withControlSettings(base) : model->customizing();
-        if (!decodeXmlText(text, &decoded, &error) || !readCustomizingXml(decoded, &next, &error)) {
+        if (!fitsSize(text, "customizing", kMaxMarkupText, &error) || !decodeXmlText(text, &decoded, &error) ||
+            !readCustomizingXml(decoded, &next, &error)) {
             lastError = error;
             return false;
         }
@@ -116,7 +132,8 @@ struct VizorbControl::Private {
     {
         QString decoded, error;
         ChartData data;
-        if (!decodeXmlText(text, &decoded, &error) || !readDataXml(decoded, &data, &error)) {
+        if (!fitsSize(text, "data", kMaxXmlText, &error) || !decodeXmlText(text, &decoded, &error) ||
+            !readDataXml(decoded, &data, &error)) {
             lastError = error;
             return false;
         }
@@ -130,14 +147,22 @@ struct VizorbControl::Private {
     {
         templateFile = name;
         Customizing fresh;
-        QFile file(QDir::current().filePath(name));
+        const QFileInfo info(QDir::current().filePath(name));
         // A missing template leaves the built-in defaults as the base; so does
-        // one that cannot be read, but that is worth a message.
-        if (!name.isEmpty() && file.exists()) {
+        // one that cannot be read, but that is worth a message. Only a regular
+        // file is read: a pipe or device could block or never end.
+        if (!name.isEmpty() && info.exists()) {
             QString decoded, error;
-            if (!file.open(QIODevice::ReadOnly))
+            QFile file(info.filePath());
+            if (!info.isFile())
+                error = QStringLiteral("not a regular file (a folder, pipe or device), so it is ignored.");
+            else if (info.size() > kMaxMarkupText)
+                error = QStringLiteral("the file has %1 bytes; the control reads at most %2.")
+                            .arg(info.size())
+                            .arg(kMaxMarkupText);
+            else if (!file.open(QIODevice::ReadOnly))
                 error = file.errorString();
-            else if (decodeXmlText(QString::fromLatin1(file.readAll()), &decoded, &error) &&
+            else if (decodeXmlText(QString::fromLatin1(file.read(info.size())), &decoded, &error) &&
                      readCustomizingXml(decoded, &fresh, &error))
                 fresh.values.remove(QStringLiteral("Control"));
             if (!error.isEmpty()) {
@@ -247,6 +272,25 @@ const QList<Entry>& VizorbControl::entries() const
 
 Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Variant> args)
 {
+    // The host traps only run-time errors: whatever else a member throws
+    // (memory running out above all) is raised as one.
+    try {
+        return dispatch(id, kind, args);
+    } catch (const platform::RuntimeError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        platform::raise(platform::err::OutOfMemory);
+    } catch (const std::length_error&) {
+        platform::raise(platform::err::OutOfMemory);
+    } catch (const std::exception& error) {
+        platform::raise(platform::err::OutOfMemory,
+                        platform::standardErrorText(platform::err::OutOfMemory) +
+                            QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+Variant VizorbControl::dispatch(platform::DispId id, InvokeKind kind, std::span<Variant> args)
+{
     using platform::requireArgs;
     using platform::requireArgsBetween;
     const bool put = kind == InvokeKind::PropertyPut;
@@ -280,7 +324,7 @@ Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Va
             const QString code = args[0].toString().trimmed().toUpper();
             if (!d->panel()->setLanguage(code))
                 platform::raise(platform::err::InvalidProcedureCall,
-                                QStringLiteral("Language \"%1\" is not available (use EN or DE).").arg(code));
+                                QStringLiteral("Language \"%1\" is not available (use EN or DE).").arg(quoted(code)));
             d->language = code;
         }
         return {};
@@ -319,8 +363,9 @@ Variant VizorbControl::invoke(platform::DispId id, InvokeKind kind, std::span<Va
         const QString path = args[0].toString(), attribute = args[1].toString();
         if (schema::canonicalAttribute(path, attribute).isEmpty()) {
             d->lastError = schema::canonicalPath(path).isEmpty()
-                               ? QStringLiteral("Unknown element \"%1\".").arg(path)
-                               : QStringLiteral("Unknown attribute \"%1\" of element \"%2\".").arg(attribute, path);
+                               ? QStringLiteral("Unknown element \"%1\".").arg(quoted(path))
+                               : QStringLiteral("Unknown attribute \"%1\" of element \"%2\".")
+                                     .arg(quoted(attribute), quoted(path));
             return Variant(QString());
         }
         return Variant(d->model->attribute(path, attribute));

@@ -48,6 +48,8 @@ public:
     const QList<Entry>& entries() const;
 
 private:
+    platform::Variant dispatch(platform::DispId id, platform::InvokeKind kind, std::span<platform::Variant> args);
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -5,6 +5,13 @@
 #include <QXmlStreamReader>
 
 namespace vizorb {
+namespace {
+
+// A customizing names about a thousand elements at most; the bound keeps a
+// file of millions of repeated ones from taking seconds.
+constexpr qint64 kMaxItems = 100'000;
+
+} // namespace
 
 bool applyAttribute(Customizing* customizing, const QString& path, const QString& attribute, const QString& value,
                     QString* error)
@@ -23,6 +30,14 @@ bool readCustomizingXml(const QString& text, Customizing* customizing, QString* 
         *error = QStringLiteral("The customizing text is empty.");
         return false;
     }
+    if (text.size() > kMaxMarkupText) {
+        *error = QStringLiteral("The customizing text has %1 characters; the control reads at most %2.")
+                     .arg(text.size())
+                     .arg(kMaxMarkupText);
+        return false;
+    }
+    if (!checkMarkup(text, error))
+        return false;
     QXmlStreamReader reader(text);
     Customizing result = *customizing;
     auto fail = [&](const QString& message) {
@@ -32,9 +47,11 @@ bool readCustomizingXml(const QString& text, Customizing* customizing, QString* 
     if (!reader.readNextStartElement())
         return fail(reader.hasError() ? reader.errorString() : QStringLiteral("The text holds no XML element."));
     if (reader.name() != QLatin1String("Customizing"))
-        return fail(QStringLiteral("The customizing must start with <Customizing>, not <%1>.").arg(reader.name()));
+        return fail(
+            QStringLiteral("The customizing must start with <Customizing>, not <%1>.").arg(quoted(reader.name())));
 
     QStringList stack; // element paths of the open elements below the root
+    qint64 items = 0;  // elements and attributes
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::EndElement) {
@@ -42,11 +59,14 @@ bool readCustomizingXml(const QString& text, Customizing* customizing, QString* 
                 break;
             stack.removeLast();
         } else if (token == QXmlStreamReader::StartElement) {
+            items += 1 + reader.attributes().size();
+            if (items > kMaxItems)
+                return fail(QStringLiteral("The customizing has more than %1 elements and attributes.").arg(kMaxItems));
             const QString name = reader.name().toString();
             const QString written = stack.isEmpty() ? name : stack.last() + QLatin1Char('.') + name;
             const QString path = schema::canonicalPath(written);
             if (path.isEmpty())
-                return fail(QStringLiteral("Unknown element \"%1\".").arg(written));
+                return fail(QStringLiteral("Unknown element \"%1\".").arg(quoted(written)));
             for (const QXmlStreamAttribute& a : reader.attributes()) {
                 const QString attribute = a.name().toString();
                 // A saved customizing names the release it came from; it is no setting.
@@ -58,8 +78,7 @@ bool readCustomizingXml(const QString& text, Customizing* customizing, QString* 
             }
             stack << path;
         } else if (token == QXmlStreamReader::Characters && !reader.isWhitespace()) {
-            return fail(QStringLiteral("Unexpected text \"%1\"; settings are attributes.")
-                            .arg(reader.text().left(40).toString()));
+            return fail(QStringLiteral("Unexpected text \"%1\"; settings are attributes.").arg(quoted(reader.text())));
         }
     }
     if (!reader.hasError()) {

@@ -15,17 +15,36 @@ namespace {
 
 constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 constexpr qint64 kMaxValues = 20'000'000; // 160 MB of numbers
+// The reader spends a microsecond or two on each element: many points are
+// named by <X> or <Times> lists, not by millions of <Category> elements.
+constexpr qint64 kMaxElements = 250'000;
 
 // Long number lists bypass the XML reader, whose tokenizer would take most of
 // the time on large data: their text is cut out of what the reader sees (a
 // skeleton of the document, with the cut text's line ends kept so positions
 // stay right) and split straight from the original. Only plain text qualifies:
-// no references, no markup, ended by an end tag.
+// printable ASCII and line ends, no references, no markup, ended by an end tag.
+// Anything else goes to the reader, so both roads refuse the same texts.
 struct Cut {
     qsizetype start = 0; // in the original text
     qsizetype length = 0;
 };
 constexpr qsizetype kMinCut = 4096;
+
+// Whether a list's text may skip the reader: characters the reader takes
+// as they are (no reference, no "]]>", no control character). Its line ends
+// are kept for the skeleton.
+bool plainList(QStringView content, QString* lineEnds)
+{
+    for (QChar c : content) {
+        const char16_t u = c.unicode();
+        if (u == '\n' || u == '\r')
+            *lineEnds += c;
+        else if ((u < 0x20 && u != '\t') || u > 0x7E || u == '&' || u == ']')
+            return false;
+    }
+    return true;
+}
 
 // Returns false when the document has a construct the scan does not follow
 // (a document type declaration, an unterminated tag); the reader then gets
@@ -80,11 +99,12 @@ bool cutLists(const QString& text, QString* skeleton, QHash<qsizetype, Cut>* cut
         if (k < 0 || k - i < kMinCut || !startsAt(k, QLatin1String("</")))
             continue;
         const QStringView content = QStringView(text).sliced(i, k - i);
-        if (content.contains(QLatin1Char('&')))
+        QString lineEnds;
+        if (!plainList(content, &lineEnds))
             continue;
         *skeleton += QStringView(text).sliced(copied, i - copied);
         cuts->insert(skeleton->size(), Cut{i, k - i});
-        *skeleton += QString(content.count(QLatin1Char('\n')), QLatin1Char('\n'));
+        *skeleton += lineEnds;
         copied = k;
         i = k;
     }
@@ -169,6 +189,9 @@ bool parseValue(QStringView item, double* value)
 
 bool parseTime(QStringView item, qint64* msecs)
 {
+    // The longest form, 2024-03-31T12:00:00.000+01:00, is 29 characters.
+    if (item.size() > 40)
+        return false;
     QDateTime time = QDateTime::fromString(item.toString(), Qt::ISODateWithMs);
     if (!time.isValid())
         return false;
@@ -178,13 +201,25 @@ bool parseTime(QStringView item, qint64* msecs)
     return true;
 }
 
-QString number(double value)
+// Appends the shortest text that reads back as `value` (nothing for a missing
+// one), without a string of its own: lists run to millions of values.
+void appendNumber(QString& out, double value)
 {
     if (std::isnan(value))
-        return {};
+        return;
     char buffer[64];
     const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return ec == std::errc() ? QString::fromLatin1(buffer, ptr - buffer) : QString();
+    if (ec == std::errc())
+        out += QLatin1StringView(buffer, ptr - buffer);
+}
+
+void appendList(QString& out, const QVector<double>& values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out += QLatin1Char(';');
+        appendNumber(out, values[i]);
+    }
 }
 
 } // namespace
@@ -195,9 +230,18 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
         *error = QStringLiteral("The data text is empty.");
         return false;
     }
+    if (!checkMarkup(text, error))
+        return false;
     QString skeleton;
     QHash<qsizetype, Cut> cuts;
     const bool cut = text.size() > kMinCut && cutLists(text, &skeleton, &cuts);
+    if ((cut ? skeleton.size() : text.size()) > kMaxMarkupText) {
+        *error = QStringLiteral("The data has %1 characters besides long lists of plain numbers; the control reads "
+                                "at most %2 (write long lists as numbers and \";\" only).")
+                     .arg(cut ? skeleton.size() : text.size())
+                     .arg(kMaxMarkupText);
+        return false;
+    }
     QXmlStreamReader reader(cut ? skeleton : text);
     // The original text of a list whose content was cut out, if any.
     auto cutContent = [&]() -> QStringView {
@@ -210,10 +254,31 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
         *error = positionText(reader) + message;
         return false;
     };
+    qint64 elements = 0;
+    // Lists stop at the value limit as they are read, not after: every series
+    // value counts towards it, and so would each X or time with a series.
+    qint64 seriesValues = 0;
+    bool overflow = false;
+    auto full = [&](qsizetype count) {
+        overflow = count >= kMaxValues;
+        return overflow;
+    };
+    auto tooManyValues = [&] {
+        return fail(
+            QStringLiteral("The data has more than %1 values; a chart holds at most %1 values.").arg(kMaxValues));
+    };
+    auto tooMany = [&] {
+        if (++elements <= kMaxElements)
+            return false;
+        fail(QStringLiteral("The data has more than %1 elements; name many points with <X> or <Times> instead "
+                            "of <Category> elements.")
+                 .arg(kMaxElements));
+        return true;
+    };
     auto badAttributes = [&](const QString& element, const QStringList& allowed) -> bool {
         for (const QXmlStreamAttribute& a : reader.attributes())
             if (!allowed.contains(a.name().toString())) {
-                fail(QStringLiteral("Element \"%1\" has no attribute \"%2\".").arg(element, a.name().toString()));
+                fail(QStringLiteral("Element \"%1\" has no attribute \"%2\".").arg(element, quoted(a.name())));
                 return true;
             }
         return false;
@@ -222,11 +287,13 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
     if (!reader.readNextStartElement())
         return fail(reader.hasError() ? reader.errorString() : QStringLiteral("The text holds no XML element."));
     if (reader.name() != QLatin1String("ChartData"))
-        return fail(QStringLiteral("The data must start with <ChartData>, not <%1>.").arg(reader.name()));
+        return fail(QStringLiteral("The data must start with <ChartData>, not <%1>.").arg(quoted(reader.name())));
     if (badAttributes(QStringLiteral("ChartData"), {}))
         return false;
 
     while (reader.readNextStartElement()) {
+        if (tooMany())
+            return false;
         const QString name = reader.name().toString();
         if (name == QLatin1String("Categories")) {
             if (haveCategories)
@@ -235,9 +302,11 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             if (badAttributes(name, {}))
                 return false;
             while (reader.readNextStartElement()) {
+                if (tooMany())
+                    return false;
                 if (reader.name() != QLatin1String("Category"))
-                    return fail(
-                        QStringLiteral("<Categories> holds only <Category> elements, not <%1>.").arg(reader.name()));
+                    return fail(QStringLiteral("<Categories> holds only <Category> elements, not <%1>.")
+                                    .arg(quoted(reader.name())));
                 if (badAttributes(QStringLiteral("Category"), {}))
                     return false;
                 result.categories << reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
@@ -251,26 +320,29 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             (times ? haveTimes : haveX) = true;
             if (badAttributes(name, {}))
                 return false;
-            QString bad;
+            QString bad; // the failing item as a message quotes it
             qsizetype failed = -1;
             const QStringView content = cutContent();
             // One allocation for a long list instead of many growing ones.
-            const qsizetype expected = content.isEmpty() ? 0 : content.count(QLatin1Char(';')) + 1;
+            const qsizetype expected =
+                content.isEmpty() ? 0 : std::min(content.count(QLatin1Char(';')) + 1, qsizetype(kMaxValues));
             (times ? result.times.reserve(expected) : result.x.reserve(expected));
             const bool textOnly = readList(
                 reader, content,
                 [&](QStringView item) {
+                    if (full(times ? result.times.size() : result.x.size()))
+                        return false;
                     if (times) {
                         qint64 msecs = 0;
                         if (!parseTime(item, &msecs)) {
-                            bad = item.toString();
+                            bad = quoted(item);
                             return false;
                         }
                         result.times << msecs;
                     } else {
                         double value = 0;
                         if (!parseValue(item, &value) || std::isnan(value)) {
-                            bad = item.toString();
+                            bad = quoted(item);
                             return false;
                         }
                         result.x << value;
@@ -282,6 +354,8 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                 break;
             if (!textOnly)
                 return fail(QStringLiteral("<%1> holds only text.").arg(name));
+            if (overflow)
+                return tooManyValues();
             if (failed >= 0)
                 return fail(times
                                 ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
@@ -296,17 +370,20 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             series.name = reader.attributes().value(QLatin1String("Name")).toString();
             if (series.name.isEmpty())
                 series.name = QStringLiteral("Series%1").arg(result.series.size() + 1);
-            QString bad;
+            QString bad; // the failing item as a message quotes it
             qsizetype failed = -1;
             const QStringView content = cutContent();
             if (!content.isEmpty())
-                series.values.reserve(content.count(QLatin1Char(';')) + 1);
+                series.values.reserve(std::min(content.count(QLatin1Char(';')) + 1, kMaxValues - seriesValues));
             const bool textOnly = readList(
                 reader, content,
                 [&](QStringView item) {
+                    if (full(seriesValues))
+                        return false;
+                    ++seriesValues;
                     double value = 0;
                     if (!parseValue(item, &value)) {
-                        bad = item.toString();
+                        bad = quoted(item);
                         return false;
                     }
                     series.values << value;
@@ -317,14 +394,16 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                 break;
             if (!textOnly)
                 return fail(QStringLiteral("<Series> holds only text."));
+            if (overflow)
+                return tooManyValues();
             if (failed >= 0)
                 return fail(QStringLiteral("Value %1 of series \"%2\" is \"%3\", not a number.")
                                 .arg(failed + 1)
-                                .arg(series.name, bad));
+                                .arg(quoted(series.name), bad));
             result.series << std::move(series);
         } else {
-            return fail(
-                QStringLiteral("Unknown element <%1> in <ChartData> (known: Categories, X, Times, Series).").arg(name));
+            return fail(QStringLiteral("Unknown element <%1> in <ChartData> (known: Categories, X, Times, Series).")
+                            .arg(quoted(name)));
         }
     }
     if (!reader.hasError()) {
@@ -367,7 +446,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
     for (Series& s : result.series) {
         if (positions > 0 && s.values.size() > positions) {
             *error = QStringLiteral("Series \"%1\" has %2 values but there are only %3 points.")
-                         .arg(s.name)
+                         .arg(quoted(s.name))
                          .arg(s.values.size())
                          .arg(positions);
             return false;
@@ -389,23 +468,23 @@ QString writeDataXml(const ChartData& data)
         out += QLatin1String("  </Categories>\n");
     }
     if (!data.x.isEmpty()) {
-        QStringList items;
-        for (double v : data.x)
-            items << number(v);
-        out += QLatin1String("  <X>") + items.join(QLatin1Char(';')) + QLatin1String("</X>\n");
+        out += QLatin1String("  <X>");
+        appendList(out, data.x);
+        out += QLatin1String("</X>\n");
     }
     if (!data.times.isEmpty()) {
-        QStringList items;
-        for (qint64 t : data.times)
-            items << QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).toString(Qt::ISODateWithMs);
-        out += QLatin1String("  <Times>") + items.join(QLatin1Char(';')) + QLatin1String("</Times>\n");
+        out += QLatin1String("  <Times>");
+        for (qsizetype i = 0; i < data.times.size(); ++i) {
+            if (i > 0)
+                out += QLatin1Char(';');
+            out += QDateTime::fromMSecsSinceEpoch(data.times[i], Qt::UTC).toString(Qt::ISODateWithMs);
+        }
+        out += QLatin1String("</Times>\n");
     }
     for (const Series& s : data.series) {
-        QStringList items;
-        for (double v : s.values)
-            items << number(v);
-        out += QLatin1String("  <Series Name=\"") + escapeXml(s.name) + QLatin1String("\">") +
-               items.join(QLatin1Char(';')) + QLatin1String("</Series>\n");
+        out += QLatin1String("  <Series Name=\"") + escapeXml(s.name) + QLatin1String("\">");
+        appendList(out, s.values);
+        out += QLatin1String("</Series>\n");
     }
     out += QLatin1String("</ChartData>\n");
     return out;
@@ -420,8 +499,11 @@ QString dataText(const ChartData& data)
     const int count = data.pointCount();
     for (int i = 0; i < count; ++i) {
         out += data.label(i);
-        for (const Series& s : data.series)
-            out += QLatin1Char('\t') + (i < s.values.size() ? number(s.values[i]) : QString());
+        for (const Series& s : data.series) {
+            out += QLatin1Char('\t');
+            if (i < s.values.size())
+                appendNumber(out, s.values[i]);
+        }
         out += QLatin1String("\r\n");
     }
     return out;

@@ -55,6 +55,34 @@ TEST(DecodeXmlText, ReadsWhatTheMarkOrDeclarationSays)
     EXPECT_FALSE(vizorb::decodeXmlText(asBytes("<?xml version='1.0' encoding='UTF-8'?><a>\xE4</a>"), &decoded, &error));
 }
 
+TEST(DecodeXmlText, RefusesBytesThatContradictTheirEncoding)
+{
+    auto utf16le = [](const QString& text) {
+        return QByteArray("\xFF\xFE", 2) + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    const QString surrogate = QStringLiteral("<a>\n1") + QChar(0xD800) + QStringLiteral("2</a>");
+    const std::vector<std::pair<QString, const char*>> cases = {
+        {asBytes("<?xml version='1.0' encoding='EBCDIC'?><a/>"), "\"EBCDIC\", which this control cannot read"},
+        {asBytes("<?xml version='1.0' encoding='UTF-16'?><a/>"), "no UTF-16 byte-order mark"},
+        {asBytes("\xEF\xBB\xBF<?xml version='1.0' encoding='ISO-8859-1'?><a/>"), "declares encoding \"ISO-8859-1\""},
+        {asBytes(utf16le(QStringLiteral("<?xml version='1.0' encoding='UTF-8'?><a/>"))), "declares encoding \"UTF-8\""},
+        {asBytes(utf16le(QStringLiteral("<a>\n12</a>")) + 'x'), "Line 2, column 7: The UTF-16 text ends"},
+        {asBytes(utf16le(surrogate)), "Line 2, column 2: The text holds half a UTF-16 surrogate pair (U+D800)"},
+        {surrogate + QChar(0x20AC), "Line 2, column 2: The text holds half"},
+        {asBytes("<?xml version='1.0' encoding='US-ASCII'?>\n<a>\xE4</a>"), "Line 2, column 4: The text declares "
+                                                                            "US-ASCII but holds the byte 0xE4"},
+        {asBytes(QByteArray("<\0a\0/\0>\0", 8)), "UTF-16 without a byte-order mark"},
+        {asBytes("<?xml version='1.0' encoding='UTF-8'?>\n<a>\xC3\xA4\xE2\x82\xAC\xED\xA0\x80</a>"),
+         "Line 2, column 6: The text declares UTF-8 but is not valid UTF-8"},
+        {asBytes("\xEF\xBB\xBF<a>\xF0\x9D\x84\x9E\xC3</a>"), "Line 1, column 6: The text starts with a UTF-8"},
+    };
+    for (const auto& [input, expected] : cases) {
+        QString decoded, error;
+        EXPECT_FALSE(vizorb::decodeXmlText(input, &decoded, &error)) << expected;
+        EXPECT_TRUE(error.contains(QLatin1String(expected))) << error.toStdString();
+    }
+}
+
 TEST(DataXml, ReadsCategoriesSeriesMissingValuesAndTimes)
 {
     ChartData data;
@@ -126,6 +154,32 @@ TEST(DataXml, LongListsReadAsShortOnesDo)
     EXPECT_TRUE(error.startsWith(QLatin1String("Line 3002,"))) << error.toStdString();
 }
 
+// Long lists skip the XML reader; whatever the reader refuses in a short list
+// must be refused in a long one too, at the same line.
+TEST(DataXml, HostileListsAreRefusedOnBothRoads)
+{
+    const std::vector<std::pair<QString, const char*>> cases = {
+        {QStringLiteral("\f"), "Line 3,"},
+        {QStringLiteral("\x01"), "Line 3,"},
+        {QString(QChar(0xFFFE)), "Line 3,"},
+        {QStringLiteral("]]>"), "Line 3,"},
+        {QStringLiteral("&#12;"), "Line 3,"},
+        {QString(QChar(0xD800)), "Line 3,"},
+        {QStringLiteral("\r4;\r\n5;\rx"), "Line 6,"},
+        {QStringLiteral("&lt;"), "Line 3,"},
+    };
+    for (const auto& [hostile, line] : cases) {
+        for (const int padding : {1, 3000}) {
+            const QString text = QStringLiteral("<ChartData>\n<Series Name='s'>%1\n2;%2;3</Series>\n</ChartData>")
+                                     .arg(QStringLiteral("1;").repeated(padding), hostile);
+            ChartData data;
+            QString error;
+            EXPECT_FALSE(vizorb::readDataXml(text, &data, &error)) << padding << " " << hostile.toStdString();
+            EXPECT_TRUE(error.startsWith(QLatin1String(line))) << padding << ": " << error.toStdString();
+        }
+    }
+}
+
 TEST(DataXml, RejectsWithPlaceAndReason)
 {
     const std::vector<std::pair<const char*, const char*>> cases = {
@@ -139,6 +193,13 @@ TEST(DataXml, RejectsWithPlaceAndReason)
         {"<ChartData><X>1;;3</X></ChartData>", "Value 2 in <X>"},
         {"<ChartData><Series>1;inf</Series></ChartData>", "Value 2 of series"},
         {"<ChartData/><ChartData/>", "Line 1"},
+        {"<!DOCTYPE ChartData [<!ENTITY e 'x'>]><ChartData/>", "Line 1, column 1: Document type declarations"},
+        {"<ChartData>\n<!-- <!DOCTYPE> --><Series Name='A' a1='' a2='' a3='' a4='' a5='' a6='' a7='' a8='' a9='' "
+         "b1='' b2='' b3='' b4='' b5='' b6='' b7='' b8='' b9='' c1='' c2='' c3='' c4='' c5='' c6='' c7='' c8='' c9='' "
+         "d1='' d2='' d3='' d4='' d5='' d6='' d7='' d8='' d9='' e1='' e2='' e3='' e4='' e5='' e6='' e7='' e8='' e9='' "
+         "f1='' f2='' f3='' f4='' f5='' f6='' f7='' f8='' f9='' g1='' g2='' g3='' g4='' g5='' g6='' g7='' g8='' g9='' "
+         "h1='a=b' h2=''/></ChartData>",
+         "Line 2, column 417: An element has more than 64 attributes"},
     };
     for (const auto& [text, expected] : cases) {
         ChartData data;
@@ -156,6 +217,10 @@ TEST(DataXml, RejectsWithPlaceAndReason)
             .arg(QStringLiteral("0;").repeated(200000) + QLatin1Char('0'), QStringLiteral("<Series/>").repeated(100));
     EXPECT_FALSE(vizorb::readDataXml(text, &data, &error));
     EXPECT_TRUE(error.contains(QLatin1String("at most 20000000 values"))) << error.toStdString();
+    // Every element costs the reader time: their number is bounded too.
+    EXPECT_FALSE(vizorb::readDataXml(
+        QStringLiteral("<ChartData>%1</ChartData>").arg(QStringLiteral("<Series/>").repeated(250001)), &data, &error));
+    EXPECT_TRUE(error.contains(QLatin1String("more than 250000 elements"))) << error.toStdString();
 }
 
 TEST(CustomizingXml, NestedAndDottedFormsMeanTheSame)
@@ -196,6 +261,12 @@ TEST(CustomizingXml, ValuesAreCheckedBeforeAnythingIsApplied)
         {"<Customizing><GlobalSettings ChartType='Gantt'/></Customizing>", "does not draw chart type \"Gantt\""},
         {"<Customizing><Series1000/></Customizing>", "Unknown element \"Series1000\""},
         {"<Customizing>text</Customizing>", "Unexpected text"},
+        {"<Customizing><Title FontFamily='Arial&lt;b&gt;'/></Customizing>",
+         "FontFamily of element \"Title\" must be a font family name"},
+        {"<Customizing><Legend FontFamily='Sans&quot;;x'/></Customizing>", "must be a font family name"},
+        {"<Customizing><GlobalSettings FontFamily='Sans&#10;Serif'/></Customizing>", "must be a font family name"},
+        {"<Customizing><Subtitle FontFamily='Sans&amp;Serif'/></Customizing>", "must be a font family name"},
+        {"<Customizing><Control HideProperties='Legend;Title'/></Customizing>", "must be property names"},
     };
     for (const auto& [text, expected] : cases) {
         vizorb::Customizing customizing;
@@ -207,6 +278,31 @@ TEST(CustomizingXml, ValuesAreCheckedBeforeAnythingIsApplied)
         EXPECT_TRUE(error.contains(QLatin1String(expected))) << text << " -> " << error.toStdString();
         EXPECT_EQ(customizing, before);
     }
+}
+
+TEST(CustomizingXml, FamilyNamesAndBoundsOfSize)
+{
+    for (const QString& family :
+         {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("M+ 1c"),
+          QStringLiteral("Times New Roman (TT)"), QStringLiteral("Gr\u00fcn-Sans_2.0")}) {
+        vizorb::Customizing customizing;
+        QString error;
+        EXPECT_TRUE(vizorb::readCustomizingXml(
+            QStringLiteral("<Customizing><Title FontFamily='%1'/></Customizing>").arg(family), &customizing, &error))
+            << error.toStdString();
+    }
+    vizorb::Customizing customizing;
+    QString error;
+    EXPECT_FALSE(vizorb::readCustomizingXml(
+        QStringLiteral("<Customizing><Title FontFamily='%1'/></Customizing>").arg(QString(101, QLatin1Char('a'))),
+        &customizing, &error));
+    EXPECT_TRUE(error.contains(QLatin1String("at most 100 characters"))) << error.toStdString();
+    // The message quotes a long value shortened.
+    EXPECT_LT(error.size(), 300);
+    EXPECT_FALSE(vizorb::readCustomizingXml(
+        QStringLiteral("<Customizing>%1</Customizing>").arg(QStringLiteral("<Title/>").repeated(100001)), &customizing,
+        &error));
+    EXPECT_TRUE(error.contains(QLatin1String("more than 100000 elements and attributes"))) << error.toStdString();
 }
 
 TEST(ReduceForColumns, KeepsEachColumnsExtremesInOrder)
