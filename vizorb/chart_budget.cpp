@@ -46,11 +46,11 @@ QVector<bool> seriesJoiningGaps(const QVector<int>& pieces, int budget)
     return joined;
 }
 
-int columnsPerLine(int pixels, qsizetype series)
+int columnsPerLine(int pixels, qsizetype series, qsizetype points)
 {
     // A column keeps at most four points.
-    const qsizetype share = kMaxLinePoints / (4 * std::max<qsizetype>(series, 1));
-    return int(std::clamp<qsizetype>(share, 16, std::max(pixels, 16)));
+    const qsizetype share = points / (4 * std::max<qsizetype>(series, 1));
+    return int(std::clamp<qsizetype>(share, kMinColumns, std::max(pixels, kMinColumns)));
 }
 
 QVector<int> linePoints(const double* x, const double* y, int count, int columns, bool xOrdered, bool joined)

@@ -12,11 +12,15 @@ namespace vizorb {
 // scatter marker, bar and slice, and keeps a path through every point of a
 // line; past these counts a chart takes seconds to minutes and shows nothing
 // more.
-inline constexpr int kMaxPieces = 1000;             // line and area pieces of the whole chart
-inline constexpr qsizetype kMaxLinePoints = 200000; // points of lines, areas and polar lines together
-inline constexpr qsizetype kDenseScatter = 5000;    // beyond, every scatter series is painted as a layer
+inline constexpr int kMaxPieces = 1000;            // Qt series of the whole chart (line and area pieces)
+inline constexpr qsizetype kMaxLinePoints = 50000; // points of lines and areas together
+inline constexpr qsizetype kMaxPolarPoints = 8000; // of polar lines, each far dearer to draw
+inline constexpr qsizetype kDenseScatter = 5000;   // beyond, every scatter series is painted as a layer
 inline constexpr qsizetype kMaxBars = 20000;
 inline constexpr qsizetype kMaxSlices = 1000;
+// A line keeps at least this many pixel columns: more series than the point
+// budget gives that share are refused rather than drawn as scribbles.
+inline constexpr int kMinColumns = 4;
 
 // Unbroken runs of points with both x (when given) and y (when given) present.
 int pieceCount(const double* x, const double* y, int count);
@@ -27,8 +31,9 @@ int pieceCount(const double* x, const double* y, int count);
 QVector<bool> seriesJoiningGaps(const QVector<int>& pieces, int budget);
 
 // Pixel columns each of `series` lines may keep: at most `pixels` (what can
-// be seen), fewer when the lines together would pass kMaxLinePoints.
-int columnsPerLine(int pixels, qsizetype series);
+// be seen), fewer when the lines together would pass `points`, at least
+// kMinColumns.
+int columnsPerLine(int pixels, qsizetype series, qsizetype points);
 
 // The points one line draws, as data indices, -1 where the line breaks at a
 // missing x (when given) or y: thinned to `columns` pixel columns of x when

@@ -238,11 +238,16 @@ public:
             d.hint = QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(sliceCount());
         else if (type == QLatin1String("Radar") && points > kMaxSpokes)
             d.hint = QStringLiteral("%1 spokes are too many for a radar; choose Lines or Polar.").arg(points);
+        else if (fewestQtSeries() > kMaxPieces)
+            d.hint =
+                QStringLiteral("%1 series are too many to draw as %2; choose Lines.").arg(visible.size()).arg(type);
+        else if (isPolar() && visible.size() * 4 * kMinColumns > kMaxPolarPoints)
+            d.hint = QStringLiteral("%1 series are too many for a polar chart; choose Lines.").arg(visible.size());
         else if (sumsOverflow())
             d.hint = QStringLiteral("The values add up beyond the largest number this chart can show; choose Lines, "
                                     "Columns or Scatter.");
         // A hint sits on a plain chart: a polar one cannot take the hint's axes.
-        const bool polar = d.hint.isEmpty() && (type == QLatin1String("Polar") || type == QLatin1String("Radar"));
+        const bool polar = d.hint.isEmpty() && isPolar();
         chart = polar ? new QPolarChart : new QChart;
         chart->setAnimationOptions(QChart::NoAnimation);
         chart->setBackgroundBrush(QColor::fromString(m.attribute(kGlobal, QStringLiteral("BackgroundColor"))));
@@ -267,6 +272,23 @@ public:
 private:
     QString seriesPath(int i) const { return QStringLiteral("Series%1").arg(i + 1); }
     bool isPie() const { return type == QLatin1String("Pie") || type == QLatin1String("Doughnut"); }
+    bool isPolar() const { return type == QLatin1String("Polar") || type == QLatin1String("Radar"); }
+    // Qt series the chart needs with every gap joined: an area and its outline
+    // for a plain area; a band for each sign a stacked area's values take.
+    qsizetype fewestQtSeries() const
+    {
+        if (type == QLatin1String("Area"))
+            return 2 * visible.size();
+        if (type != QLatin1String("StackedArea"))
+            return visible.size();
+        qsizetype count = 0;
+        for (int s : visible) {
+            const QVector<double>& values = data.series[s].values;
+            const bool falls = std::ranges::any_of(values, [](double v) { return v < 0; });
+            count += falls && std::ranges::any_of(values, [](double v) { return v > 0; }) ? 2 : 1;
+        }
+        return count;
+    }
     // A pie shows the first visible series; a doughnut one ring per series, the first innermost.
     QList<int> rings() const { return type == QLatin1String("Doughnut") ? visible : QList<int>{visible.first()}; }
     // One slice per positive value of every ring.
@@ -707,8 +729,9 @@ private:
                 for (int i = 0; i < n; ++i)
                     scatterPoints += !std::isnan(values[i]) && !std::isnan(xs[i]);
         }
-        const QVector<bool> joined = seriesJoiningGaps(pieces, area && !stacked ? kMaxPieces / 2 : kMaxPieces);
-        const int columns = columnsPerLine(ascending ? buckets : std::numeric_limits<int>::max(), visible.size());
+        const QVector<bool> joined = seriesJoiningGaps(pieces, area ? kMaxPieces / 2 : kMaxPieces);
+        const int columns =
+            columnsPerLine(ascending ? buckets : std::numeric_limits<int>::max(), visible.size(), kMaxLinePoints);
         const bool dense = scatterPoints > kDenseScatter;
         QList<DenseScatterItem::Layer> layers;
         QVector<double> positive(stacked ? n : 0, 0.0), negative(stacked ? n : 0, 0.0);
@@ -996,7 +1019,8 @@ private:
         for (int s : visible)
             pieces << pieceCount(nullptr, data.series[s].values.constData(), n);
         const QVector<bool> joined = seriesJoiningGaps(pieces, kMaxPieces);
-        const int columns = columnsPerLine(ascending ? 3 * buckets : std::numeric_limits<int>::max(), visible.size());
+        const int columns =
+            columnsPerLine(ascending ? 3 * buckets : std::numeric_limits<int>::max(), visible.size(), kMaxPolarPoints);
         double hi = 0;
         for (int k = 0; k < visible.size(); ++k) {
             const int s = visible[k];

@@ -94,8 +94,9 @@ TEST(ChartSeriesTest, StackedAreaBandsNeverCoverOneAnother)
                 double thickness = 0;
                 for (qsizetype k = 0; k < bands.size(); ++k) {
                     thickness += bands[k].second - bands[k].first;
-                    if (k > 0)
+                    if (k > 0) {
                         EXPECT_LE(bands[k - 1].second, bands[k].first + 1e-9) << "point " << i;
+                    }
                 }
                 EXPECT_DOUBLE_EQ(thickness, magnitude[i]) << "point " << i;
             }
@@ -126,12 +127,16 @@ TEST(ChartSeriesTest, OneBudgetForTheWholeChart)
          vizorb::kMaxLinePoints, ""},
         {"many broken areas", "Area", makeData(50, 400, [&](int, int i) { return i % 2 ? gap : i; }), -1,
          vizorb::kMaxLinePoints, ""},
-        {"polar of many points", "Polar", makeData(1, 300000, [](int, int i) { return i % 1000; }), 1, 4 * 3 * 815 + 8,
-         ""},
+        {"polar of many points", "Polar", makeData(1, 300000, [](int, int i) { return i % 1000; }), 1,
+         vizorb::kMaxPolarPoints + 8, ""},
         {"many broken polar lines", "Polar", makeData(20, 2000, [&](int, int i) { return i % 2 ? gap : 1; }), -1,
          vizorb::kMaxLinePoints, ""},
         {"lines of many series", "Lines", makeData(999, 2000, [](int s, int i) { return (s * i) % 13; }), 999,
          vizorb::kMaxLinePoints, ""},
+        {"plain areas of many series", "Area", makeData(600, 10, [](int s, int i) { return s + i; }), 0, 0,
+         "600 series are too many to draw as Area"},
+        {"radar of many series", "Radar", makeData(600, 10, [](int s, int i) { return s + i; }), 0, 0,
+         "600 series are too many for a polar chart"},
         {"scatter dense only in total", "Scatter", makeData(3, 2000, [](int s, int i) { return s + i; }), 3, 0, ""},
         {"scatter within budget", "Scatter", makeData(2, 2000, [](int s, int i) { return s + i; }), 2, 4000, ""},
         {"doughnut of many rings", "Doughnut", makeData(100, 100, [](int, int) { return 1; }), 0, 0,
@@ -143,14 +148,16 @@ TEST(ChartSeriesTest, OneBudgetForTheWholeChart)
         EXPECT_TRUE(drawn.hint.contains(QLatin1String(c.hint))) << c.what << ": " << drawn.hint.toStdString();
         if (*c.hint)
             continue;
-        if (c.qtSeries < 0)
+        if (c.qtSeries < 0) {
             EXPECT_LE(drawn.qtSeries, vizorb::kMaxPieces) << c.what;
-        else
+        } else {
             EXPECT_EQ(drawn.qtSeries, c.qtSeries) << c.what;
-        if (QLatin1String(c.type) == QLatin1String("Scatter"))
+        }
+        if (QLatin1String(c.type) == QLatin1String("Scatter")) {
             EXPECT_EQ(drawn.scatterPoints, c.maxPoints) << c.what;
-        else
+        } else {
             EXPECT_LE(drawn.points, c.maxPoints) << c.what;
+        }
     }
 }
 
@@ -177,8 +184,9 @@ TEST(ChartSeriesTest, OverflowingSumsGiveTheHint)
     for (const Case& c : cases) {
         const Drawn drawn = draw(c.type, fromRows(c.rows));
         EXPECT_EQ(drawn.hint.contains(QLatin1String("add up beyond")), c.refused) << c.type;
-        if (!c.refused)
+        if (!c.refused) {
             EXPECT_GT(drawn.qtSeries, 0) << c.type;
+        }
     }
 }
 
