@@ -1,7 +1,8 @@
 // The chart's drawing: the input up to its first NUL byte is chart data XML,
 // the rest, if any, customizing XML. Whatever loads is drawn as every chart
 // type at a small size, so data that would hang the chart or exhaust memory
-// becomes a finding (per-input limits in vizorb_render.args).
+// becomes a finding. The time limit per input in vizorb_render.args covers
+// all chart types under the sanitizer, a few seconds each at most.
 #include "vizorb/chart_model.h"
 #include "vizorb/chart_view.h"
 #include "vizorb/customizing_xml.h"
