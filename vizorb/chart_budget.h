@@ -16,7 +16,7 @@ inline constexpr int kMaxPieces = 1000;            // Qt series of the whole cha
 inline constexpr qsizetype kMaxLinePoints = 50000; // points of lines and areas together
 inline constexpr qsizetype kMaxPolarPoints = 2000; // of polar lines, each far dearer to draw
 inline constexpr qsizetype kDenseScatter = 5000;   // beyond, every scatter series is painted as a layer
-inline constexpr qsizetype kMaxBars = 20000;
+inline constexpr qsizetype kMaxBars = 5000;        // a bar is two graphics items, its label a text document
 inline constexpr qsizetype kMaxSlices = 1000;
 // A line keeps at least this many pixel columns: more series than the point
 // budget gives that share are refused rather than drawn as scribbles.
