@@ -130,7 +130,7 @@ TEST(ChartSeriesTest, OneBudgetForTheWholeChart)
         {"polar of many points", "Polar", makeData(1, 300000, [](int, int i) { return i % 1000; }), 1,
          vizorb::kMaxPolarPoints + 8, ""},
         {"many broken polar lines", "Polar", makeData(20, 2000, [&](int, int i) { return i % 2 ? gap : 1; }), -1,
-         vizorb::kMaxLinePoints, ""},
+         vizorb::kMaxPolarPoints, ""},
         {"lines of many series", "Lines", makeData(999, 2000, [](int s, int i) { return (s * i) % 13; }), 999,
          vizorb::kMaxLinePoints, ""},
         {"plain areas of many series", "Area", makeData(600, 10, [](int s, int i) { return s + i; }), 0, 0,
