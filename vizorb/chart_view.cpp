@@ -1,5 +1,6 @@
 #include "chart_view.h"
 
+#include "chart_budget.h"
 #include "chart_decor.h"
 #include "chart_model.h"
 #include "chart_text.h"
@@ -42,14 +43,10 @@ namespace vizorb {
 namespace {
 
 const QString kGlobal = QStringLiteral("GlobalSettings");
-constexpr int kDenseScatter = 5000; // above this, scatter points are painted as one layer
-constexpr int kMarkerLimit = 60;    // line markers only while they stay readable
-// Qt Charts makes one graphics item per bar, slice and spoke label: beyond
-// these counts a chart would take minutes and show nothing readable.
-constexpr int kMaxBars = 20000;
-constexpr int kMaxSlices = 1000;
+constexpr int kMarkerLimit = 60; // line markers only while they stay readable
+// Qt Charts makes one graphics item per spoke label: beyond this a radar
+// shows nothing readable. The whole chart's budget is in chart_budget.h.
 constexpr int kMaxSpokes = 360;
-constexpr int kMaxLinePieces = 1000;
 constexpr int kMaxSeries = schema::maxSeriesElements;
 constexpr int kMaxNamedRings = 12; // beyond this a doughnut's rings are named in a note
 
@@ -62,39 +59,47 @@ std::pair<double, double> axisRange(const QAbstractAxis* axis)
     return {0, 1};
 }
 
-// A dense scatter series painted as one layer: each point marks its pixel,
-// and the marked pixels grow into markers, which is what drawing every
-// point's marker would show, at a cost bound by the plot's size.
+// Dense scatter series painted as one layer: each point marks its pixel, and
+// the marked pixels grow into markers, which is what drawing every point's
+// marker would show, at a cost bound by the plot's size however many series
+// there are. A later series is drawn over an earlier one.
 class DenseScatterItem final : public QGraphicsItem {
 public:
-    DenseScatterItem(QChart* chart, int series, QVector<double> x, QVector<double> y, QColor color,
-                     const QAbstractAxis* xAxis, const QAbstractAxis* yAxis)
-        : QGraphicsItem(chart), m_chart(chart), m_series(series), m_x(std::move(x)), m_y(std::move(y)), m_color(color),
-          m_xAxis(xAxis), m_yAxis(yAxis)
+    struct Layer {
+        int series;
+        QVector<double> y;
+        QColor color;
+    };
+
+    DenseScatterItem(QChart* chart, QVector<double> x, QList<Layer> layers, const QAbstractAxis* xAxis,
+                     const QAbstractAxis* yAxis)
+        : QGraphicsItem(chart), m_chart(chart), m_x(std::move(x)), m_layers(std::move(layers)), m_xAxis(xAxis),
+          m_yAxis(yAxis)
     {
     }
 
-    int series() const { return m_series; }
-
     // The point drawn nearest `pos` (chart coordinates) whose squared distance
-    // in pixels is at most `*best`, which it then lowers; -1 when none is.
-    qsizetype nearest(QPointF pos, double* best) const
+    // in pixels is at most `*best`, which it then lowers; {series, point},
+    // 0-based, or {-1, -1} when none is. The later series wins a tie.
+    std::pair<int, qsizetype> nearest(QPointF pos, double* best) const
     {
         const QRectF area = m_chart->plotArea();
         const auto [x0, x1] = axisRange(m_xAxis);
         const auto [y0, y1] = axisRange(m_yAxis);
+        std::pair<int, qsizetype> found{-1, -1};
         if (!(x1 > x0) || !(y1 > y0))
-            return -1;
+            return found;
         const double sx = area.width() / (x1 - x0), sy = area.height() / (y1 - y0);
-        qsizetype found = -1;
-        const qsizetype n = std::min(m_x.size(), m_y.size());
-        for (qsizetype i = 0; i < n; ++i) {
-            const double dx = area.left() + (m_x[i] - x0) * sx - pos.x();
-            const double dy = area.top() + (y1 - m_y[i]) * sy - pos.y();
-            // NaN (a missing value) never compares true.
-            if (dx * dx + dy * dy <= *best) {
-                *best = dx * dx + dy * dy;
-                found = i;
+        for (const Layer& layer : m_layers) {
+            const qsizetype n = std::min(m_x.size(), layer.y.size());
+            for (qsizetype i = 0; i < n; ++i) {
+                const double dx = area.left() + (m_x[i] - x0) * sx - pos.x();
+                const double dy = area.top() + (y1 - layer.y[i]) * sy - pos.y();
+                // NaN (a missing value) never compares true.
+                if (dx * dx + dy * dy <= *best) {
+                    *best = dx * dx + dy * dy;
+                    found = {layer.series, i};
+                }
             }
         }
         return found;
@@ -111,42 +116,52 @@ public:
     {
         const QRectF area = m_chart->plotArea();
         const int w = int(std::ceil(area.width())), h = int(std::ceil(area.height()));
-        if (w <= 0 || h <= 0)
+        if (w <= 0 || h <= 0 || m_layers.isEmpty())
             return;
         const auto [x0, x1] = axisRange(m_xAxis);
         const auto [y0, y1] = axisRange(m_yAxis);
         if (!(x1 > x0) || !(y1 > y0))
             return;
-        std::vector<std::uint8_t> hit(std::size_t(w) * h, 0);
+        // Each pixel remembers the last layer that marks it (1-based): a
+        // marker at the same pixel of an earlier layer lies wholly under it.
+        std::vector<std::uint16_t> top(std::size_t(w) * h, 0);
         const double sx = area.width() / (x1 - x0), sy = area.height() / (y1 - y0);
-        const qsizetype n = std::min(m_x.size(), m_y.size());
-        for (qsizetype i = 0; i < n; ++i) {
-            const double y = m_y[i];
-            if (std::isnan(y))
-                continue;
-            const double fx = (m_x[i] - x0) * sx, fy = (y1 - y) * sy;
-            // Also false for NaN, which extreme ranges can give.
-            if (fx >= 0 && fx < w && fy >= 0 && fy < h)
-                hit[std::size_t(fy) * w + std::size_t(fx)] = 1;
+        for (int k = 0; k < m_layers.size(); ++k) {
+            const QVector<double>& ys = m_layers[k].y;
+            const qsizetype n = std::min(m_x.size(), ys.size());
+            for (qsizetype i = 0; i < n; ++i) {
+                const double fx = (m_x[i] - x0) * sx, fy = (y1 - ys[i]) * sy;
+                // Also false for NaN: a missing value, or what extreme ranges give.
+                if (fx >= 0 && fx < w && fy >= 0 && fy < h)
+                    top[std::size_t(fy) * w + std::size_t(fx)] = std::uint16_t(k + 1);
+            }
         }
+        // Marked pixels by layer, earlier layers first.
+        std::vector<std::size_t> start(m_layers.size() + 2, 0);
+        for (std::uint16_t t : top)
+            ++start[t + 1];
+        for (std::size_t k = 1; k < start.size(); ++k)
+            start[k] += start[k - 1];
+        std::vector<std::uint32_t> order(start.back());
+        for (std::size_t p = 0; p < top.size(); ++p)
+            order[start[top[p]]++] = std::uint32_t(p);
         QImage layer(w, h, QImage::Format_ARGB32_Premultiplied);
         layer.fill(Qt::transparent);
-        const QRgb rgb = m_color.rgb();
         constexpr int r = 2;
-        for (int py = 0; py < h; ++py) {
-            const std::uint8_t* row = &hit[std::size_t(py) * w];
-            for (int px = 0; px < w; ++px) {
-                if (!row[px])
+        for (std::uint32_t p : order) {
+            const int mark = top[p];
+            if (!mark)
+                continue;
+            const QRgb rgb = m_layers[mark - 1].color.rgb();
+            const int px = int(p % std::uint32_t(w)), py = int(p / std::uint32_t(w));
+            for (int dy = -r; dy <= r; ++dy) {
+                const int yy = py + dy;
+                if (yy < 0 || yy >= h)
                     continue;
-                for (int dy = -r; dy <= r; ++dy) {
-                    const int yy = py + dy;
-                    if (yy < 0 || yy >= h)
-                        continue;
-                    auto* line = reinterpret_cast<QRgb*>(layer.scanLine(yy));
-                    const int reach = dy * dy <= 1 ? r : r - 1;
-                    for (int xx = std::max(0, px - reach); xx <= std::min(w - 1, px + reach); ++xx)
-                        line[xx] = rgb;
-                }
+                auto* line = reinterpret_cast<QRgb*>(layer.scanLine(yy));
+                const int reach = dy * dy <= 1 ? r : r - 1;
+                for (int xx = std::max(0, px - reach); xx <= std::min(w - 1, px + reach); ++xx)
+                    line[xx] = rgb;
             }
         }
         painter->drawImage(area.topLeft(), layer);
@@ -154,9 +169,8 @@ public:
 
 private:
     QChart* m_chart;
-    int m_series;
-    QVector<double> m_x, m_y;
-    QColor m_color;
+    QVector<double> m_x;
+    QList<Layer> m_layers;
     const QAbstractAxis* m_xAxis;
     const QAbstractAxis* m_yAxis;
 };
@@ -224,12 +238,20 @@ public:
         else if (isBar(type) && points * visible.size() > kMaxBars)
             d.hint = QStringLiteral("%1 bars are too many to draw; choose Lines, Area or Scatter.")
                          .arg(points * visible.size());
-        else if ((type == QLatin1String("Pie") || type == QLatin1String("Doughnut")) && points > kMaxSlices)
-            d.hint = QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(points);
+        else if (isPie() && sliceCount() > kMaxSlices)
+            d.hint = QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(sliceCount());
         else if (type == QLatin1String("Radar") && points > kMaxSpokes)
             d.hint = QStringLiteral("%1 spokes are too many for a radar; choose Lines or Polar.").arg(points);
+        else if (fewestQtSeries() > kMaxPieces)
+            d.hint =
+                QStringLiteral("%1 series are too many to draw as %2; choose Lines.").arg(visible.size()).arg(type);
+        else if (isPolar() && visible.size() * 4 * kMinColumns > kMaxPolarPoints)
+            d.hint = QStringLiteral("%1 series are too many for a polar chart; choose Lines.").arg(visible.size());
+        else if (sumsOverflow())
+            d.hint = QStringLiteral("The values add up beyond the largest number this chart can show; choose Lines, "
+                                    "Columns or Scatter.");
         // A hint sits on a plain chart: a polar one cannot take the hint's axes.
-        const bool polar = d.hint.isEmpty() && (type == QLatin1String("Polar") || type == QLatin1String("Radar"));
+        const bool polar = d.hint.isEmpty() && isPolar();
         chart = polar ? new QPolarChart : new QChart;
         chart->setAnimationOptions(QChart::NoAnimation);
         chart->setBackgroundBrush(QColor::fromString(m.attribute(kGlobal, QStringLiteral("BackgroundColor"))));
@@ -253,6 +275,42 @@ public:
 
 private:
     QString seriesPath(int i) const { return QStringLiteral("Series%1").arg(i + 1); }
+    bool isPie() const { return type == QLatin1String("Pie") || type == QLatin1String("Doughnut"); }
+    bool isPolar() const { return type == QLatin1String("Polar") || type == QLatin1String("Radar"); }
+    // Qt series the chart needs with every gap joined: an area and its outline
+    // for a plain area; a band for each sign a stacked area's values take.
+    qsizetype fewestQtSeries() const
+    {
+        if (type == QLatin1String("Area"))
+            return 2 * visible.size();
+        if (type != QLatin1String("StackedArea"))
+            return visible.size();
+        qsizetype count = 0;
+        for (int s : visible) {
+            const QVector<double>& values = data.series[s].values;
+            const bool falls = std::ranges::any_of(values, [](double v) { return v < 0; });
+            count += falls && std::ranges::any_of(values, [](double v) { return v > 0; }) ? 2 : 1;
+        }
+        return count;
+    }
+    // A pie shows the first visible series; a doughnut one ring per series, the first innermost.
+    QList<int> rings() const { return type == QLatin1String("Doughnut") ? visible : QList<int>{visible.first()}; }
+    // One slice per positive value of every ring.
+    qsizetype sliceCount() const
+    {
+        qsizetype count = 0;
+        for (int s : rings())
+            count += std::count_if(data.series[s].values.begin(), data.series[s].values.end(),
+                                   [](double v) { return v > 0; });
+        return count;
+    }
+    // A sum beyond the largest double would draw an empty pie or an axis up to "inf".
+    bool sumsOverflow() const
+    {
+        if (isPie())
+            return std::ranges::any_of(rings(), [this](int s) { return pieOverflows(data.series[s].values); });
+        return type.startsWith(QLatin1String("Stacked")) && stackOverflows(data, visible);
+    }
     QString seriesName(int i) const
     {
         const QString caption = m.attribute(seriesPath(i), QStringLiteral("Caption"));
@@ -581,6 +639,61 @@ private:
 
     // ---- chart kinds -------------------------------------------------------------
 
+    // A plain area's line, drawn over every area's fill.
+    struct Outline {
+        int series;
+        QPen pen;
+        QList<QPointF> points;
+        QVector<int> indices;
+    };
+
+    // Adds series s's area between `upper` and `lower` (zero when null) through
+    // the kept points (-1: a break), one Qt series per unbroken piece.
+    void addArea(int s, bool stacked, bool markers, const QVector<double>& upper, const QVector<double>* lower,
+                 const QVector<int>& kept, QList<Outline>& outlines)
+    {
+        const QColor c = m.seriesColor(s);
+        const double width = m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble();
+        QList<QPointF> points, low;
+        QVector<int> indices;
+        auto flush = [&] {
+            if (points.isEmpty())
+                return;
+            auto* high = new QLineSeries;
+            auto* bottom = new QLineSeries;
+            high->replace(points);
+            bottom->replace(low);
+            auto* series = new QAreaSeries(high, bottom);
+            high->setParent(series);
+            bottom->setParent(series);
+            series->setName(seriesName(s));
+            QColor fill = c;
+            if (!stacked)
+                fill.setAlphaF(0.4);
+            series->setBrush(fill);
+            // Plain areas overlap: see-through fills, with every outline drawn over all
+            // of them so no line is dimmed by another area's fill.
+            series->setPen(stacked ? QPen(c.darker(120), 1.0) : QPen(Qt::NoPen));
+            series->setPointsVisible(stacked && markers);
+            chart->addSeries(series);
+            if (!stacked)
+                outlines.append({s, QPen(c, width), points, indices});
+            points.clear();
+            low.clear();
+            indices.clear();
+        };
+        for (int i : kept) {
+            if (i < 0) {
+                flush();
+                continue;
+            }
+            points << QPointF(xs[i], upper[i]);
+            low << QPointF(xs[i], lower ? (*lower)[i] : 0.0);
+            indices << i;
+        }
+        flush();
+    }
+
     void buildXY()
     {
         const bool stacked = type.startsWith(QLatin1String("Stacked"));
@@ -597,37 +710,44 @@ private:
         QAbstractAxis* xAxis = makeXAxis();
         auto* yAxis = new QValueAxis;
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-        QVector<double> base(stacked ? n : 0, 0.0);
-        struct Dense {
-            int series;
-            QVector<double> y;
-            QColor color;
-        };
-        QList<Dense> dense;
-        struct Outline {
-            int series;
-            QPen pen;
-            QList<QPointF> points;
-            QVector<int> indices;
-        };
-        QList<Outline> outlines;
-
-        for (int s : visible) {
-            const QColor c = m.seriesColor(s);
-            QVector<double> ys = data.series[s].values;
-            // A stack counts a missing value as 0; a plain line or area breaks there.
-            if (stacked)
-                for (int i = 0; i < n; ++i)
-                    ys[i] = base[i] + (std::isnan(ys[i]) ? 0.0 : ys[i]);
+        auto extend = [&](const QVector<double>& ys) {
             for (double v : ys)
                 if (!std::isnan(v)) {
                     lo = std::min(lo, v);
                     hi = std::max(hi, v);
                 }
+        };
+
+        // The whole chart's budget: the series with the fewest pieces keep their
+        // gaps first, and all lines share the points; data not in x order is
+        // thinned along its index.
+        QVector<int> pieces;
+        qsizetype scatterPoints = 0;
+        for (int s : visible) {
+            const QVector<double>& values = data.series[s].values;
+            // A stack counts a missing value as 0; a plain line or area breaks there.
+            pieces << pieceCount(xs.constData(), stacked ? nullptr : values.constData(), n);
+            if (scatter)
+                for (int i = 0; i < n; ++i)
+                    scatterPoints += !std::isnan(values[i]) && !std::isnan(xs[i]);
+        }
+        const QVector<bool> joined = seriesJoiningGaps(pieces, area ? kMaxPieces / 2 : kMaxPieces);
+        const int columns =
+            columnsPerLine(ascending ? buckets : std::numeric_limits<int>::max(), visible.size(), kMaxLinePoints);
+        const bool dense = scatterPoints > kDenseScatter;
+        QList<DenseScatterItem::Layer> layers;
+        QVector<double> positive(stacked ? n : 0, 0.0), negative(stacked ? n : 0, 0.0);
+        QList<Outline> outlines;
+
+        for (int k = 0; k < visible.size(); ++k) {
+            const int s = visible[k];
+            const QColor c = m.seriesColor(s);
+            const QVector<double>& values = data.series[s].values;
 
             if (scatter) {
-                if (n > kDenseScatter) {
-                    dense.append({s, ys, c});
+                extend(values);
+                if (dense) {
+                    layers.append({s, values, c});
                     auto* legendOnly = new QScatterSeries;
                     legendOnly->setName(seriesName(s));
                     legendOnly->setColor(c);
@@ -644,8 +764,8 @@ private:
                 QList<QPointF> points;
                 QVector<int> indices;
                 for (int i = 0; i < n; ++i)
-                    if (!std::isnan(ys[i]) && !std::isnan(xs[i])) {
-                        points << QPointF(xs[i], ys[i]);
+                    if (!std::isnan(values[i]) && !std::isnan(xs[i])) {
+                        points << QPointF(xs[i], values[i]);
                         indices << i;
                     }
                 series->replace(points);
@@ -655,81 +775,72 @@ private:
                 continue;
             }
 
-            const QVector<int> kept = ascending ? reduceForColumns(xs.constData(), ys.constData(), n, buckets)
-                                                : reduceForColumns(nullptr, ys.constData(), n, 0);
-            const double width = m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble();
-            // Data with gaps everywhere is joined across them: thousands of pieces
-            // would each be a series of their own.
-            int pieces = 0;
-            for (qsizetype k = 1; k < kept.size() && pieces <= kMaxLinePieces; ++k)
-                pieces += std::isnan(ys[kept[k]]) && !std::isnan(ys[kept[k - 1]]);
-            const bool joinGaps = pieces > kMaxLinePieces;
-            QList<QPointF> points;
-            QVector<int> indices;
+            if (stacked && area) {
+                // Positive values stack up from zero and negative ones down from it,
+                // each in a band of its own, as stacked columns do: no band crosses
+                // or hides another.
+                QVector<double> up = positive, down = negative;
+                bool rises = false, falls = false;
+                for (int i = 0; i < n; ++i) {
+                    // A missing value (NaN) is neither and counts as 0.
+                    if (values[i] > 0) {
+                        up[i] += values[i];
+                        rises = true;
+                    } else if (values[i] < 0) {
+                        down[i] += values[i];
+                        falls = true;
+                    }
+                }
+                if (rises || !falls)
+                    addArea(s, true, markers, up, &positive,
+                            linePoints(xs.constData(), up.constData(), n, columns, ascending, joined[k]),
+                            outlines);
+                if (falls)
+                    addArea(s, true, markers, down, &negative,
+                            linePoints(xs.constData(), down.constData(), n, columns, ascending, joined[k]),
+                            outlines);
+                extend(up);
+                extend(down);
+                positive = std::move(up);
+                negative = std::move(down);
+                continue;
+            }
+
+            QVector<double> ys = values;
+            if (stacked)
+                for (int i = 0; i < n; ++i)
+                    ys[i] = positive[i] + (std::isnan(ys[i]) ? 0.0 : ys[i]);
+            extend(ys);
+            const QVector<int> kept = linePoints(xs.constData(), ys.constData(), n, columns, ascending, joined[k]);
             if (area) {
-                QList<QPointF> low;
-                auto flush = [&] {
-                    if (points.isEmpty())
-                        return;
-                    auto* upper = new QLineSeries;
-                    auto* lower = new QLineSeries;
-                    upper->replace(points);
-                    lower->replace(low);
-                    auto* series = new QAreaSeries(upper, lower);
-                    upper->setParent(series);
-                    lower->setParent(series);
-                    series->setName(seriesName(s));
-                    QColor fill = c;
-                    if (!stacked)
-                        fill.setAlphaF(0.4);
-                    series->setBrush(fill);
-                    // Plain areas overlap: see-through fills, with every outline drawn over all
-                    // of them (below) so no line is dimmed by another area's fill.
-                    series->setPen(stacked ? QPen(c.darker(120), 1.0) : QPen(Qt::NoPen));
-                    series->setPointsVisible(stacked && markers);
-                    chart->addSeries(series);
-                    if (!stacked)
-                        outlines.append({s, QPen(c, width), points, indices});
-                    points.clear();
-                    low.clear();
-                    indices.clear();
-                };
-                for (int i : kept) {
-                    if (std::isnan(ys[i]) || std::isnan(xs[i])) {
-                        if (!joinGaps)
-                            flush();
-                        continue;
-                    }
-                    points << QPointF(xs[i], ys[i]);
-                    low << QPointF(xs[i], stacked ? base[i] : 0.0);
-                    indices << i;
-                }
-                flush();
-                lo = std::min(lo, 0.0);
+                addArea(s, stacked, markers, ys, stacked ? &positive : nullptr, kept, outlines);
             } else {
-                auto flush = [&] { addLinePiece(s, QPen(c, width), markers, points, indices); };
+                const QPen pen(c, m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble());
+                QList<QPointF> points;
+                QVector<int> indices;
                 for (int i : kept) {
-                    if (std::isnan(ys[i]) || std::isnan(xs[i])) {
-                        if (!joinGaps)
-                            flush();
+                    if (i < 0) {
+                        addLinePiece(s, pen, markers, points, indices);
                         continue;
                     }
                     points << QPointF(xs[i], ys[i]);
                     indices << i;
                 }
-                flush();
+                addLinePiece(s, pen, markers, points, indices);
             }
             if (stacked)
-                base = ys;
+                positive = std::move(ys);
         }
+        if (area)
+            lo = std::min(lo, 0.0);
         for (Outline& o : outlines)
             addLinePiece(o.series, o.pen, markers, o.points, o.indices);
         setValueRange(yAxis, QStringLiteral("ValueAxis"), lo, hi, stacked || area);
         attachAxes(xAxis, yAxis, false);
-        for (int i = 0; i < dense.size(); ++i) {
-            auto* item = new DenseScatterItem(chart, dense[i].series, xs, dense[i].y, dense[i].color, xAxis, yAxis);
+        if (!layers.isEmpty()) {
+            auto* item = new DenseScatterItem(chart, xs, std::move(layers), xAxis, yAxis);
             d.dense << item;
-            item->setZValue(10 + i);
+            item->setZValue(10);
             QObject::connect(chart, &QChart::plotAreaChanged, chart, [item] { item->refresh(); });
         }
     }
@@ -808,8 +919,7 @@ private:
     {
         const bool doughnut = type == QLatin1String("Doughnut");
         const QList<QColor> palette = schema::paletteColors(m.attribute(kGlobal, QStringLiteral("ColorPalette")));
-        // A pie shows the first visible series; a doughnut one ring per series, the first innermost.
-        const QList<int> rings = doughnut ? visible : QList<int>{visible.first()};
+        const QList<int> rings = this->rings();
         const double hole = doughnut ? 0.35 : 0.0, outer = 0.8;
         const double step = (outer - hole) / rings.size();
         const int n = data.pointCount();
@@ -937,22 +1047,33 @@ private:
                 if (a < 0)
                     a += 360;
         }
+        // Thinned like lines, by the whole chart's budget: a column is a slice of
+        // the circle, whose rim is longer than the view is wide.
+        bool ascending = true;
+        for (int i = 1; i < n && ascending; ++i)
+            ascending = !(angles[i] < angles[i - 1]);
+        QVector<int> pieces;
+        for (int s : visible)
+            pieces << pieceCount(nullptr, data.series[s].values.constData(), n);
+        const QVector<bool> joined = seriesJoiningGaps(pieces, kMaxPieces);
+        const int columns =
+            columnsPerLine(ascending ? 3 * buckets : std::numeric_limits<int>::max(), visible.size(), kMaxPolarPoints);
         double hi = 0;
-        for (int s : visible) {
+        for (int k = 0; k < visible.size(); ++k) {
+            const int s = visible[k];
             const QVector<double>& values = data.series[s].values;
             const QPen pen(m.seriesColor(s), m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble());
             // A missing value breaks the line, as on Lines.
             QList<QPointF> points;
             QVector<int> indices;
-            for (int i = 0; i < n; ++i) {
-                const double v = values[i];
-                if (std::isnan(v)) {
+            for (int i : linePoints(angles.constData(), values.constData(), n, columns, ascending, joined[k])) {
+                if (i < 0) {
                     addLinePiece(s, pen, markers, points, indices);
                     continue;
                 }
-                points << QPointF(angles[i], v);
+                points << QPointF(angles[i], values[i]);
                 indices << i;
-                hi = std::max(hi, v);
+                hi = std::max(hi, values[i]);
             }
             // A radar's polygon closes when both its last and its first value are there.
             if (radar && n > 1 && !std::isnan(values[0]) && !std::isnan(values[n - 1]))
@@ -1114,10 +1235,9 @@ ChartHit ChartView::hitTest(QPointF viewPosition)
         }
     }
     for (const DenseScatterItem* layer : d->dense) {
-        // Later layers are drawn on top, so they win a tie.
-        const qsizetype point = layer->nearest(pos, &best);
+        const auto [series, point] = layer->nearest(pos, &best);
         if (point >= 0)
-            hit = ChartHit{QStringLiteral("Series"), layer->series() + 1, int(point) + 1};
+            hit = ChartHit{QStringLiteral("Series"), series + 1, int(point) + 1};
     }
     if (!hit.element.isEmpty())
         return hit;

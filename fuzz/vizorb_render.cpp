@@ -1,0 +1,55 @@
+// The chart's drawing: the input up to its first NUL byte is chart data XML,
+// the rest, if any, customizing XML. Whatever loads is drawn as every chart
+// type at a small size, so data that would hang the chart or exhaust memory
+// becomes a finding. The time limit per input in vizorb_render.args covers
+// all chart types under the sanitizer, a few seconds each at most.
+#include "vizorb/chart_model.h"
+#include "vizorb/chart_view.h"
+#include "vizorb/customizing_xml.h"
+#include "vizorb/data_xml.h"
+#include "vizorb/xml_text.h"
+
+#include <QApplication>
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    static int argc = 1;
+    static char name[] = "fuzz_vizorb_render";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    Q_UNUSED(app);
+
+    const QByteArray input(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    const qsizetype split = input.indexOf('\0');
+    QString decoded, error;
+    vizorb::ChartData data;
+    if (!vizorb::decodeXmlText(QString::fromLatin1(split < 0 ? input : input.left(split)), &decoded, &error) ||
+        !vizorb::readDataXml(decoded, &data, &error))
+        return 0;
+    vizorb::ChartModel model;
+    if (split >= 0) {
+        vizorb::Customizing customizing = model.customizing();
+        if (vizorb::decodeXmlText(QString::fromLatin1(input.mid(split + 1)), &decoded, &error) &&
+            vizorb::readCustomizingXml(decoded, &customizing, &error))
+            model.setCustomizing(customizing);
+    }
+    model.setData(std::move(data));
+    vizorb::ChartView view(model);
+    // The display modes from the input's length, so every one is reached.
+    view.setModes({size % 2 == 1, size % 4 >= 2, size % 8 >= 4});
+    const QSize small(240, 160);
+    view.resize(small);
+    for (const QString& type : vizorb::schema::chartTypes()) {
+        model.setAttribute(QStringLiteral("GlobalSettings"), QStringLiteral("ChartType"), type);
+        if (view.renderImage(small).size() != small)
+            std::abort();
+        view.hitTest(QPointF(small.width() / 2.0, small.height() / 2.0));
+    }
+    return 0;
+}

@@ -1,0 +1,193 @@
+#include "vizorb/chart_budget.h"
+#include "vizorb/chart_model.h"
+#include "vizorb/chart_view.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QLineSeries>
+#include <QScatterSeries>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+using vizorb::ChartData;
+
+struct Drawn {
+    QString hint;
+    qsizetype qtSeries = 0;
+    qsizetype points = 0;        // over every Qt series, an area's upper line counted
+    qsizetype scatterPoints = 0; // of those, scatter markers
+};
+
+// The chart of `data` as `type` at the designed size, as Qt Charts was given it.
+Drawn draw(const char* type, ChartData data, const std::function<void(QChart*)>& inspect = {})
+{
+    vizorb::ChartModel model;
+    model.setAttribute(QStringLiteral("GlobalSettings"), QStringLiteral("ChartType"), QLatin1String(type));
+    model.setData(std::move(data));
+    vizorb::ChartView view(model);
+    view.resize(815, 526);
+    view.renderImage();
+    Drawn drawn{view.hintText()};
+    for (QAbstractSeries* series : view.chart()->series()) {
+        ++drawn.qtSeries;
+        if (auto* area = qobject_cast<QAreaSeries*>(series))
+            drawn.points += area->upperSeries()->count();
+        else if (auto* xy = qobject_cast<QXYSeries*>(series))
+            drawn.points += xy->count();
+        if (auto* scatter = qobject_cast<QScatterSeries*>(series))
+            drawn.scatterPoints += scatter->count();
+    }
+    if (inspect)
+        inspect(view.chart());
+    return drawn;
+}
+
+// `series` series of `points` values each, value(s, i), NaN for a missing one.
+ChartData makeData(int series, int points, const std::function<double(int, int)>& value)
+{
+    ChartData data;
+    for (int s = 0; s < series; ++s) {
+        vizorb::Series one{QStringLiteral("S%1").arg(s + 1), QVector<double>(points)};
+        for (int i = 0; i < points; ++i)
+            one.values[i] = value(s, i);
+        data.series << one;
+    }
+    return data;
+}
+
+ChartData fromRows(const std::vector<std::vector<double>>& rows)
+{
+    return makeData(int(rows.size()), int(rows[0].size()), [&](int s, int i) { return rows[s][i]; });
+}
+
+// Positive and negative values stack apart, so at every point the bands lie
+// side by side: none covers another, and together they are as thick as the
+// values' magnitudes.
+TEST(ChartSeriesTest, StackedAreaBandsNeverCoverOneAnother)
+{
+    const double gap = std::nan("");
+    const std::vector<std::vector<std::vector<double>>> cases = {
+        {{3, -2, 4, 1}, {-1, 5, -3, 2}, {2, 2, -2, -4}},
+        {{-1, -2, -3}, {4, 5, 6}, {-7, 8, -9}},
+        {{1, gap, 3}, {-2, -2, gap}},
+    };
+    for (const auto& rows : cases) {
+        std::vector<double> magnitude(rows[0].size(), 0.0);
+        for (const auto& row : rows)
+            for (std::size_t i = 0; i < row.size(); ++i)
+                magnitude[i] += std::isnan(row[i]) ? 0.0 : std::abs(row[i]);
+        const Drawn drawn = draw("StackedArea", fromRows(rows), [&](QChart* chart) {
+            for (std::size_t i = 0; i < magnitude.size(); ++i) {
+                QList<std::pair<double, double>> bands;
+                for (QAbstractSeries* series : chart->series()) {
+                    auto* area = qobject_cast<QAreaSeries*>(series);
+                    ASSERT_TRUE(area);
+                    const double a = area->upperSeries()->at(int(i)).y(), b = area->lowerSeries()->at(int(i)).y();
+                    bands.append({std::min(a, b), std::max(a, b)});
+                }
+                std::sort(bands.begin(), bands.end());
+                double thickness = 0;
+                for (qsizetype k = 0; k < bands.size(); ++k) {
+                    thickness += bands[k].second - bands[k].first;
+                    if (k > 0) {
+                        EXPECT_LE(bands[k - 1].second, bands[k].first + 1e-9) << "point " << i;
+                    }
+                }
+                EXPECT_DOUBLE_EQ(thickness, magnitude[i]) << "point " << i;
+            }
+        });
+        EXPECT_TRUE(drawn.hint.isEmpty());
+    }
+}
+
+// What the whole chart hands to Qt Charts stays within one budget however
+// the data is spread over series; beyond it the chart is thinned or hints.
+TEST(ChartSeriesTest, OneBudgetForTheWholeChart)
+{
+    const double gap = std::nan("");
+    struct Case {
+        const char* what;
+        const char* type;
+        ChartData data;
+        qsizetype qtSeries; // exact, or -1 for at most vizorb::kMaxPieces
+        qsizetype maxPoints;
+        const char* hint; // "" when drawn
+    };
+    const std::vector<Case> cases = {
+        {"many broken lines", "Lines", makeData(100, 400, [&](int, int i) { return i % 2 ? gap : i; }), -1,
+         vizorb::kMaxLinePoints, ""},
+        // The one broken series keeps its gaps: the others cost one piece each.
+        {"one broken line among many", "Lines",
+         makeData(100, 1000, [&](int s, int i) { return s == 0 && i % 2 ? gap : i % 7; }), 99 + 500,
+         vizorb::kMaxLinePoints, ""},
+        {"many broken areas", "Area", makeData(50, 400, [&](int, int i) { return i % 2 ? gap : i; }), -1,
+         vizorb::kMaxLinePoints, ""},
+        {"polar of many points", "Polar", makeData(1, 300000, [](int, int i) { return i % 1000; }), 1,
+         vizorb::kMaxPolarPoints + 8, ""},
+        {"many broken polar lines", "Polar", makeData(20, 2000, [&](int, int i) { return i % 2 ? gap : 1; }), -1,
+         vizorb::kMaxPolarPoints, ""},
+        {"lines of many series", "Lines", makeData(999, 2000, [](int s, int i) { return (s * i) % 13; }), 999,
+         vizorb::kMaxLinePoints, ""},
+        {"plain areas of many series", "Area", makeData(600, 10, [](int s, int i) { return s + i; }), 0, 0,
+         "600 series are too many to draw as Area"},
+        {"radar of many series", "Radar", makeData(600, 10, [](int s, int i) { return s + i; }), 0, 0,
+         "600 series are too many for a polar chart"},
+        {"scatter dense only in total", "Scatter", makeData(3, 2000, [](int s, int i) { return s + i; }), 3, 0, ""},
+        {"scatter within budget", "Scatter", makeData(2, 2000, [](int s, int i) { return s + i; }), 2, 4000, ""},
+        {"doughnut of many rings", "Doughnut", makeData(100, 100, [](int, int) { return 1; }), 0, 0,
+         "10000 slices are too many"},
+        {"pie draws one series", "Pie", makeData(100, 100, [](int, int) { return 1; }), 1, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const Drawn drawn = draw(c.type, c.data);
+        EXPECT_TRUE(drawn.hint.contains(QLatin1String(c.hint))) << c.what << ": " << drawn.hint.toStdString();
+        if (*c.hint)
+            continue;
+        if (c.qtSeries < 0) {
+            EXPECT_LE(drawn.qtSeries, vizorb::kMaxPieces) << c.what;
+        } else {
+            EXPECT_EQ(drawn.qtSeries, c.qtSeries) << c.what;
+        }
+        if (QLatin1String(c.type) == QLatin1String("Scatter")) {
+            EXPECT_EQ(drawn.scatterPoints, c.maxPoints) << c.what;
+        } else {
+            EXPECT_LE(drawn.points, c.maxPoints) << c.what;
+        }
+    }
+}
+
+// Sums beyond the largest double are refused with the hint; sums that stay
+// finite, or values that are not summed, are drawn.
+TEST(ChartSeriesTest, OverflowingSumsGiveTheHint)
+{
+    const double big = 1e308;
+    struct Case {
+        const char* type;
+        std::vector<std::vector<double>> rows;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {"Pie", {{big, big, 1}}, true},
+        {"Pie", {{big, -big, 1}}, false},
+        {"Doughnut", {{1, 2, 3}, {big, big, 1}}, true},
+        {"StackedColumns", {{big, 1}, {big, 1}}, true},
+        {"StackedBars", {{-big, 1}, {-big, 1}}, true},
+        {"StackedArea", {{big, 1}, {big, 1}}, true},
+        {"StackedLines", {{big, 1}, {-big, 1}}, false},
+        {"Columns", {{big, big}, {big, big}}, false},
+    };
+    for (const Case& c : cases) {
+        const Drawn drawn = draw(c.type, fromRows(c.rows));
+        EXPECT_EQ(drawn.hint.contains(QLatin1String("add up beyond")), c.refused) << c.type;
+        if (!c.refused) {
+            EXPECT_GT(drawn.qtSeries, 0) << c.type;
+        }
+    }
+}
+
+} // namespace

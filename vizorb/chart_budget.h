@@ -1,0 +1,51 @@
+#pragma once
+
+#include "chart_model.h"
+
+#include <QVector>
+
+namespace vizorb {
+
+// What one chart may hand to Qt Charts, counted over all its series before
+// anything is built. Qt Charts makes a series object, a legend marker and a
+// graphics item for every piece of a broken line, a graphics item for every
+// scatter marker, bar and slice, and keeps a path through every point of a
+// line; past these counts a chart takes seconds to minutes and shows nothing
+// more.
+inline constexpr int kMaxPieces = 1000;            // Qt series of the whole chart (line and area pieces)
+inline constexpr qsizetype kMaxLinePoints = 50000; // points of lines and areas together
+inline constexpr qsizetype kMaxPolarPoints = 2000; // of polar lines, each far dearer to draw
+inline constexpr qsizetype kDenseScatter = 5000;   // beyond, every scatter series is painted as a layer
+inline constexpr qsizetype kMaxBars = 5000;        // a bar is two graphics items, its label a text document
+inline constexpr qsizetype kMaxSlices = 1000;
+// A line keeps at least this many pixel columns: more series than the point
+// budget gives that share are refused rather than drawn as scribbles.
+inline constexpr int kMinColumns = 4;
+
+// Unbroken runs of points with both x (when given) and y (when given) present.
+int pieceCount(const double* x, const double* y, int count);
+
+// Which series join their gaps so that the pieces of all of them stay within
+// `budget`: a series keeps its gaps while what it adds fits, series with the
+// fewest pieces first, so one broken series does not join the others' gaps.
+QVector<bool> seriesJoiningGaps(const QVector<int>& pieces, int budget);
+
+// Pixel columns each of `series` lines may keep: at most `pixels` (what can
+// be seen), fewer when the lines together would pass `points`, at least
+// kMinColumns.
+int columnsPerLine(int pixels, qsizetype series, qsizetype points);
+
+// The points one line draws, as data indices, -1 where the line breaks at a
+// missing x (when given) or y: thinned to `columns` pixel columns of x when
+// `xOrdered`, else of the index (data drawn in its own order), and, when
+// `joined`, one line through every present point.
+QVector<int> linePoints(const double* x, const double* y, int count, int columns, bool xOrdered, bool joined);
+
+// Whether some point's values over these series, positive and negative ones
+// apart as a stack adds them, sum beyond the largest double.
+bool stackOverflows(const ChartData& data, const QList<int>& series);
+
+// Whether the positive values of a pie's series sum beyond the largest double.
+bool pieOverflows(const QVector<double>& values);
+
+} // namespace vizorb
