@@ -166,8 +166,7 @@ Flow fitted(const QList<LegendEntry>& entries, QFont& font, QSizeF limit, bool r
 }
 
 // The items of a flow of entries, each a mark and its name, from `origin`, as
-// children of `chart`;
-// returns the rectangle they cover.
+// children of `chart`; returns the rectangle they cover.
 QRectF draw(const Flow& f, const QList<LegendEntry>& entries, QPointF origin, const TextStyle& style, LegendMark mark,
             QChart* chart, QList<QGraphicsItem*>& items)
 {
