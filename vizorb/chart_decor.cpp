@@ -137,6 +137,77 @@ Flow flow(const QList<LegendEntry>& entries, qsizetype count, const QString& mor
     return f;
 }
 
+// As large a font as flows all of `entries` into `limit`, down to the smallest
+// size; beyond that as many entries as fit, and a last text saying how many
+// are not shown. `font` becomes the font the flow is measured in.
+Flow fitted(const QList<LegendEntry>& entries, QFont& font, QSizeF limit, bool rows)
+{
+    const qsizetype n = entries.size();
+    qreal points = pointsOf(font);
+    font = sized(font, points);
+    Flow f = flow(entries, n, {}, font, limit, rows);
+    while (!f.fits && points > kMinPoint) {
+        points = smaller(points);
+        font = sized(font, points);
+        f = flow(entries, n, {}, font, limit, rows);
+    }
+    if (f.fits)
+        return f;
+    qsizetype lo = 0, hi = n - 1;
+    auto more = [n](qsizetype shown) { return QStringLiteral("+%1 more").arg(n - shown); };
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (flow(entries, mid, more(mid), font, limit, rows).fits)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return flow(entries, lo, more(lo), font, limit, rows);
+}
+
+// The items of a flow of entries, each a mark and its name, from `origin`, as
+// children of `chart`; returns the rectangle they cover.
+QRectF draw(const Flow& f, const QList<LegendEntry>& entries, QPointF origin, const TextStyle& style, LegendMark mark,
+            QChart* chart, QList<QGraphicsItem*>& items)
+{
+    origin = QPointF(std::round(origin.x()), std::round(origin.y()));
+    const QFontMetricsF fm(style.font);
+    const qreal m = f.mark;
+    QRectF covered;
+    auto keep = [&](QGraphicsItem* item) {
+        item->setZValue(kZ);
+        items << item;
+        covered |= item->mapRectToParent(item->boundingRect());
+    };
+    for (qsizetype i = 0; i < f.texts.size(); ++i) {
+        const QPointF at = origin + f.at[i];
+        auto* text = new QGraphicsSimpleTextItem(f.texts[i], chart);
+        text->setFont(style.font);
+        text->setBrush(style.color);
+        text->setPos(at.x() + m + kMarkGap, at.y());
+        keep(text);
+        if (i >= f.entries)
+            continue;
+        const qreal markTop = at.y() + (fm.height() - m) / 2;
+        QAbstractGraphicsShapeItem* markItem = nullptr;
+        if (mark == LegendMark::Dot || mark == LegendMark::Ring)
+            markItem = new QGraphicsEllipseItem(at.x(), markTop, m, m, chart);
+        else if (mark == LegendMark::Line)
+            markItem = new QGraphicsRectItem(at.x(), markTop + m / 2 - 1.5, m, 3, chart);
+        else
+            markItem = new QGraphicsRectItem(at.x(), markTop, m, m, chart);
+        if (mark == LegendMark::Ring) {
+            markItem->setPen(QPen(entries[i].color, std::max(1.0, std::round(m / 5))));
+            markItem->setBrush(Qt::NoBrush);
+        } else {
+            markItem->setBrush(entries[i].color);
+            markItem->setPen(Qt::NoPen);
+        }
+        keep(markItem);
+    }
+    return covered;
+}
+
 } // namespace
 
 QString wrapText(const QString& text, const QFont& font, qreal width)
@@ -225,11 +296,16 @@ struct ChartDecor::Private {
     TextStyle labelStyle;
     QList<QGraphicsItem*> labelItems;
 
+    QStringList ringList;
+    TextStyle ringListStyle;
+    QList<QGraphicsItem*> ringListItems;
+
     QSizeF framedFor;
     QRectF inside; // the chart less its margins
 
     qreal placeHeader(Header& h, qreal top, QSizeF chart);
     void placeLegend(QRectF room);
+    qreal placeRingList(qreal top, QSizeF size);
     void placeLabels(QRectF room);
     void placeInnerLabels(QPointF centre, qreal scale);
     void placeFrame();
@@ -302,6 +378,12 @@ void ChartDecor::setPieLabels(const QList<QPieSeries*>& rings, const QStringList
     d->labelStyle = style;
 }
 
+void ChartDecor::setRingList(const QStringList& names, const TextStyle& style)
+{
+    d->ringList = names;
+    d->ringListStyle = style;
+}
+
 bool ChartDecor::hasTitle() const
 {
     return !d->title.text.isEmpty() || !d->subtitle.text.isEmpty();
@@ -355,29 +437,8 @@ void ChartDecor::Private::placeLegend(QRectF room)
         return;
     const bool rows = side & (Qt::AlignTop | Qt::AlignBottom);
     const QSizeF limit = rows ? QSizeF(room.width(), room.height() * 0.3) : QSizeF(room.width() * 0.35, room.height());
-    const qsizetype n = entries.size();
-    // A smaller font before anything is left off.
-    qreal points = pointsOf(legendStyle.font);
-    QFont font = sized(legendStyle.font, points);
-    Flow f = flow(entries, n, {}, font, limit, rows);
-    while (!f.fits && points > kMinPoint) {
-        points = smaller(points);
-        font = sized(legendStyle.font, points);
-        f = flow(entries, n, {}, font, limit, rows);
-    }
-    if (!f.fits) {
-        // As many entries as fit, and a last one saying how many are not shown.
-        qsizetype lo = 0, hi = n - 1;
-        auto more = [n](qsizetype shown) { return QStringLiteral("+%1 more").arg(n - shown); };
-        while (lo < hi) {
-            const qsizetype mid = (lo + hi + 1) / 2;
-            if (flow(entries, mid, more(mid), font, limit, rows).fits)
-                lo = mid;
-            else
-                hi = mid - 1;
-        }
-        f = flow(entries, lo, more(lo), font, limit, rows);
-    }
+    QFont font = legendStyle.font;
+    const Flow f = fitted(entries, font, limit, rows);
     QPointF origin;
     if (side & Qt::AlignTop)
         origin = room.topLeft();
@@ -387,35 +448,27 @@ void ChartDecor::Private::placeLegend(QRectF room)
         origin = QPointF(room.left(), room.center().y() - f.size.height() / 2);
     else
         origin = QPointF(room.right() - f.size.width(), room.center().y() - f.size.height() / 2);
-    origin = QPointF(std::round(origin.x()), std::round(origin.y()));
-    const QFontMetricsF fm(font);
-    const qreal m = f.mark;
-    auto keep = [this](QGraphicsItem* item) {
-        item->setZValue(kZ);
-        legendItems << item;
-        legendRect |= item->mapRectToParent(item->boundingRect());
-    };
-    for (qsizetype i = 0; i < f.texts.size(); ++i) {
-        const QPointF at = origin + f.at[i];
-        auto* text = new QGraphicsSimpleTextItem(f.texts[i], chart);
-        text->setFont(font);
-        text->setBrush(legendStyle.color);
-        text->setPos(at.x() + m + kMarkGap, at.y());
-        keep(text);
-        if (i < f.entries) {
-            const qreal markTop = at.y() + (fm.height() - m) / 2;
-            QAbstractGraphicsShapeItem* markItem = nullptr;
-            if (mark == LegendMark::Dot)
-                markItem = new QGraphicsEllipseItem(at.x(), markTop, m, m, chart);
-            else if (mark == LegendMark::Line)
-                markItem = new QGraphicsRectItem(at.x(), markTop + m / 2 - 1.5, m, 3, chart);
-            else
-                markItem = new QGraphicsRectItem(at.x(), markTop, m, m, chart);
-            markItem->setBrush(entries[i].color);
-            markItem->setPen(Qt::NoPen);
-            keep(markItem);
-        }
-    }
+    legendRect = draw(f, entries, origin, {font, legendStyle.color}, mark, chart, legendItems);
+}
+
+// The rings' names in rows from `top`, taking at most a quarter of the chart's
+// height; returns the height taken.
+qreal ChartDecor::Private::placeRingList(qreal top, QSizeF size)
+{
+    qDeleteAll(ringListItems);
+    ringListItems.clear();
+    if (ringList.isEmpty())
+        return 0;
+    QList<LegendEntry> names;
+    for (const QString& name : ringList)
+        names.append({name, ringListStyle.color});
+    const QSizeF limit(size.width() - 2 * kPad, size.height() * 0.25);
+    if (limit.width() < 1 || limit.height() < 1)
+        return 0;
+    QFont font = ringListStyle.font;
+    const Flow f = fitted(names, font, limit, true);
+    return draw(f, names, QPointF(kPad, top), {font, ringListStyle.color}, LegendMark::Ring, chart, ringListItems)
+        .height();
 }
 
 // Slice labels outside the outermost ring, in a column on each side, moved
@@ -608,6 +661,8 @@ void ChartDecor::Private::placeFrame()
             top += height + 2;
         }
     }
+    if (const qreal height = placeRingList(top, size); height > 0)
+        top += height + 2;
     if (top > kPad)
         top += kGap - 2;
     placeLegend(QRectF(kPad, top, size.width() - 2 * kPad, size.height() - top - kPad));

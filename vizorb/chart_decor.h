@@ -28,7 +28,7 @@ struct TextStyle {
     QColor color;
 };
 
-enum class LegendMark { Box, Line, Dot };
+enum class LegendMark { Box, Line, Dot, Ring };
 
 struct LegendEntry {
     QString name;
@@ -60,6 +60,9 @@ public:
     // keeping their proportions.
     void setPieLabels(const QList<QPieSeries*>& rings, const QStringList& labels, const QList<QStringList>& innerLabels,
                       const QStringList& ringNames, const TextStyle& style);
+    // The names of rings too many to name beside them, flowed into rows under
+    // the header (its note says what they are), in the rings' order.
+    void setRingList(const QStringList& names, const TextStyle& style);
 
     bool hasTitle() const;
     QRectF titleRect() const;  // chart coordinates; empty without a title

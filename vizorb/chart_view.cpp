@@ -48,7 +48,7 @@ constexpr int kMarkerLimit = 60; // line markers only while they stay readable
 // shows nothing readable. The whole chart's budget is in chart_budget.h.
 constexpr int kMaxSpokes = 360;
 constexpr int kMaxSeries = schema::maxSeriesElements;
-constexpr int kMaxNamedRings = 12; // beyond this a doughnut's rings are named in a note
+constexpr int kMaxNamedRings = 12; // beyond this a doughnut's rings are listed under the title
 
 std::pair<double, double> axisRange(const QAbstractAxis* axis)
 {
@@ -995,14 +995,16 @@ private:
             names << seriesName(s);
         const bool named = (doughnut && rings.size() > 1) || (!doughnut && visible.size() > 1);
         const bool beside = named && rings.size() <= kMaxNamedRings;
-        d.decor->setPieLabels(drawn, labels, inner, beside ? names : QStringList(),
-                              {font(kGlobal), color(QStringLiteral("Legend"))});
+        const TextStyle labelStyle{font(kGlobal), color(QStringLiteral("Legend"))};
+        d.decor->setPieLabels(drawn, labels, inner, beside ? names : QStringList(), labelStyle);
         const TextStyle noteStyle{font(kGlobal), color(QStringLiteral("Subtitle"))};
-        if (!doughnut && visible.size() > 1)
+        if (!doughnut && visible.size() > 1) {
             d.decor->setNote(QStringLiteral("The first of %1 series").arg(visible.size()), noteStyle);
-        else if (named && !beside)
-            d.decor->setNote(QStringLiteral("Rings from the centre out: %1").arg(names.join(QLatin1String(", "))),
-                             noteStyle);
+        } else if (named && !beside) {
+            // Too many to name beside them: listed under the title, each name whole.
+            d.decor->setNote(QStringLiteral("Rings from the centre out:"), noteStyle);
+            d.decor->setRingList(names, labelStyle);
+        }
     }
 
     void buildPolar()

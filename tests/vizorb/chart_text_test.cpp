@@ -120,6 +120,10 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
     for (int s = 1; s <= 8; ++s)
         names.whole << QStringLiteral("Sales of the %1th region after returns and credit notes").arg(s);
     cases << names;
+    Case rings{"30 rings", "Doughnut", data(30, quarters, "Branch office %1"), {}, {"Rings from the centre out:"}};
+    for (int s = 1; s <= 30; ++s)
+        rings.whole << QStringLiteral("Branch office %1").arg(s);
+    cases << rings;
     for (const char* position : {"Top", "Bottom", "Left", "Right"}) {
         Case c{"30 series", "Lines", data(30, quarters, "Sales region %1"), {{"Legend", "Position", position}}, {}};
         for (int s = 1; s <= 30; ++s)
