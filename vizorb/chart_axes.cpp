@@ -1,0 +1,539 @@
+#include "chart_axes.h"
+
+#include "chart_text.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QDateTime>
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
+#include <QLegend>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace vizorb {
+namespace {
+
+QDateTime utc(qint64 msecs)
+{
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+}
+
+qint64 msecs(QDate date, int hour = 0)
+{
+    return QDateTime(date, QTime(hour, 0), Qt::UTC).toMSecsSinceEpoch();
+}
+
+// The calendar boundary at or before `t`.
+qint64 floorTo(qint64 t, CalendarStep step)
+{
+    const QDateTime dt = utc(t);
+    const QDate date = dt.date();
+    const int n = step.count;
+    switch (step.unit) {
+    case CalendarUnit::Hour:
+        return msecs(date, dt.time().hour() / n * n);
+    case CalendarUnit::Day: {
+        const qint64 day = date.toJulianDay();
+        return msecs(QDate::fromJulianDay(day - ((day % n) + n) % n));
+    }
+    case CalendarUnit::Week: {
+        // Julian day 0 is a Monday: weeks start on Mondays.
+        const qint64 day = date.toJulianDay();
+        return msecs(QDate::fromJulianDay(day - ((day % (7 * n)) + 7 * n) % (7 * n)));
+    }
+    case CalendarUnit::Month:
+        return msecs(QDate(date.year(), (date.month() - 1) / n * n + 1, 1));
+    case CalendarUnit::Year: {
+        const int y = date.year();
+        return msecs(QDate(y - ((y % n) + n) % n, 1, 1));
+    }
+    }
+    return t;
+}
+
+qint64 next(qint64 t, CalendarStep step)
+{
+    const QDateTime dt = utc(t);
+    switch (step.unit) {
+    case CalendarUnit::Hour:
+        return dt.addSecs(3600LL * step.count).toMSecsSinceEpoch();
+    case CalendarUnit::Day:
+        return dt.addDays(step.count).toMSecsSinceEpoch();
+    case CalendarUnit::Week:
+        return dt.addDays(7LL * step.count).toMSecsSinceEpoch();
+    case CalendarUnit::Month:
+        return dt.addMonths(step.count).toMSecsSinceEpoch();
+    case CalendarUnit::Year:
+        return dt.addYears(step.count).toMSecsSinceEpoch();
+    }
+    return t;
+}
+
+qint64 ceilTo(qint64 t, CalendarStep step)
+{
+    const qint64 f = floorTo(t, step);
+    return f == t ? t : next(f, step);
+}
+
+QList<CalendarStep> candidateSteps()
+{
+    QList<CalendarStep> steps;
+    for (int n : {1, 2, 3, 6, 12})
+        steps.append({CalendarUnit::Hour, n});
+    for (int n : {1, 2})
+        steps.append({CalendarUnit::Day, n});
+    for (int n : {1, 2})
+        steps.append({CalendarUnit::Week, n});
+    for (int n : {1, 2, 3, 6})
+        steps.append({CalendarUnit::Month, n});
+    for (int power = 1; power <= 100000; power *= 10)
+        for (int f : {1, 2, 5})
+            steps.append({CalendarUnit::Year, f * power});
+    return steps;
+}
+
+// Wraps at spaces into lines at most `width` wide where the words allow;
+// each break replaces one space.
+QStringList wrap(const QString& text, double width, const QFontMetricsF& fm, double* widest)
+{
+    const QStringList words = text.split(QLatin1Char(' '));
+    QStringList lines;
+    QString line;
+    *widest = 0;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString candidate = i == 0 ? words[i] : line + QLatin1Char(' ') + words[i];
+        if (i > 0 && fm.horizontalAdvance(candidate) > width) {
+            lines << line;
+            *widest = std::max(*widest, fm.horizontalAdvance(line));
+            line = words[i];
+        } else {
+            line = candidate;
+        }
+    }
+    lines << line;
+    *widest = std::max(*widest, fm.horizontalAdvance(line));
+    return lines;
+}
+
+// Qt Charts draws a label as a text item with a margin on each side.
+constexpr double kItemPad = 8;
+constexpr int kMaxLines = 3;
+
+struct Shown {
+    QList<QStringList> lines;
+    double width = 0; // widest line
+    int lineCount = 1;
+};
+
+Shown measure(const QStringList& labels, int every, double wrapWidth, const QFontMetricsF& fm)
+{
+    Shown s;
+    for (qsizetype i = 0; i < labels.size(); i += every) {
+        double w = 0;
+        const QString text = drawnText(labels[i]);
+        QStringList lines = wrapWidth > 0 ? wrap(text, wrapWidth, fm, &w) : QStringList{text};
+        if (wrapWidth <= 0)
+            w = fm.horizontalAdvance(text);
+        s.width = std::max(s.width, w);
+        s.lineCount = std::max(s.lineCount, int(lines.size()));
+        s.lines << lines;
+    }
+    return s;
+}
+
+CategoryLayout finish(const Shown& s, int every, int angle)
+{
+    CategoryLayout layout;
+    layout.every = every;
+    layout.angle = angle;
+    for (const QStringList& lines : s.lines)
+        layout.lines << lines.join(QLatin1Char('\n'));
+    return layout;
+}
+
+QString formatValue(const QString& format, double v)
+{
+    return QString::asprintf(format.toLatin1().constData(), v);
+}
+
+// A printf form that tells ticks `step` apart: fixed decimals for ordinary
+// numbers, significant digits with an exponent for huge or tiny ones.
+QString numberFormat(double lo, double hi, double step)
+{
+    const double biggest = std::max(std::abs(lo), std::abs(hi));
+    if (!(step > 0) || !std::isfinite(step))
+        return QStringLiteral("%.6g");
+    const double power = std::floor(std::log10(step));
+    const bool half = std::abs(step / std::pow(10.0, power) - 2.5) < 1e-9;
+    if (biggest < 1e7 && step >= 1e-4)
+        return QStringLiteral("%.%1f").arg(std::max(0, int(-power) + (half ? 1 : 0)));
+    const int digits = biggest > 0 ? int(std::floor(std::log10(biggest)) - power) + 1 + (half ? 1 : 0) : 1;
+    return QStringLiteral("%.%1g").arg(std::clamp(digits, 1, 17));
+}
+
+} // namespace
+
+TimeTicks calendarTicks(qint64 first, qint64 last, int maxTicks, bool enclose)
+{
+    maxTicks = std::max(2, maxTicks);
+    if (last < first)
+        std::swap(first, last);
+    const QList<CalendarStep> steps = candidateSteps();
+    TimeTicks result;
+    for (const CalendarStep& step : steps) {
+        qint64 lo = first, hi = last;
+        if (enclose || first == last) {
+            lo = floorTo(first, step);
+            hi = ceilTo(last, step);
+            if (hi == lo)
+                hi = next(lo, step);
+        }
+        QVector<qint64> ticks;
+        for (qint64 t = ceilTo(lo, step); t <= hi && ticks.size() <= maxTicks; t = next(t, step))
+            ticks << t;
+        if (ticks.size() <= maxTicks || &step == &steps.constLast()) {
+            result.step = step;
+            result.lo = lo;
+            result.hi = hi;
+            result.ticks = ticks;
+            break;
+        }
+    }
+    for (qint64 t : result.ticks)
+        result.labels << timeLabel(t, result.step);
+    return result;
+}
+
+QString timeLabel(qint64 ms, CalendarStep step)
+{
+    const QDateTime dt = utc(ms);
+    switch (step.unit) {
+    case CalendarUnit::Hour:
+        // Midnight names its day, so hours over several days stay readable.
+        return dt.time().hour() == 0 ? dt.toString(QStringLiteral("d MMM")) : dt.toString(QStringLiteral("HH:mm"));
+    case CalendarUnit::Day:
+    case CalendarUnit::Week:
+        return dt.toString(QStringLiteral("d MMM"));
+    case CalendarUnit::Month:
+        return dt.toString(QStringLiteral("MMM yyyy"));
+    case CalendarUnit::Year:
+        return dt.toString(QStringLiteral("yyyy"));
+    }
+    return {};
+}
+
+QStringList timeLabels(const QVector<qint64>& times)
+{
+    bool hours = false, days = false, months = false;
+    int firstYear = 0, lastYear = 0;
+    for (qsizetype i = 0; i < times.size(); ++i) {
+        const QDateTime dt = utc(times[i]);
+        hours = hours || dt.time() != QTime(0, 0);
+        days = days || dt.date().day() != 1;
+        months = months || dt.date().month() != 1;
+        firstYear = i == 0 ? dt.date().year() : std::min(firstYear, dt.date().year());
+        lastYear = i == 0 ? dt.date().year() : std::max(lastYear, dt.date().year());
+    }
+    const bool severalDays =
+        !times.isEmpty() &&
+        *std::max_element(times.begin(), times.end()) - *std::min_element(times.begin(), times.end()) >= 86400000;
+    const QString format = hours    ? (severalDays ? QStringLiteral("d MMM HH:mm") : QStringLiteral("HH:mm"))
+                           : days   ? (firstYear != lastYear ? QStringLiteral("d MMM yyyy") : QStringLiteral("d MMM"))
+                           : months ? QStringLiteral("MMM yyyy")
+                                    : QStringLiteral("yyyy");
+    QStringList labels;
+    labels.reserve(times.size());
+    for (qint64 t : times)
+        labels << utc(t).toString(format);
+    return labels;
+}
+
+std::pair<double, double> finiteRange(double lo, double hi)
+{
+    if (!std::isfinite(lo) && !std::isfinite(hi)) {
+        lo = 0;
+        hi = 1;
+    }
+    if (!std::isfinite(lo))
+        lo = hi;
+    if (!std::isfinite(hi))
+        hi = lo;
+    if (hi < lo)
+        std::swap(lo, hi);
+    if (hi == lo) {
+        // A step of 1 vanishes beside huge values: widen by a tenth of the value.
+        const double pad = std::max(1.0, std::abs(lo) * 0.1);
+        lo = std::max(lo - pad, -DBL_MAX);
+        hi = std::min(hi + pad, DBL_MAX);
+    }
+    return {lo, hi};
+}
+
+ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round)
+{
+    maxSteps = std::max(1, maxSteps);
+    std::tie(lo, hi) = finiteRange(lo, hi);
+    ValueTicks t;
+    // Divided before subtracting: the span of extreme ends overflows.
+    double step = hi / maxSteps - lo / maxSteps;
+    int steps = maxSteps;
+    if (round) {
+        const double power = std::pow(10.0, std::floor(std::log10(step)));
+        double nice = 10 * power;
+        for (double f : {1.0, 2.0, 2.5, 5.0})
+            if (f * power >= step) {
+                nice = f * power;
+                break;
+            }
+        step = nice;
+        const double niceLo = std::floor(lo / step + 1e-9) * step;
+        const double niceHi = std::ceil(hi / step - 1e-9) * step;
+        if (std::isfinite(niceLo))
+            lo = niceLo;
+        if (std::isfinite(niceHi))
+            hi = niceHi;
+        steps = std::clamp(int(std::lround(hi / step - lo / step)), 1, 2 * maxSteps);
+    }
+    t.lo = lo;
+    t.hi = hi;
+    t.tickCount = steps + 1;
+    t.format = numberFormat(lo, hi, step);
+    return t;
+}
+
+CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, double length, double across, bool alongX)
+{
+    const qsizetype n = labels.size();
+    if (n == 0)
+        return {};
+    const QFontMetricsF fm(font);
+    const double lineHeight = fm.height();
+    const double slot = length / n;
+    // However they are turned, shown labels need a line's height each: thin
+    // to that first, so a dense axis never measures all its labels.
+    int every = std::max<qsizetype>(1, qsizetype(std::ceil(n * (lineHeight + kItemPad + 2) / length)));
+    const double room = std::max(across - kItemPad, 4 * fm.averageCharWidth());
+    for (;;) {
+        const double space = slot * every;
+        const auto fits = [&](const Shown& s) { return s.lineCount * lineHeight + kItemPad + 2 <= space; };
+        if (alongX) {
+            const Shown flat = measure(labels, every, 0, fm);
+            if (flat.width + kItemPad + 2 <= space)
+                return finish(flat, every, 0);
+            const Shown wrapped = measure(labels, every, space - kItemPad - 2, fm);
+            if (wrapped.lineCount <= kMaxLines && wrapped.width + kItemPad + 2 <= space &&
+                wrapped.lineCount * lineHeight + kItemPad <= across)
+                return finish(wrapped, every, 0);
+            // Turned by 45 degrees neighbours stand a line's height times sqrt(2) apart.
+            if ((lineHeight + kItemPad) * std::sqrt(2.0) + 2 <= space &&
+                (flat.width + lineHeight + 2 * kItemPad) * std::sqrt(0.5) <= across)
+                return finish(flat, every, -45);
+            if (flat.width + kItemPad <= room && fits(flat))
+                return finish(flat, every, -90);
+            const Shown turned = measure(labels, every, room, fm);
+            if (turned.lineCount <= kMaxLines && fits(turned))
+                return finish(turned, every, -90);
+        } else {
+            const Shown flat = measure(labels, every, 0, fm);
+            if (flat.width + kItemPad <= room && fits(flat))
+                return finish(flat, every, 0);
+            const Shown wrapped = measure(labels, every, room, fm);
+            if (wrapped.lineCount <= kMaxLines && fits(wrapped))
+                return finish(wrapped, every, 0);
+        }
+        if (every >= n) {
+            // Nothing fits even alone: the first label, whole, wrapped where it can be.
+            const Shown last = measure(labels, every, room, fm);
+            return finish(last, every, alongX ? -90 : 0);
+        }
+        every = every < 4 ? every + 1 : every + every / 2;
+        every = int(std::min<qsizetype>(every, n));
+    }
+}
+
+QString categoryMarkup(const QString& text, int repeat)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = line.toHtmlEscaped();
+    QString markup = lines.join(QLatin1String("<br>"));
+    if (repeat > 0)
+        markup += QStringLiteral("<!--%1-->").arg(repeat);
+    return markup;
+}
+
+AxisLayout::AxisLayout(QChart* chart) : QObject(chart), m_chart(chart)
+{
+    connect(chart, &QChart::geometryChanged, this, &AxisLayout::relayout);
+}
+
+void AxisLayout::addCategories(QCategoryAxis* axis, const QStringList& labels, bool alongX)
+{
+    Entry e;
+    e.kind = Entry::Categories;
+    e.axis = axis;
+    e.labels = labels;
+    e.alongX = alongX;
+    m_entries.append(e);
+}
+
+void AxisLayout::addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool enclose)
+{
+    Entry e;
+    e.kind = Entry::Times;
+    e.axis = axis;
+    e.lo = double(first);
+    e.hi = double(last);
+    e.round = enclose;
+    m_entries.append(e);
+}
+
+void AxisLayout::addValues(QValueAxis* axis, double lo, double hi, bool round, int maxSteps, const QString& format,
+                           bool alongX)
+{
+    Entry e;
+    e.kind = Entry::Values;
+    e.axis = axis;
+    e.alongX = alongX;
+    e.lo = lo;
+    e.hi = hi;
+    e.round = round;
+    e.maxSteps = maxSteps;
+    e.format = format;
+    m_entries.append(e);
+}
+
+void AxisLayout::mirror(QValueAxis* axis, QValueAxis* copy)
+{
+    for (Entry& e : m_entries)
+        if (e.axis == axis)
+            e.copies << copy;
+}
+
+void AxisLayout::addSpokes(QCategoryAxis* axis, const QStringList& labels)
+{
+    Entry e;
+    e.kind = Entry::Spokes;
+    e.axis = axis;
+    e.labels = labels;
+    m_entries.append(e);
+}
+
+void AxisLayout::relayout()
+{
+    // Before the view sizes the chart, lay out for the control's usual size.
+    const QSizeF size = m_chart->size().isEmpty() ? QSizeF(815, 526) : m_chart->size();
+    if (size == m_laidOutFor)
+        return;
+    m_laidOutFor = size;
+    for (const Entry& e : m_entries)
+        layOut(e, size);
+    // A picture is drawn right after the chart is resized: place the new labels now.
+    if (QGraphicsLayout* layout = m_chart->layout())
+        layout->activate();
+}
+
+namespace {
+
+void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<QString, double>>& labels)
+{
+    for (const QString& old : axis->categoriesLabels())
+        axis->remove(old);
+    axis->setStartValue(start);
+    QHash<QString, int> seen;
+    for (const auto& [text, value] : labels)
+        axis->append(categoryMarkup(text, seen[text]++), value);
+}
+
+} // namespace
+
+void AxisLayout::layOut(const Entry& e, QSizeF size)
+{
+    const QFontMetricsF fm(e.axis->labelsFont());
+    const QLegend* legend = m_chart->legend();
+    const bool legendBeside =
+        legend->isVisible() && (legend->alignment() & (Qt::AlignLeft | Qt::AlignRight)) && !m_chart->series().isEmpty();
+    // What the plot leaves to an axis, estimated from the chart's size alone.
+    const double width = std::max(60.0, size.width() - 140 - (legendBeside ? std::min(200.0, size.width() * 0.3) : 0));
+    const double height = std::max(60.0, size.height() - 170);
+    const double length = e.alongX ? width : height;
+    const double across = e.alongX ? size.height() * 0.28 : size.width() * 0.3;
+    QList<QValueAxis*> axes{e.axis};
+    axes << e.copies;
+
+    switch (e.kind) {
+    case Entry::Categories: {
+        const CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), length, across, e.alongX);
+        QList<std::pair<QString, double>> shown;
+        for (qsizetype k = 0; k < layout.lines.size(); ++k)
+            shown.append({layout.lines[k], double(k * layout.every)});
+        for (QValueAxis* a : axes) {
+            auto* c = static_cast<QCategoryAxis*>(a);
+            setCategoryLabels(c, -0.5, shown);
+            c->setLabelsAngle(layout.angle);
+            c->setRange(-0.5, e.labels.size() - 0.5);
+        }
+        break;
+    }
+    case Entry::Times: {
+        // The widest form, "Sep 2025" or "30 Sep", sets how many ticks fit.
+        const double label = fm.horizontalAdvance(QStringLiteral("Sep 2025")) + kItemPad + 12;
+        const int maxTicks = std::clamp(int(length / label), 2, 10);
+        const TimeTicks ticks = calendarTicks(qint64(e.lo), qint64(e.hi), maxTicks, e.round);
+        QList<std::pair<QString, double>> shown;
+        for (qsizetype k = 0; k < ticks.ticks.size(); ++k)
+            shown.append({ticks.labels[k], double(ticks.ticks[k])});
+        for (QValueAxis* a : axes) {
+            auto* c = static_cast<QCategoryAxis*>(a);
+            // A label exactly at the start needs a category ending there.
+            setCategoryLabels(c, double(ticks.lo) - 1, shown);
+            c->setRange(double(ticks.lo), double(ticks.hi));
+        }
+        break;
+    }
+    case Entry::Values: {
+        ValueTicks ticks;
+        for (int steps = e.maxSteps; steps >= 1; --steps) {
+            ticks = valueTicks(e.lo, e.hi, steps, e.round);
+            const QString format = e.format.isEmpty() ? ticks.format : e.format;
+            double need = fm.height() * 1.5;
+            if (e.alongX) {
+                need = 0;
+                for (double v : {ticks.lo, ticks.hi, (ticks.lo + ticks.hi) / 2})
+                    need = std::max(need, fm.horizontalAdvance(formatValue(format, v)));
+                need += kItemPad + 12;
+            }
+            if (ticks.tickCount * need <= length)
+                break;
+        }
+        for (QValueAxis* a : axes) {
+            a->setRange(ticks.lo, ticks.hi);
+            a->setTickCount(ticks.tickCount);
+            a->setLabelFormat(e.format.isEmpty() ? ticks.format : e.format);
+        }
+        break;
+    }
+    case Entry::Spokes: {
+        // Spokes share the circle; their labels stand outside it, at most a
+        // fifth of the chart wide, wrapped at spaces.
+        const double side = std::min(size.width(), size.height());
+        const CategoryLayout layout =
+            layoutCategories(e.labels, e.axis->labelsFont(), side * 2.2, size.width() * 0.2, false);
+        QList<std::pair<QString, double>> shown;
+        // The first spoke's label closes the circle at its end.
+        for (qsizetype k = 1; k < layout.lines.size(); ++k)
+            shown.append({layout.lines[k], double(k * layout.every)});
+        shown.append({layout.lines.value(0), double(e.labels.size())});
+        auto* c = static_cast<QCategoryAxis*>(e.axis);
+        setCategoryLabels(c, 0, shown);
+        c->setRange(0, e.labels.size());
+        break;
+    }
+    }
+}
+
+} // namespace vizorb
