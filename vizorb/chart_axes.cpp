@@ -361,6 +361,9 @@ QString categoryMarkup(const QString& text, int repeat)
     for (QString& line : lines)
         line = line.toHtmlEscaped();
     QString markup = lines.join(QLatin1String("<br>"));
+    // Wrapped lines centred under one another, as one label.
+    if (lines.size() > 1)
+        markup = QStringLiteral("<div align=\"center\">%1</div>").arg(markup);
     if (repeat > 0)
         markup += QStringLiteral("<!--%1-->").arg(repeat);
     return markup;
@@ -414,12 +417,13 @@ void AxisLayout::mirror(QValueAxis* axis, QValueAxis* copy)
             e.copies << copy;
 }
 
-void AxisLayout::addSpokes(QCategoryAxis* axis, const QStringList& labels)
+void AxisLayout::addSpokes(QCategoryAxis* axis, const QStringList& labels, double span)
 {
     Entry e;
     e.kind = Entry::Spokes;
     e.axis = axis;
     e.labels = labels;
+    e.hi = span;
     m_entries.append(e);
 }
 
@@ -523,14 +527,18 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
         const double side = std::min(size.width(), size.height());
         const CategoryLayout layout =
             layoutCategories(e.labels, e.axis->labelsFont(), side * 2.2, size.width() * 0.2, false);
+        const double n = double(e.labels.size());
         QList<std::pair<QString, double>> shown;
+        for (qsizetype k = 0; k < layout.lines.size(); ++k)
+            shown.append({layout.lines[k], e.hi * double(k * layout.every) / n});
         // The first spoke's label closes the circle at its end.
-        for (qsizetype k = 1; k < layout.lines.size(); ++k)
-            shown.append({layout.lines[k], double(k * layout.every)});
-        shown.append({layout.lines.value(0), double(e.labels.size())});
+        if (!shown.isEmpty()) {
+            shown.move(0, shown.size() - 1);
+            shown.last().second = e.hi;
+        }
         auto* c = static_cast<QCategoryAxis*>(e.axis);
         setCategoryLabels(c, 0, shown);
-        c->setRange(0, e.labels.size());
+        c->setRange(0, e.hi);
         break;
     }
     }

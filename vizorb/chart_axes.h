@@ -96,8 +96,8 @@ public:
                    bool alongX);
     // `copy` shows the same scale and labels as `axis` (a secondary axis).
     void mirror(QValueAxis* axis, QValueAxis* copy);
-    // Labels of a radar's spokes.
-    void addSpokes(QCategoryAxis* axis, const QStringList& labels);
+    // Spoke labels of a polar chart: point i at span * i / n on an angular axis from 0 to span.
+    void addSpokes(QCategoryAxis* axis, const QStringList& labels, double span);
 
     void relayout();
 

@@ -502,6 +502,22 @@ private:
         return labels;
     }
 
+    // Spokes named by the points' labels; times in the form of their spacing.
+    QCategoryAxis* spokeAxis(double span)
+    {
+        auto* axis = new QCategoryAxis;
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        axis->setRange(0, span);
+        QStringList labels = pointLabels();
+        if (data.categories.isEmpty() && !data.times.isEmpty()) {
+            const QStringList times = timeLabels(data.times);
+            for (qsizetype i = 0; i < times.size() && i < labels.size(); ++i)
+                labels[i] = times[i];
+        }
+        axisLayout()->addSpokes(axis, labels, span);
+        return axis;
+    }
+
     // Categories on a value axis: point i at i, each label whole, thinned to fit.
     QCategoryAxis* makeCategoryAxis(bool alongX)
     {
@@ -868,26 +884,11 @@ private:
         QAbstractAxis* angular = nullptr;
         QVector<double> angles(n);
         if (radar) {
-            // Labels sit on the spokes; the last category boundary closes the circle at the first label.
-            auto* axis = new QCategoryAxis;
-            axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-            axis->setRange(0, n);
-            QStringList labels = pointLabels();
-            if (data.categories.isEmpty() && !data.times.isEmpty()) {
-                const QStringList times = timeLabels(data.times);
-                for (qsizetype i = 0; i < times.size() && i < n; ++i)
-                    labels[i] = times[i];
-            }
-            axisLayout()->addSpokes(axis, labels);
-            angular = axis;
+            // The first spoke is at the top, at 0 and again at n, where each polygon closes.
+            angular = spokeAxis(n);
             for (int i = 0; i < n; ++i)
                 angles[i] = i;
         } else {
-            auto* axis = new QValueAxis;
-            axis->setRange(0, 360);
-            axis->setTickCount(9);
-            axis->setLabelFormat(QStringLiteral("%.0f"));
-            angular = axis;
             bool numeric = !data.x.isEmpty();
             for (int i = 0; i < n && numeric; ++i)
                 angles[i] = std::fmod(data.x.value(i), 360.0);
@@ -899,6 +900,16 @@ private:
             if (!numeric)
                 for (int i = 0; i < n; ++i)
                     angles[i] = 360.0 * i / n;
+            if (!numeric && (!data.categories.isEmpty() || !data.times.isEmpty())) {
+                // Evenly spaced points are named on their spokes, as on a radar.
+                angular = spokeAxis(360);
+            } else {
+                auto* axis = new QValueAxis;
+                axis->setRange(0, 360);
+                axis->setTickCount(9);
+                axis->setLabelFormat(QStringLiteral("%.0f"));
+                angular = axis;
+            }
             for (double& a : angles)
                 if (a < 0)
                     a += 360;
