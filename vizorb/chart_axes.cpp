@@ -119,8 +119,8 @@ QStringList wrap(const QString& text, double width, const QFontMetricsF& fm, dou
     return lines;
 }
 
-// Qt Charts draws a label as a text item with a margin on each side.
-constexpr double kItemPad = 8;
+// Qt Charts draws a label as a text item with a small margin on each side.
+constexpr double kItemPad = 4;
 constexpr int kMaxLines = 3;
 
 struct Shown {
@@ -462,7 +462,7 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
     const bool legendBeside =
         legend->isVisible() && (legend->alignment() & (Qt::AlignLeft | Qt::AlignRight)) && !m_chart->series().isEmpty();
     // What the plot leaves to an axis, estimated from the chart's size alone.
-    const double width = std::max(60.0, size.width() - 140 - (legendBeside ? std::min(200.0, size.width() * 0.3) : 0));
+    const double width = std::max(60.0, size.width() - 120 - (legendBeside ? std::min(200.0, size.width() * 0.3) : 0));
     const double height = std::max(60.0, size.height() - 170);
     const double length = e.alongX ? width : height;
     const double across = e.alongX ? size.height() * 0.28 : size.width() * 0.3;

@@ -137,13 +137,13 @@ protected:
     }
 
     // The visible texts of the chart's scene, with where they are drawn.
-    QList<std::pair<QString, QRectF>> texts()
+    QList<std::pair<QString, QPolygonF>> texts()
     {
-        QList<std::pair<QString, QRectF>> found;
+        QList<std::pair<QString, QPolygonF>> found;
         for (QGraphicsItem* item : control.view().scene()->items())
             if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && item->isVisible())
                 if (!text->toPlainText().isEmpty())
-                    found.append({text->toPlainText(), item->mapToScene(item->boundingRect()).boundingRect()});
+                    found.append({text->toPlainText(), item->mapToScene(item->boundingRect())});
         return found;
     }
 
@@ -177,7 +177,7 @@ TEST_F(AxisSceneTest, CategoryLabelsAreWholeAndApart)
         {halfHours, "Columns", 6}, {longNames, "Columns", 5}, {longNames, "Bars", 5}, {halfHours, "Lines", 6}};
     for (const Case& c : cases) {
         load(categoriesXml(c.names), c.type);
-        QList<std::pair<QString, QRectF>> labels;
+        QList<std::pair<QString, QPolygonF>> labels;
         for (const auto& [text, rect] : texts()) {
             QString joined = text;
             joined.replace(QChar(0x2028), QLatin1Char(' '));
