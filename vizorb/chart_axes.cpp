@@ -7,8 +7,12 @@
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QValueAxis>
+#include <QXYSeries>
 
 #include <algorithm>
 #include <cfloat>
@@ -439,6 +443,105 @@ void AxisLayout::relayout()
     // A picture is drawn right after the chart is resized: place the new labels now.
     if (QGraphicsLayout* layout = m_chart->layout())
         layout->activate();
+    placeRadialLabels();
+}
+
+void AxisLayout::addRadialLabels(QValueAxis* radial)
+{
+    m_radial = radial;
+    radial->setLabelsVisible(false);
+    connect(m_chart, &QChart::plotAreaChanged, this, &AxisLayout::placeRadialLabels);
+}
+
+namespace {
+
+// Whether the segment a-b meets `rect`.
+bool crosses(QPointF a, QPointF b, const QRectF& rect)
+{
+    if (rect.contains(a) || rect.contains(b))
+        return true;
+    if (std::max(a.x(), b.x()) < rect.left() || std::min(a.x(), b.x()) > rect.right() ||
+        std::max(a.y(), b.y()) < rect.top() || std::min(a.y(), b.y()) > rect.bottom())
+        return false;
+    const QLineF segment(a, b);
+    const QLineF edges[] = {{rect.topLeft(), rect.topRight()},
+                            {rect.topRight(), rect.bottomRight()},
+                            {rect.bottomRight(), rect.bottomLeft()},
+                            {rect.bottomLeft(), rect.topLeft()}};
+    for (const QLineF& edge : edges)
+        if (segment.intersects(edge, nullptr) == QLineF::BoundedIntersection)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void AxisLayout::placeRadialLabels()
+{
+    if (!m_radial)
+        return;
+    qDeleteAll(m_radialLabels);
+    m_radialLabels.clear();
+    // The drawn lines in chart coordinates; a huge series is sampled, as labels need only be clear of most of it.
+    constexpr qsizetype kMaxTested = 50000;
+    QList<QPolygonF> lines;
+    QXYSeries* anchor = nullptr;
+    qsizetype budget = kMaxTested;
+    for (QAbstractSeries* series : m_chart->series()) {
+        auto* xy = qobject_cast<QXYSeries*>(series);
+        if (!xy)
+            continue;
+        anchor = anchor ? anchor : xy;
+        const QList<QPointF> points = xy->points();
+        const qsizetype stride = std::max<qsizetype>(1, points.size() / std::max<qsizetype>(1, budget));
+        QPolygonF line;
+        for (qsizetype i = 0; i < points.size(); i += stride)
+            line << m_chart->mapToPosition(points[i], xy);
+        budget = std::max<qsizetype>(0, budget - line.size());
+        lines << line;
+    }
+    if (!anchor)
+        return;
+    const QFont font = m_radial->labelsFont();
+    const QFontMetricsF fm(font);
+    const double angle = [&] {
+        const QList<QAbstractAxis*> angular = m_chart->axes(Qt::Horizontal);
+        auto* a = angular.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(angular.constFirst());
+        return a ? a->min() : 0.0;
+    }();
+    const int ticks = std::max(2, m_radial->tickCount());
+    const QString format = m_radial->labelFormat();
+    for (int k = 0; k < ticks; ++k) {
+        const double value = m_radial->min() + (m_radial->max() - m_radial->min()) * k / (ticks - 1);
+        const QString text = formatValue(format, value);
+        const QPointF at = m_chart->mapToPosition(QPointF(angle, value), anchor);
+        const QSizeF size(fm.horizontalAdvance(text) + 2, fm.height());
+        const QRectF right(QPointF(at.x() + 4, at.y() - size.height() / 2), size);
+        const QRectF left(QPointF(at.x() - 4 - size.width(), at.y() - size.height() / 2), size);
+        const auto clear = [&](const QRectF& rect) {
+            // Nor on the spoke labels.
+            if (QGraphicsScene* scene = m_chart->scene())
+                for (QGraphicsItem* item : scene->items(m_chart->mapToScene(rect)))
+                    if (item->isVisible() && dynamic_cast<QGraphicsTextItem*>(item))
+                        return false;
+            // Lines are drawn with some width and with markers.
+            const QRectF margin = rect.adjusted(-4, -4, 4, 4);
+            for (const QPolygonF& line : lines)
+                for (qsizetype i = 0; i < line.size(); ++i)
+                    if (crosses(line[i], line[std::min(i + 1, line.size() - 1)], margin))
+                        return false;
+            return true;
+        };
+        const QRectF* place = clear(right) ? &right : clear(left) ? &left : nullptr;
+        if (!place)
+            continue;
+        auto* item = new QGraphicsSimpleTextItem(text, m_chart);
+        item->setFont(font);
+        item->setBrush(m_radial->labelsBrush());
+        item->setPos(place->topLeft());
+        item->setZValue(m_chart->zValue() + 20);
+        m_radialLabels << item;
+    }
 }
 
 namespace {

@@ -12,6 +12,7 @@
 class QChart;
 class QCategoryAxis;
 class QValueAxis;
+class QGraphicsSimpleTextItem;
 
 namespace vizorb {
 
@@ -99,6 +100,10 @@ public:
     // Spoke labels of a polar chart: point i at span * i / n on an angular axis from 0 to span.
     void addSpokes(QCategoryAxis* axis, const QStringList& labels, double span);
 
+    // The value labels of a polar chart's radial axis, drawn by us beside the
+    // top spoke where no series line passes (Qt Charts would draw them over the lines).
+    void addRadialLabels(QValueAxis* radial);
+
     void relayout();
 
     struct Entry {
@@ -117,7 +122,10 @@ public:
 private:
     void layOut(const Entry& e, QSizeF size);
     QChart* m_chart;
+    void placeRadialLabels();
     QList<Entry> m_entries;
+    QValueAxis* m_radial = nullptr;
+    QList<QGraphicsSimpleTextItem*> m_radialLabels; // owned by the chart
     QSizeF m_laidOutFor;
 };
 

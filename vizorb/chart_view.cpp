@@ -944,6 +944,7 @@ private:
         polar->addAxis(radial, QPolarChart::PolarOrientationRadial);
         styleAxis(angular, QStringLiteral("CategoryAxis"));
         styleAxis(radial, QStringLiteral("ValueAxis"));
+        axisLayout()->addRadialLabels(radial);
         // A title would lie across the rings; the angular axis' labels say enough.
         angular->setTitleVisible(false);
         radial->setTitleVisible(false);
