@@ -399,17 +399,13 @@ void AxisLayout::addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool e
     m_entries.append(e);
 }
 
-void AxisLayout::addValues(QValueAxis* axis, double lo, double hi, bool round, int maxSteps, const QString& format,
-                           bool alongX)
+void AxisLayout::addValues(QValueAxis* axis, const QString& format, bool alongX)
 {
     Entry e;
     e.kind = Entry::Values;
     e.axis = axis;
     e.alongX = alongX;
-    e.lo = lo;
-    e.hi = hi;
-    e.round = round;
-    e.maxSteps = maxSteps;
+    e.maxSteps = std::max(1, axis->tickCount() - 1);
     e.format = format;
     m_entries.append(e);
 }
@@ -509,10 +505,10 @@ void AxisLayout::placeRadialLabels()
         auto* a = angular.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(angular.constFirst());
         return a ? a->min() : 0.0;
     }();
-    const int ticks = std::max(2, m_radial->tickCount());
     const QString format = m_radial->labelFormat();
+    const int ticks = std::max(2, m_radial->tickCount());
     for (int k = 0; k < ticks; ++k) {
-        const double value = m_radial->min() + (m_radial->max() - m_radial->min()) * k / (ticks - 1);
+        const double value = m_radial->min() + (m_radial->max() / (ticks - 1) - m_radial->min() / (ticks - 1)) * k;
         const QString text = formatValue(format, value);
         const QPointF at = m_chart->mapToPosition(QPointF(angle, value), anchor);
         const QSizeF size(fm.horizontalAdvance(text) + 2, fm.height());
@@ -603,24 +599,34 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
         break;
     }
     case Entry::Values: {
-        ValueTicks ticks;
-        for (int steps = e.maxSteps; steps >= 1; --steps) {
-            ticks = valueTicks(e.lo, e.hi, steps, e.round);
-            const QString format = e.format.isEmpty() ? ticks.format : e.format;
+        // The range stays as built, so a new size never moves the series: only
+        // the tick count changes, to the most whose labels have room. Fewer
+        // ticks divide the built steps evenly, so every tick stays a nice
+        // number. (Qt's interval ticks are no option: they loop forever where
+        // the interval vanishes beside the values.)
+        const double lo = e.axis->min(), hi = e.axis->max();
+        const int built = e.maxSteps;
+        int steps = built;
+        QString format;
+        for (int candidate = built; candidate >= 1; --candidate) {
+            if (built % candidate != 0 && candidate != 1)
+                continue;
+            steps = candidate;
+            const double step = hi / steps - lo / steps;
+            format = e.format.isEmpty() ? numberFormat(lo, hi, step) : e.format;
             double need = fm.height() * 1.5;
             if (e.alongX) {
                 need = 0;
-                for (double v : {ticks.lo, ticks.hi, (ticks.lo + ticks.hi) / 2})
-                    need = std::max(need, fm.horizontalAdvance(formatValue(format, v)));
+                for (int k = 0; k <= steps; ++k)
+                    need = std::max(need, fm.horizontalAdvance(formatValue(format, lo + k * step)));
                 need += kItemPad + 12;
             }
-            if (ticks.tickCount * need <= length)
+            if ((steps + 1) * need <= length)
                 break;
         }
         for (QValueAxis* a : axes) {
-            a->setRange(ticks.lo, ticks.hi);
-            a->setTickCount(ticks.tickCount);
-            a->setLabelFormat(e.format.isEmpty() ? ticks.format : e.format);
+            a->setTickCount(steps + 1);
+            a->setLabelFormat(format);
         }
         break;
     }

@@ -92,9 +92,8 @@ public:
     void addCategories(QCategoryAxis* axis, const QStringList& labels, bool alongX);
     // A time axis on milliseconds since the epoch.
     void addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool enclose);
-    // A value axis over [lo, hi], with nice ends when `round`; `format` empty = chosen to fit.
-    void addValues(QValueAxis* axis, double lo, double hi, bool round, int maxSteps, const QString& format,
-                   bool alongX);
+    // A value axis whose range and most ticks are set; `format` empty = chosen to fit.
+    void addValues(QValueAxis* axis, const QString& format, bool alongX);
     // `copy` shows the same scale and labels as `axis` (a secondary axis).
     void mirror(QValueAxis* axis, QValueAxis* copy);
     // Spoke labels of a polar chart: point i at span * i / n on an angular axis from 0 to span.
@@ -115,7 +114,7 @@ public:
         bool alongX = true;
         double lo = 0, hi = 1;
         bool round = true; // nice ends; for times: calendar boundaries around the data
-        int maxSteps = 8;
+        int maxSteps = 8;  // value axes: the steps built
         QString format;
     };
 

@@ -435,7 +435,7 @@ private:
         axis->setRange(ticks.lo, ticks.hi);
         axis->setTickCount(ticks.tickCount);
         axis->setLabelFormat(format.isEmpty() ? ticks.format : format);
-        axisLayout()->addValues(axis, lo, hi, round, steps, format, alongX);
+        axisLayout()->addValues(axis, format, alongX);
     }
 
     // A secondary axis showing what `primary` shows; the axis layout keeps both alike.
