@@ -6,8 +6,8 @@
 #include <QChart>
 #include <QDateTime>
 #include <QFontMetricsF>
-#include <QGraphicsLayout>
 #include <QGraphicsScene>
+#include <QGraphicsSceneResizeEvent>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QLegend>
@@ -375,7 +375,16 @@ QString categoryMarkup(const QString& text, int repeat)
 
 AxisLayout::AxisLayout(QChart* chart) : QObject(chart), m_chart(chart)
 {
-    connect(chart, &QChart::geometryChanged, this, &AxisLayout::relayout);
+    // Decided as the chart learns its new size, before it lays itself out: one
+    // layout pass takes in the new labels, even for a picture drawn at once.
+    chart->installEventFilter(this);
+}
+
+bool AxisLayout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_chart && event->type() == QEvent::GraphicsSceneResize)
+        layOutFor(static_cast<QGraphicsSceneResizeEvent*>(event)->newSize());
+    return false;
 }
 
 void AxisLayout::addCategories(QCategoryAxis* axis, const QStringList& labels, bool alongX)
@@ -430,15 +439,16 @@ void AxisLayout::addSpokes(QCategoryAxis* axis, const QStringList& labels, doubl
 void AxisLayout::relayout()
 {
     // Before the view sizes the chart, lay out for the control's usual size.
-    const QSizeF size = m_chart->size().isEmpty() ? QSizeF(815, 526) : m_chart->size();
-    if (size == m_laidOutFor)
+    layOutFor(m_chart->size().isEmpty() ? QSizeF(815, 526) : m_chart->size());
+}
+
+void AxisLayout::layOutFor(QSizeF size)
+{
+    if (size == m_laidOutFor || size.isEmpty())
         return;
     m_laidOutFor = size;
     for (const Entry& e : m_entries)
         layOut(e, size);
-    // A picture is drawn right after the chart is resized: place the new labels now.
-    if (QGraphicsLayout* layout = m_chart->layout())
-        layout->activate();
     placeRadialLabels();
 }
 

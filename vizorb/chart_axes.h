@@ -118,7 +118,11 @@ public:
         QString format;
     };
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void layOutFor(QSizeF size);
     void layOut(const Entry& e, QSizeF size);
     QChart* m_chart;
     void placeRadialLabels();
