@@ -133,7 +133,9 @@ struct Shown {
     int lineCount = 1;
 };
 
-Shown measure(const QStringList& labels, int every, double wrapWidth, const QFontMetricsF& fm)
+// The labels shown when every n-th is; with `omitUnfit` a label that does not
+// wrap into kMaxLines lines of `wrapWidth` is left off (an empty text).
+Shown measure(const QStringList& labels, int every, double wrapWidth, const QFontMetricsF& fm, bool omitUnfit = false)
 {
     Shown s;
     for (qsizetype i = 0; i < labels.size(); i += every) {
@@ -142,6 +144,10 @@ Shown measure(const QStringList& labels, int every, double wrapWidth, const QFon
         QStringList lines = wrapWidth > 0 ? wrap(text, wrapWidth, fm, &w) : QStringList{text};
         if (wrapWidth <= 0)
             w = fm.horizontalAdvance(text);
+        if (omitUnfit && (w > wrapWidth || lines.size() > kMaxLines)) {
+            lines = QStringList{QString()};
+            w = 0;
+        }
         s.width = std::max(s.width, w);
         s.lineCount = std::max(s.lineCount, int(lines.size()));
         s.lines << lines;
@@ -319,40 +325,58 @@ CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, do
     const double slot = length / n;
     // However they are turned, shown labels need a line's height each: thin
     // to that first, so a dense axis never measures all its labels.
-    int every = std::max<qsizetype>(1, qsizetype(std::ceil(n * (lineHeight + kItemPad + 2) / length)));
+    const int firstEvery =
+        int(std::clamp<qsizetype>(qsizetype(std::ceil(n * (lineHeight + kItemPad + 2) / length)), 1, n));
+    int every = firstEvery;
     const double room = std::max(across - kItemPad, 4 * fm.averageCharWidth());
+    // A label is centred on its point: beside the ends of the axis there is
+    // half a slot, and the room the value axis' labels take at the left.
+    constexpr double kLeftRoom = 40, kRightRoom = 8;
     for (;;) {
         const double space = slot * every;
+        const double rightRoom = (double((n - 1) % every) + 0.5) * slot + kRightRoom;
+        const double leftRoom = 0.5 * slot + kLeftRoom;
         const auto fits = [&](const Shown& s) { return s.lineCount * lineHeight + kItemPad + 2 <= space; };
+        // A level label too wide for the room at the right end leaves the last one off.
+        const auto level = [&](Shown s) {
+            if (s.lines.size() > 1 && (s.width + kItemPad) / 2 > rightRoom)
+                s.lines.removeLast();
+            return finish(s, every, 0);
+        };
         if (alongX) {
             const Shown flat = measure(labels, every, 0, fm);
             if (flat.width + kItemPad + 2 <= space)
-                return finish(flat, every, 0);
+                return level(flat);
             const Shown wrapped = measure(labels, every, space - kItemPad - 2, fm);
             if (wrapped.lineCount <= kMaxLines && wrapped.width + kItemPad + 2 <= space &&
                 wrapped.lineCount * lineHeight + kItemPad <= across)
-                return finish(wrapped, every, 0);
-            // Turned by 45 degrees neighbours stand a line's height times sqrt(2) apart.
-            if ((lineHeight + kItemPad) * std::sqrt(2.0) + 2 <= space &&
-                (flat.width + lineHeight + 2 * kItemPad) * std::sqrt(0.5) <= across)
+                return level(wrapped);
+            // Turned by 45 degrees neighbours stand a line's height times sqrt(2) apart,
+            // and each label reaches half its turned width beside its point.
+            const double turnedWidth = (flat.width + lineHeight + 2 * kItemPad) * std::sqrt(0.5);
+            if ((lineHeight + kItemPad) * std::sqrt(2.0) + 2 <= space && turnedWidth <= across &&
+                turnedWidth / 2 <= std::min(leftRoom, rightRoom))
                 return finish(flat, every, -45);
             if (flat.width + kItemPad <= room && fits(flat))
                 return finish(flat, every, -90);
             const Shown turned = measure(labels, every, room, fm);
-            if (turned.lineCount <= kMaxLines && fits(turned))
+            if (turned.lineCount <= kMaxLines && turned.width + kItemPad <= room && fits(turned))
                 return finish(turned, every, -90);
         } else {
             const Shown flat = measure(labels, every, 0, fm);
             if (flat.width + kItemPad <= room && fits(flat))
                 return finish(flat, every, 0);
             const Shown wrapped = measure(labels, every, room, fm);
-            if (wrapped.lineCount <= kMaxLines && fits(wrapped))
+            if (wrapped.lineCount <= kMaxLines && wrapped.width + kItemPad <= room && fits(wrapped))
                 return finish(wrapped, every, 0);
         }
         if (every >= n) {
-            // Nothing fits even alone: the first label, whole, wrapped where it can be.
-            const Shown last = measure(labels, every, room, fm);
-            return finish(last, every, alongX ? -90 : 0);
+            // Some label fits nowhere: leave such labels off and lay out the rest.
+            for (int e = firstEvery;; e = std::min<int>(n, e < 4 ? e + 1 : e + e / 2)) {
+                const Shown rest = measure(labels, e, room, fm, true);
+                if (rest.lineCount * lineHeight + kItemPad + 2 <= slot * e || e >= n)
+                    return finish(rest, e, alongX ? -90 : 0);
+            }
         }
         every = every < 4 ? every + 1 : every + every / 2;
         every = int(std::min<qsizetype>(every, n));
@@ -368,7 +392,8 @@ QString categoryMarkup(const QString& text, int repeat)
     // Wrapped lines centred under one another, as one label.
     if (lines.size() > 1)
         markup = QStringLiteral("<div align=\"center\">%1</div>").arg(markup);
-    if (repeat > 0)
+    // Invisible, but a label of its own; an empty label is one too.
+    if (repeat > 0 || text.isEmpty())
         markup += QStringLiteral("<!--%1-->").arg(repeat);
     return markup;
 }
@@ -552,14 +577,17 @@ void AxisLayout::placeRadialLabels()
 
 namespace {
 
-void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<QString, double>>& labels)
+// A label left off (empty) is skipped, unless `keepEmpty`: a spoke is drawn only with a label.
+void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<QString, double>>& labels,
+                       bool keepEmpty = false)
 {
     for (const QString& old : axis->categoriesLabels())
         axis->remove(old);
     axis->setStartValue(start);
     QHash<QString, int> seen;
     for (const auto& [text, value] : labels)
-        axis->append(categoryMarkup(text, seen[text]++), value);
+        if (keepEmpty || !text.isEmpty())
+            axis->append(categoryMarkup(text, seen[text]++), value);
 }
 
 } // namespace
@@ -656,7 +684,7 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
             shown.last().second = e.hi;
         }
         auto* c = static_cast<QCategoryAxis*>(e.axis);
-        setCategoryLabels(c, 0, shown);
+        setCategoryLabels(c, 0, shown, true);
         c->setRange(0, e.hi);
         break;
     }
