@@ -602,7 +602,8 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
     const double width = std::max(60.0, size.width() - 120 - (legendBeside ? std::min(200.0, size.width() * 0.3) : 0));
     const double height = std::max(60.0, size.height() - 170);
     const double length = e.alongX ? width : height;
-    const double across = e.alongX ? size.height() * 0.28 : size.width() * 0.3;
+    // A secondary axis mirrors the labels on the other side: each takes half the room.
+    const double across = (e.alongX ? size.height() * 0.28 : size.width() * 0.3) / (1 + e.copies.size());
     QList<QValueAxis*> axes{e.axis};
     axes << e.copies;
 

@@ -493,28 +493,28 @@ private:
     QVector<double> xs;
     AxisLayout* axes = nullptr;
 
+    // The points' labels as axes show them: times in the form of their spacing.
     QStringList pointLabels() const
     {
         QStringList labels;
         labels.reserve(data.pointCount());
         for (int i = 0; i < data.pointCount(); ++i)
             labels << data.label(i);
-        return labels;
-    }
-
-    // Spokes named by the points' labels; times in the form of their spacing.
-    QCategoryAxis* spokeAxis(double span)
-    {
-        auto* axis = new QCategoryAxis;
-        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-        axis->setRange(0, span);
-        QStringList labels = pointLabels();
         if (data.categories.isEmpty() && !data.times.isEmpty()) {
             const QStringList times = timeLabels(data.times);
             for (qsizetype i = 0; i < times.size() && i < labels.size(); ++i)
                 labels[i] = times[i];
         }
-        axisLayout()->addSpokes(axis, labels, span);
+        return labels;
+    }
+
+    // Spokes named by the points' labels.
+    QCategoryAxis* spokeAxis(double span)
+    {
+        auto* axis = new QCategoryAxis;
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        axis->setRange(0, span);
+        axisLayout()->addSpokes(axis, pointLabels(), span);
         return axis;
     }
 
