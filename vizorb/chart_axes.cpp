@@ -197,8 +197,10 @@ TimeTicks calendarTicks(qint64 first, qint64 last, int maxTicks, bool enclose)
     for (const CalendarStep& step : steps) {
         qint64 lo = first, hi = last;
         if (enclose || first == last) {
-            lo = floorTo(first, step);
-            hi = ceilTo(last, step);
+            // Enclosing boundaries lie beyond a time that sits on one, so what
+            // is drawn at the first and last time stays whole.
+            lo = floorTo(enclose ? first - 1 : first, step);
+            hi = ceilTo(enclose ? last + 1 : last, step);
             if (hi == lo)
                 hi = next(lo, step);
         }
@@ -626,13 +628,15 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
         const double label = fm.horizontalAdvance(QStringLiteral("Sep 2025")) + kItemPad + 12;
         const int maxTicks = std::clamp(int(length / label), 2, 10);
         const TimeTicks ticks = calendarTicks(qint64(e.lo), qint64(e.hi), maxTicks, e.round);
+        // Labels at the axis' very ends would reach over the corner into the
+        // value axis' labels: only ticks inside the range are labelled.
         QList<std::pair<QString, double>> shown;
         for (qsizetype k = 0; k < ticks.ticks.size(); ++k)
-            shown.append({ticks.labels[k], double(ticks.ticks[k])});
+            if (ticks.ticks[k] > ticks.lo && ticks.ticks[k] < ticks.hi)
+                shown.append({ticks.labels[k], double(ticks.ticks[k])});
         for (QValueAxis* a : axes) {
             auto* c = static_cast<QCategoryAxis*>(a);
-            // A label exactly at the start needs a category ending there.
-            setCategoryLabels(c, double(ticks.lo) - 1, shown);
+            setCategoryLabels(c, double(ticks.lo), shown);
             c->setRange(double(ticks.lo), double(ticks.hi));
         }
         break;

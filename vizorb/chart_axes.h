@@ -35,7 +35,7 @@ struct TimeTicks {
 
 // The finest calendar step that gives at most `maxTicks` ticks between the
 // data's first and last time. The range is the data's own, or with `enclose`
-// the calendar boundaries around it.
+// the calendar boundaries around it (beyond a time that sits on one).
 TimeTicks calendarTicks(qint64 first, qint64 last, int maxTicks, bool enclose);
 // A time as a label in the form that fits the step ("14:00", "3 Mar", "Jan 2025", "2025").
 QString timeLabel(qint64 msecs, CalendarStep step);

@@ -66,6 +66,14 @@ TEST(CalendarTicks, StepAndFormFollowTheSpan)
          {"1960", "1970", "1980", "1990", "2000", "2010", "2020"},
          "1960-01-01T00:00:00Z",
          "2020-01-01T00:00:00Z"},
+        // Enclosing boundaries lie beyond times that sit on one.
+        {"2024-01-01T00:00:00Z",
+         "2025-12-31T00:00:00Z",
+         true,
+         6,
+         {"Jul 2023", "Jan 2024", "Jul 2024", "Jan 2025", "Jul 2025", "Jan 2026"},
+         "2023-07-01T00:00:00Z",
+         "2026-01-01T00:00:00Z"},
         // One time alone still gives a range.
         {"2025-06-15T12:00:00Z",
          "2025-06-15T12:00:00Z",
