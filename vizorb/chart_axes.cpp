@@ -677,9 +677,24 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
         // Spokes share the circle; their labels stand outside it, at most a
         // fifth of the chart wide, wrapped at spaces.
         const double side = std::min(size.width(), size.height());
-        const CategoryLayout layout =
-            layoutCategories(e.labels, e.axis->labelsFont(), side * 2.2, size.width() * 0.2, false);
+        const double room = size.width() * 0.2;
+        // The circle's circumference, once the labels around it have their room.
+        const double around = M_PI * std::max(60.0, side - 80 - room);
+        CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), around, room, false);
+        // Near the top and bottom neighbours stand side by side: thin further
+        // until the widest label fits between its spokes there.
+        double widest = 0;
+        for (const QString& label : std::as_const(layout.lines))
+            for (const QString& line : label.split(QLatin1Char('\n')))
+                widest = std::max(widest, fm.horizontalAdvance(line));
         const double n = double(e.labels.size());
+        const double needed = std::ceil(n * (widest + kItemPad + 4) / around);
+        if (needed > layout.every) {
+            // A shorter circle makes the layout start from that thinning.
+            const double lines = layout.lines.isEmpty() ? 1 : 1 + layout.lines.first().count(QLatin1Char('\n'));
+            layout = layoutCategories(e.labels, e.axis->labelsFont(), n * (lines * fm.height() + kItemPad + 2) / needed,
+                                      room, false);
+        }
         QList<std::pair<QString, double>> shown;
         for (qsizetype k = 0; k < layout.lines.size(); ++k)
             shown.append({layout.lines[k], e.hi * double(k * layout.every) / n});
