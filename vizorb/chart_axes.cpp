@@ -431,7 +431,7 @@ void AxisLayout::addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool e
     e.axis = axis;
     e.lo = double(first);
     e.hi = double(last);
-    e.round = enclose;
+    e.enclose = enclose;
     m_entries.append(e);
 }
 
@@ -627,7 +627,7 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
         // The widest form, "Sep 2025" or "30 Sep", sets how many ticks fit.
         const double label = fm.horizontalAdvance(QStringLiteral("Sep 2025")) + kItemPad + 12;
         const int maxTicks = std::clamp(int(length / label), 2, 10);
-        const TimeTicks ticks = calendarTicks(qint64(e.lo), qint64(e.hi), maxTicks, e.round);
+        const TimeTicks ticks = calendarTicks(qint64(e.lo), qint64(e.hi), maxTicks, e.enclose);
         // Labels at the axis' very ends would reach over the corner into the
         // value axis' labels: only ticks inside the range are labelled.
         QList<std::pair<QString, double>> shown;

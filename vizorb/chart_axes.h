@@ -75,7 +75,7 @@ CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, do
 
 // Markup for a QCategoryAxis label: the text's characters, lines broken with
 // <br>, and, as the axis keys labels by their text, an invisible mark making
-// the k-th repetition of a text distinct.
+// the k-th repetition of a text (and an empty one) distinct.
 QString categoryMarkup(const QString& text, int repeat);
 
 // Keeps the labels of a chart's category, time and value axes fitting the
@@ -103,29 +103,30 @@ public:
     // top spoke where no series line passes (Qt Charts would draw them over the lines).
     void addRadialLabels(QValueAxis* radial);
 
+    // Lays the labels out for the chart's size (the control's usual size before it has one).
     void relayout();
-
-    struct Entry {
-        enum Kind { Categories, Times, Values, Spokes };
-        Kind kind = Categories;
-        QValueAxis* axis = nullptr;
-        QList<QValueAxis*> copies;
-        QStringList labels;
-        bool alongX = true;
-        double lo = 0, hi = 1;
-        bool round = true; // nice ends; for times: calendar boundaries around the data
-        int maxSteps = 8;  // value axes: the steps built
-        QString format;
-    };
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Entry {
+        enum Kind { Categories, Times, Values, Spokes };
+        Kind kind = Categories;
+        QValueAxis* axis = nullptr;
+        QList<QValueAxis*> copies;
+        QStringList labels; // categories and spokes
+        bool alongX = true;
+        double lo = 0, hi = 1; // times: first and last; spokes: hi is the span
+        bool enclose = false;  // times: calendar boundaries around the data
+        int maxSteps = 8;      // value axes: the steps built
+        QString format;        // value axes: the customizing's number format
+    };
+
     void layOutFor(QSizeF size);
     void layOut(const Entry& e, QSizeF size);
-    QChart* m_chart;
     void placeRadialLabels();
+    QChart* m_chart;
     QList<Entry> m_entries;
     QValueAxis* m_radial = nullptr;
     QList<QGraphicsSimpleTextItem*> m_radialLabels; // owned by the chart
