@@ -1,5 +1,6 @@
 #include "chart_view.h"
 
+#include "chart_axes.h"
 #include "chart_budget.h"
 #include "chart_decor.h"
 #include "chart_model.h"
@@ -446,6 +447,7 @@ private:
         axis->setLinePenColor(c);
         axis->setTitleBrush(c);
         axis->setLabelsFont(font(kGlobal));
+        axis->setTruncateLabels(false);
         QFont titleFont = font(kGlobal);
         titleFont.setBold(true);
         axis->setTitleFont(titleFont);
@@ -456,17 +458,22 @@ private:
         const QString unit = m.attribute(unitPath, QStringLiteral("Caption"));
         if (m.boolAttribute(unitPath, QStringLiteral("Visible")) && !unit.isEmpty())
             title = title.isEmpty() ? QStringLiteral("[%1]").arg(unit) : QStringLiteral("%1 [%2]").arg(title, unit);
-        axis->setTitleText(title);
+        axis->setTitleText(drawnMarkup(title));
         axis->setTitleVisible(!title.isEmpty());
-        if (auto* v = qobject_cast<QValueAxis*>(axis)) {
-            const QString format = m.attribute(path, QStringLiteral("NumberFormat"));
-            // Nice numbers need no trailing ".0".
-            v->setLabelFormat(format.isEmpty() ? QStringLiteral("%.10g") : format);
-        }
     }
 
-    // Range from the data, widened to nice numbers unless the customizing fixes an end.
-    void setValueRange(QValueAxis* axis, const QString& path, double lo, double hi, bool includeZero, int steps = 8)
+    // Lays out the labels of the chart's axes at the chart's size, and again whenever it changes.
+    AxisLayout* axisLayout()
+    {
+        if (!axes)
+            axes = new AxisLayout(chart);
+        return axes;
+    }
+
+    // Range from the data, widened to nice numbers unless the customizing fixes an
+    // end; at most `steps` steps, fewer where the labels need the room.
+    void setValueRange(QValueAxis* axis, const QString& path, double lo, double hi, bool includeZero, int steps = 8,
+                       bool alongX = false)
     {
         if (!(lo <= hi)) {
             lo = 0;
@@ -476,10 +483,6 @@ private:
             lo = std::min(lo, 0.0);
             hi = std::max(hi, 0.0);
         }
-        if (lo == hi) {
-            lo -= 1;
-            hi += 1;
-        }
         const QString minimum = m.attribute(path, QStringLiteral("Minimum"));
         const QString maximum = m.attribute(path, QStringLiteral("Maximum"));
         if (!minimum.isEmpty())
@@ -487,42 +490,32 @@ private:
         if (!maximum.isEmpty())
             hi = maximum.toDouble();
         if (!(hi > lo))
-            hi = lo + 1;
-        if (minimum.isEmpty() && maximum.isEmpty() && std::isfinite(hi - lo)) {
-            // Round ends on a step of 1, 2, 2.5 or 5 times a power of ten, at most `steps` steps.
-            const double raw = (hi - lo) / steps;
-            const double power = std::pow(10.0, std::floor(std::log10(raw)));
-            double step = 10 * power;
-            for (double f : {1.0, 2.0, 2.5, 5.0})
-                if (f * power >= raw) {
-                    step = f * power;
-                    break;
-                }
-            lo = std::floor(lo / step + 1e-9) * step;
-            hi = std::ceil(hi / step - 1e-9) * step;
-            axis->setTickCount(int(std::lround((hi - lo) / step)) + 1);
-        }
-        axis->setRange(lo, hi);
+            std::tie(lo, hi) = finiteRange(lo, lo);
+        const bool round = minimum.isEmpty() && maximum.isEmpty();
+        const QString format = m.attribute(path, QStringLiteral("NumberFormat"));
+        const ValueTicks ticks = valueTicks(lo, hi, steps, round);
+        axis->setRange(ticks.lo, ticks.hi);
+        axis->setTickCount(ticks.tickCount);
+        axis->setLabelFormat(format.isEmpty() ? ticks.format : format);
+        axisLayout()->addValues(axis, format, alongX);
     }
 
+    // A secondary axis showing what `primary` shows; the axis layout keeps both alike.
     QAbstractAxis* cloneCategoryLike(QAbstractAxis* primary)
     {
-        if (auto* c = qobject_cast<QBarCategoryAxis*>(primary)) {
-            auto* copy = new QBarCategoryAxis;
-            copy->append(c->categories());
-            return copy;
+        auto* v = static_cast<QValueAxis*>(primary);
+        QValueAxis* copy = nullptr;
+        if (auto* c = qobject_cast<QCategoryAxis*>(primary)) {
+            auto* categories = new QCategoryAxis;
+            categories->setLabelsPosition(c->labelsPosition());
+            copy = categories;
+        } else {
+            copy = new QValueAxis;
         }
-        if (auto* t = qobject_cast<QDateTimeAxis*>(primary)) {
-            auto* copy = new QDateTimeAxis;
-            copy->setFormat(t->format());
-            copy->setRange(t->min(), t->max());
-            copy->setTickCount(t->tickCount());
-            return copy;
-        }
-        auto* v = qobject_cast<QValueAxis*>(primary);
-        auto* copy = new QValueAxis;
         copy->setRange(v->min(), v->max());
         copy->setTickCount(v->tickCount());
+        copy->setLabelFormat(v->labelFormat());
+        axisLayout()->mirror(v, copy);
         return copy;
     }
 
@@ -552,6 +545,7 @@ private:
         for (QAbstractSeries* s : chart->series())
             for (QAbstractAxis* a : axes)
                 s->attachAxis(a);
+        axisLayout()->relayout();
     }
 
     // ---- positions of the points along the category axis ----------------------
@@ -559,6 +553,42 @@ private:
     enum class XKind { Category, Value, Time };
     XKind xKind = XKind::Value;
     QVector<double> xs;
+    AxisLayout* axes = nullptr;
+
+    // The points' labels as axes show them: times in the form of their spacing.
+    QStringList pointLabels() const
+    {
+        QStringList labels;
+        labels.reserve(data.pointCount());
+        for (int i = 0; i < data.pointCount(); ++i)
+            labels << data.label(i);
+        if (data.categories.isEmpty() && !data.times.isEmpty()) {
+            const QStringList times = timeLabels(data.times);
+            for (qsizetype i = 0; i < times.size() && i < labels.size(); ++i)
+                labels[i] = times[i];
+        }
+        return labels;
+    }
+
+    // Spokes named by the points' labels.
+    QCategoryAxis* spokeAxis(double span)
+    {
+        auto* axis = new QCategoryAxis;
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        axis->setRange(0, span);
+        axisLayout()->addSpokes(axis, pointLabels(), span);
+        return axis;
+    }
+
+    // Categories on a value axis: point i at i, each label whole, thinned to fit.
+    QCategoryAxis* makeCategoryAxis(bool alongX)
+    {
+        auto* axis = new QCategoryAxis;
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        axis->setRange(-0.5, data.pointCount() - 0.5);
+        axisLayout()->addCategories(axis, pointLabels(), alongX);
+        return axis;
+    }
 
     void choosePositions(bool preferCategories)
     {
@@ -597,14 +627,8 @@ private:
 
     QAbstractAxis* makeXAxis()
     {
-        if (xKind == XKind::Category) {
-            auto* axis = new QBarCategoryAxis;
-            QStringList labels;
-            for (int i = 0; i < data.pointCount(); ++i)
-                labels << data.label(i);
-            axis->append(labels);
-            return axis;
-        }
+        if (xKind == XKind::Category)
+            return makeCategoryAxis(true);
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
         for (double x : xs)
             if (!std::isnan(x)) {
@@ -614,26 +638,19 @@ private:
         // Markers at the ends of a scatter stay whole.
         const double pad = type.endsWith(QLatin1String("Scatter")) ? 0.03 : 0.0;
         if (xKind == XKind::Time) {
-            auto* axis = new QDateTimeAxis;
+            // Ticks on calendar boundaries; a scatter's markers stay whole
+            // inside the boundaries around its times.
+            auto* axis = new QCategoryAxis;
+            axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
             if (!(lo <= hi))
                 lo = hi = 0;
-            const double margin = pad * (hi - lo);
-            lo -= margin;
-            hi += margin;
-            if (lo == hi)
-                hi = lo + 1000;
-            const double days = (hi - lo) / 86400000.0;
-            axis->setFormat(days > 1500 ? QStringLiteral("yyyy")
-                            : days > 60 ? QStringLiteral("MMM yyyy")
-                            : days > 2  ? QStringLiteral("dd MMM")
-                                        : QStringLiteral("hh:mm"));
-            axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(lo), Qt::UTC),
-                           QDateTime::fromMSecsSinceEpoch(qint64(hi), Qt::UTC));
-            axis->setTickCount(6);
+            axisLayout()->addTimes(axis, qint64(lo), qint64(hi), pad > 0);
             return axis;
         }
         auto* axis = new QValueAxis;
-        setValueRange(axis, QStringLiteral("CategoryAxis"), lo - pad * (hi - lo), hi + pad * (hi - lo), false);
+        // Each end's share of the span, so extreme ends cannot overflow it.
+        setValueRange(axis, QStringLiteral("CategoryAxis"), lo - (pad * hi - pad * lo), hi + (pad * hi - pad * lo),
+                      false, 8, true);
         return axis;
     }
 
@@ -905,13 +922,9 @@ private:
         }
         chart->addSeries(series);
         choosePositions(true);
-        auto* categoryAxis = new QBarCategoryAxis;
-        QStringList labels;
-        for (int i = 0; i < n; ++i)
-            labels << data.label(i);
-        categoryAxis->append(labels);
+        QCategoryAxis* categoryAxis = makeCategoryAxis(!horizontal);
         auto* valueAxis = new QValueAxis;
-        setValueRange(valueAxis, QStringLiteral("ValueAxis"), lo, hi, true);
+        setValueRange(valueAxis, QStringLiteral("ValueAxis"), lo, hi, true, 8, horizontal);
         attachAxes(categoryAxis, valueAxis, horizontal);
     }
 
@@ -1017,23 +1030,11 @@ private:
         QAbstractAxis* angular = nullptr;
         QVector<double> angles(n);
         if (radar) {
-            // Labels sit on the spokes; the last category boundary closes the circle at the first label.
-            auto* axis = new QCategoryAxis;
-            axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-            axis->setStartValue(0);
-            for (int i = 1; i < n; ++i)
-                axis->append(data.label(i), i);
-            axis->append(data.label(0), n);
-            axis->setRange(0, n);
-            angular = axis;
+            // The first spoke is at the top, at 0 and again at n, where each polygon closes.
+            angular = spokeAxis(n);
             for (int i = 0; i < n; ++i)
                 angles[i] = i;
         } else {
-            auto* axis = new QValueAxis;
-            axis->setRange(0, 360);
-            axis->setTickCount(9);
-            axis->setLabelFormat(QStringLiteral("%.0f"));
-            angular = axis;
             bool numeric = !data.x.isEmpty();
             for (int i = 0; i < n && numeric; ++i)
                 angles[i] = std::fmod(data.x.value(i), 360.0);
@@ -1045,6 +1046,16 @@ private:
             if (!numeric)
                 for (int i = 0; i < n; ++i)
                     angles[i] = 360.0 * i / n;
+            if (!numeric && (!data.categories.isEmpty() || !data.times.isEmpty())) {
+                // Evenly spaced points are named on their spokes, as on a radar.
+                angular = spokeAxis(360);
+            } else {
+                auto* axis = new QValueAxis;
+                axis->setRange(0, 360);
+                axis->setTickCount(9);
+                axis->setLabelFormat(QStringLiteral("%.0f"));
+                angular = axis;
+            }
             for (double& a : angles)
                 if (a < 0)
                     a += 360;
@@ -1089,6 +1100,7 @@ private:
         polar->addAxis(radial, QPolarChart::PolarOrientationRadial);
         styleAxis(angular, QStringLiteral("CategoryAxis"));
         styleAxis(radial, QStringLiteral("ValueAxis"));
+        axisLayout()->addRadialLabels(radial);
         // A title would lie across the rings; the angular axis' labels say enough.
         angular->setTitleVisible(false);
         radial->setTitleVisible(false);
@@ -1097,6 +1109,7 @@ private:
             s->attachAxis(angular);
             s->attachAxis(radial);
         }
+        axisLayout()->relayout();
     }
 
     const ChartModel& m;

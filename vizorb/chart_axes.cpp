@@ -1,0 +1,714 @@
+#include "chart_axes.h"
+
+#include "chart_text.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QDateTime>
+#include <QFontMetricsF>
+#include <QGraphicsScene>
+#include <QGraphicsSceneResizeEvent>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QLegend>
+#include <QValueAxis>
+#include <QXYSeries>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace vizorb {
+namespace {
+
+QDateTime utc(qint64 msecs)
+{
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+}
+
+qint64 msecs(QDate date, int hour = 0)
+{
+    return QDateTime(date, QTime(hour, 0), Qt::UTC).toMSecsSinceEpoch();
+}
+
+// The calendar boundary at or before `t`.
+qint64 floorTo(qint64 t, CalendarStep step)
+{
+    const QDateTime dt = utc(t);
+    const QDate date = dt.date();
+    const int n = step.count;
+    switch (step.unit) {
+    case CalendarUnit::Hour:
+        return msecs(date, dt.time().hour() / n * n);
+    case CalendarUnit::Day: {
+        const qint64 day = date.toJulianDay();
+        return msecs(QDate::fromJulianDay(day - ((day % n) + n) % n));
+    }
+    case CalendarUnit::Week: {
+        // Julian day 0 is a Monday: weeks start on Mondays.
+        const qint64 day = date.toJulianDay();
+        return msecs(QDate::fromJulianDay(day - ((day % (7 * n)) + 7 * n) % (7 * n)));
+    }
+    case CalendarUnit::Month:
+        return msecs(QDate(date.year(), (date.month() - 1) / n * n + 1, 1));
+    case CalendarUnit::Year: {
+        const int y = date.year();
+        return msecs(QDate(y - ((y % n) + n) % n, 1, 1));
+    }
+    }
+    return t;
+}
+
+qint64 next(qint64 t, CalendarStep step)
+{
+    const QDateTime dt = utc(t);
+    switch (step.unit) {
+    case CalendarUnit::Hour:
+        return dt.addSecs(3600LL * step.count).toMSecsSinceEpoch();
+    case CalendarUnit::Day:
+        return dt.addDays(step.count).toMSecsSinceEpoch();
+    case CalendarUnit::Week:
+        return dt.addDays(7LL * step.count).toMSecsSinceEpoch();
+    case CalendarUnit::Month:
+        return dt.addMonths(step.count).toMSecsSinceEpoch();
+    case CalendarUnit::Year:
+        return dt.addYears(step.count).toMSecsSinceEpoch();
+    }
+    return t;
+}
+
+qint64 ceilTo(qint64 t, CalendarStep step)
+{
+    const qint64 f = floorTo(t, step);
+    return f == t ? t : next(f, step);
+}
+
+QList<CalendarStep> candidateSteps()
+{
+    QList<CalendarStep> steps;
+    for (int n : {1, 2, 3, 6, 12})
+        steps.append({CalendarUnit::Hour, n});
+    for (int n : {1, 2})
+        steps.append({CalendarUnit::Day, n});
+    for (int n : {1, 2})
+        steps.append({CalendarUnit::Week, n});
+    for (int n : {1, 2, 3, 6})
+        steps.append({CalendarUnit::Month, n});
+    for (int power = 1; power <= 100000; power *= 10)
+        for (int f : {1, 2, 5})
+            steps.append({CalendarUnit::Year, f * power});
+    return steps;
+}
+
+// Wraps at spaces into lines at most `width` wide where the words allow;
+// each break replaces one space.
+QStringList wrap(const QString& text, double width, const QFontMetricsF& fm, double* widest)
+{
+    const QStringList words = text.split(QLatin1Char(' '));
+    QStringList lines;
+    QString line;
+    *widest = 0;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString candidate = i == 0 ? words[i] : line + QLatin1Char(' ') + words[i];
+        if (i > 0 && fm.horizontalAdvance(candidate) > width) {
+            lines << line;
+            *widest = std::max(*widest, fm.horizontalAdvance(line));
+            line = words[i];
+        } else {
+            line = candidate;
+        }
+    }
+    lines << line;
+    *widest = std::max(*widest, fm.horizontalAdvance(line));
+    return lines;
+}
+
+// Qt Charts draws a label as a text item with a small margin on each side.
+constexpr double kItemPad = 4;
+constexpr int kMaxLines = 3;
+
+struct Shown {
+    QList<QStringList> lines;
+    double width = 0; // widest line
+    int lineCount = 1;
+};
+
+// The labels shown when every n-th is; with `omitUnfit` a label that does not
+// wrap into kMaxLines lines of `wrapWidth` is left off (an empty text).
+Shown measure(const QStringList& labels, int every, double wrapWidth, const QFontMetricsF& fm, bool omitUnfit = false)
+{
+    Shown s;
+    for (qsizetype i = 0; i < labels.size(); i += every) {
+        double w = 0;
+        const QString text = drawnText(labels[i]);
+        QStringList lines = wrapWidth > 0 ? wrap(text, wrapWidth, fm, &w) : QStringList{text};
+        if (wrapWidth <= 0)
+            w = fm.horizontalAdvance(text);
+        if (omitUnfit && (w > wrapWidth || lines.size() > kMaxLines)) {
+            lines = QStringList{QString()};
+            w = 0;
+        }
+        s.width = std::max(s.width, w);
+        s.lineCount = std::max(s.lineCount, int(lines.size()));
+        s.lines << lines;
+    }
+    return s;
+}
+
+CategoryLayout finish(const Shown& s, int every, int angle)
+{
+    CategoryLayout layout;
+    layout.every = every;
+    layout.angle = angle;
+    for (const QStringList& lines : s.lines)
+        layout.lines << lines.join(QLatin1Char('\n'));
+    return layout;
+}
+
+QString formatValue(const QString& format, double v)
+{
+    return QString::asprintf(format.toLatin1().constData(), v);
+}
+
+// A printf form that tells ticks `step` apart: fixed decimals for ordinary
+// numbers, significant digits with an exponent for huge or tiny ones.
+QString numberFormat(double lo, double hi, double step)
+{
+    const double biggest = std::max(std::abs(lo), std::abs(hi));
+    if (!(step > 0) || !std::isfinite(step))
+        return QStringLiteral("%.6g");
+    const double power = std::floor(std::log10(step));
+    const bool half = std::abs(step / std::pow(10.0, power) - 2.5) < 1e-9;
+    if (biggest < 1e7 && step >= 1e-4)
+        return QStringLiteral("%.%1f").arg(std::max(0, int(-power) + (half ? 1 : 0)));
+    const int digits = biggest > 0 ? int(std::floor(std::log10(biggest)) - power) + 1 + (half ? 1 : 0) : 1;
+    return QStringLiteral("%.%1g").arg(std::clamp(digits, 1, 17));
+}
+
+} // namespace
+
+TimeTicks calendarTicks(qint64 first, qint64 last, int maxTicks, bool enclose)
+{
+    maxTicks = std::max(2, maxTicks);
+    if (last < first)
+        std::swap(first, last);
+    const QList<CalendarStep> steps = candidateSteps();
+    TimeTicks result;
+    for (const CalendarStep& step : steps) {
+        qint64 lo = first, hi = last;
+        if (enclose || first == last) {
+            // Enclosing boundaries lie beyond a time that sits on one, so what
+            // is drawn at the first and last time stays whole.
+            lo = floorTo(enclose ? first - 1 : first, step);
+            hi = ceilTo(enclose ? last + 1 : last, step);
+            if (hi == lo)
+                hi = next(lo, step);
+        }
+        QVector<qint64> ticks;
+        for (qint64 t = ceilTo(lo, step); t <= hi && ticks.size() <= maxTicks; t = next(t, step))
+            ticks << t;
+        if (ticks.size() <= maxTicks || &step == &steps.constLast()) {
+            result.step = step;
+            result.lo = lo;
+            result.hi = hi;
+            result.ticks = ticks;
+            break;
+        }
+    }
+    for (qint64 t : result.ticks)
+        result.labels << timeLabel(t, result.step);
+    return result;
+}
+
+QString timeLabel(qint64 ms, CalendarStep step)
+{
+    const QDateTime dt = utc(ms);
+    switch (step.unit) {
+    case CalendarUnit::Hour:
+        // Midnight names its day, so hours over several days stay readable.
+        return dt.time().hour() == 0 ? dt.toString(QStringLiteral("d MMM")) : dt.toString(QStringLiteral("HH:mm"));
+    case CalendarUnit::Day:
+    case CalendarUnit::Week:
+        return dt.toString(QStringLiteral("d MMM"));
+    case CalendarUnit::Month:
+        return dt.toString(QStringLiteral("MMM yyyy"));
+    case CalendarUnit::Year:
+        return dt.toString(QStringLiteral("yyyy"));
+    }
+    return {};
+}
+
+QStringList timeLabels(const QVector<qint64>& times)
+{
+    bool hours = false, days = false, months = false;
+    int firstYear = 0, lastYear = 0;
+    for (qsizetype i = 0; i < times.size(); ++i) {
+        const QDateTime dt = utc(times[i]);
+        hours = hours || dt.time() != QTime(0, 0);
+        days = days || dt.date().day() != 1;
+        months = months || dt.date().month() != 1;
+        firstYear = i == 0 ? dt.date().year() : std::min(firstYear, dt.date().year());
+        lastYear = i == 0 ? dt.date().year() : std::max(lastYear, dt.date().year());
+    }
+    const bool severalDays =
+        !times.isEmpty() &&
+        *std::max_element(times.begin(), times.end()) - *std::min_element(times.begin(), times.end()) >= 86400000;
+    const QString format = hours    ? (severalDays ? QStringLiteral("d MMM HH:mm") : QStringLiteral("HH:mm"))
+                           : days   ? (firstYear != lastYear ? QStringLiteral("d MMM yyyy") : QStringLiteral("d MMM"))
+                           : months ? QStringLiteral("MMM yyyy")
+                                    : QStringLiteral("yyyy");
+    QStringList labels;
+    labels.reserve(times.size());
+    for (qint64 t : times)
+        labels << utc(t).toString(format);
+    return labels;
+}
+
+std::pair<double, double> finiteRange(double lo, double hi)
+{
+    if (!std::isfinite(lo) && !std::isfinite(hi)) {
+        lo = 0;
+        hi = 1;
+    }
+    if (!std::isfinite(lo))
+        lo = hi;
+    if (!std::isfinite(hi))
+        hi = lo;
+    if (hi < lo)
+        std::swap(lo, hi);
+    if (hi == lo) {
+        // A step of 1 vanishes beside huge values: widen by a tenth of the value.
+        const double pad = std::max(1.0, std::abs(lo) * 0.1);
+        lo = std::max(lo - pad, -DBL_MAX);
+        hi = std::min(hi + pad, DBL_MAX);
+    }
+    return {lo, hi};
+}
+
+ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round)
+{
+    maxSteps = std::max(1, maxSteps);
+    std::tie(lo, hi) = finiteRange(lo, hi);
+    ValueTicks t;
+    // Divided before subtracting: the span of extreme ends overflows.
+    double step = hi / maxSteps - lo / maxSteps;
+    int steps = maxSteps;
+    if (round) {
+        const double power = std::pow(10.0, std::floor(std::log10(step)));
+        double nice = 10 * power;
+        for (double f : {1.0, 2.0, 2.5, 5.0})
+            if (f * power >= step) {
+                nice = f * power;
+                break;
+            }
+        step = nice;
+        const double niceLo = std::floor(lo / step + 1e-9) * step;
+        const double niceHi = std::ceil(hi / step - 1e-9) * step;
+        if (std::isfinite(niceLo))
+            lo = niceLo;
+        if (std::isfinite(niceHi))
+            hi = niceHi;
+        steps = std::clamp(int(std::lround(hi / step - lo / step)), 1, 2 * maxSteps);
+    }
+    t.lo = lo;
+    t.hi = hi;
+    t.tickCount = steps + 1;
+    t.format = numberFormat(lo, hi, step);
+    return t;
+}
+
+CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, double length, double across, bool alongX)
+{
+    const qsizetype n = labels.size();
+    if (n == 0)
+        return {};
+    const QFontMetricsF fm(font);
+    const double lineHeight = fm.height();
+    const double slot = length / n;
+    // However they are turned, shown labels need a line's height each: thin
+    // to that first, so a dense axis never measures all its labels.
+    const int firstEvery =
+        int(std::clamp<qsizetype>(qsizetype(std::ceil(n * (lineHeight + kItemPad + 2) / length)), 1, n));
+    int every = firstEvery;
+    const double room = std::max(across - kItemPad, 4 * fm.averageCharWidth());
+    // A label is centred on its point: beside the ends of the axis there is
+    // half a slot, and the room the value axis' labels take at the left.
+    constexpr double kLeftRoom = 40, kRightRoom = 8;
+    for (;;) {
+        const double space = slot * every;
+        const double rightRoom = (double((n - 1) % every) + 0.5) * slot + kRightRoom;
+        const double leftRoom = 0.5 * slot + kLeftRoom;
+        const auto fits = [&](const Shown& s) { return s.lineCount * lineHeight + kItemPad + 2 <= space; };
+        // A level label too wide for the room at the right end leaves the last one off.
+        const auto level = [&](Shown s) {
+            if (s.lines.size() > 1 && (s.width + kItemPad) / 2 > rightRoom)
+                s.lines.removeLast();
+            return finish(s, every, 0);
+        };
+        if (alongX) {
+            const Shown flat = measure(labels, every, 0, fm);
+            if (flat.width + kItemPad + 2 <= space)
+                return level(flat);
+            const Shown wrapped = measure(labels, every, space - kItemPad - 2, fm);
+            if (wrapped.lineCount <= kMaxLines && wrapped.width + kItemPad + 2 <= space &&
+                wrapped.lineCount * lineHeight + kItemPad <= across)
+                return level(wrapped);
+            // Turned by 45 degrees neighbours stand a line's height times sqrt(2) apart,
+            // and each label reaches half its turned width beside its point.
+            const double turnedWidth = (flat.width + lineHeight + 2 * kItemPad) * std::sqrt(0.5);
+            if ((lineHeight + kItemPad) * std::sqrt(2.0) + 2 <= space && turnedWidth <= across &&
+                turnedWidth / 2 <= std::min(leftRoom, rightRoom))
+                return finish(flat, every, -45);
+            if (flat.width + kItemPad <= room && fits(flat))
+                return finish(flat, every, -90);
+            const Shown turned = measure(labels, every, room, fm);
+            if (turned.lineCount <= kMaxLines && turned.width + kItemPad <= room && fits(turned))
+                return finish(turned, every, -90);
+        } else {
+            const Shown flat = measure(labels, every, 0, fm);
+            if (flat.width + kItemPad <= room && fits(flat))
+                return finish(flat, every, 0);
+            const Shown wrapped = measure(labels, every, room, fm);
+            if (wrapped.lineCount <= kMaxLines && wrapped.width + kItemPad <= room && fits(wrapped))
+                return finish(wrapped, every, 0);
+        }
+        if (every >= n) {
+            // Some label fits nowhere: leave such labels off and lay out the rest.
+            for (int e = firstEvery;; e = std::min<int>(n, e < 4 ? e + 1 : e + e / 2)) {
+                const Shown rest = measure(labels, e, room, fm, true);
+                if (rest.lineCount * lineHeight + kItemPad + 2 <= slot * e || e >= n)
+                    return finish(rest, e, alongX ? -90 : 0);
+            }
+        }
+        every = every < 4 ? every + 1 : every + every / 2;
+        every = int(std::min<qsizetype>(every, n));
+    }
+}
+
+QString categoryMarkup(const QString& text, int repeat)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = line.toHtmlEscaped();
+    QString markup = lines.join(QLatin1String("<br>"));
+    // Wrapped lines centred under one another, as one label.
+    if (lines.size() > 1)
+        markup = QStringLiteral("<div align=\"center\">%1</div>").arg(markup);
+    // Invisible, but a label of its own; an empty label is one too.
+    if (repeat > 0 || text.isEmpty())
+        markup += QStringLiteral("<!--%1-->").arg(repeat);
+    return markup;
+}
+
+AxisLayout::AxisLayout(QChart* chart) : QObject(chart), m_chart(chart)
+{
+    // Decided as the chart learns its new size, before it lays itself out: one
+    // layout pass takes in the new labels, even for a picture drawn at once.
+    chart->installEventFilter(this);
+}
+
+bool AxisLayout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_chart && event->type() == QEvent::GraphicsSceneResize)
+        layOutFor(static_cast<QGraphicsSceneResizeEvent*>(event)->newSize());
+    return false;
+}
+
+void AxisLayout::addCategories(QCategoryAxis* axis, const QStringList& labels, bool alongX)
+{
+    Entry e;
+    e.kind = Entry::Categories;
+    e.axis = axis;
+    e.labels = labels;
+    e.alongX = alongX;
+    m_entries.append(e);
+}
+
+void AxisLayout::addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool enclose)
+{
+    Entry e;
+    e.kind = Entry::Times;
+    e.axis = axis;
+    e.lo = double(first);
+    e.hi = double(last);
+    e.enclose = enclose;
+    m_entries.append(e);
+}
+
+void AxisLayout::addValues(QValueAxis* axis, const QString& format, bool alongX)
+{
+    Entry e;
+    e.kind = Entry::Values;
+    e.axis = axis;
+    e.alongX = alongX;
+    e.maxSteps = std::max(1, axis->tickCount() - 1);
+    e.format = format;
+    m_entries.append(e);
+}
+
+void AxisLayout::mirror(QValueAxis* axis, QValueAxis* copy)
+{
+    for (Entry& e : m_entries)
+        if (e.axis == axis)
+            e.copies << copy;
+}
+
+void AxisLayout::addSpokes(QCategoryAxis* axis, const QStringList& labels, double span)
+{
+    Entry e;
+    e.kind = Entry::Spokes;
+    e.axis = axis;
+    e.labels = labels;
+    e.hi = span;
+    m_entries.append(e);
+}
+
+void AxisLayout::relayout()
+{
+    // Before the view sizes the chart, lay out for the control's usual size.
+    layOutFor(m_chart->size().isEmpty() ? QSizeF(815, 526) : m_chart->size());
+}
+
+void AxisLayout::layOutFor(QSizeF size)
+{
+    if (size == m_laidOutFor || size.isEmpty())
+        return;
+    m_laidOutFor = size;
+    for (const Entry& e : m_entries)
+        layOut(e, size);
+    placeRadialLabels();
+}
+
+void AxisLayout::addRadialLabels(QValueAxis* radial)
+{
+    m_radial = radial;
+    radial->setLabelsVisible(false);
+    connect(m_chart, &QChart::plotAreaChanged, this, &AxisLayout::placeRadialLabels);
+}
+
+namespace {
+
+// Whether the segment a-b meets `rect`.
+bool crosses(QPointF a, QPointF b, const QRectF& rect)
+{
+    if (rect.contains(a) || rect.contains(b))
+        return true;
+    if (std::max(a.x(), b.x()) < rect.left() || std::min(a.x(), b.x()) > rect.right() ||
+        std::max(a.y(), b.y()) < rect.top() || std::min(a.y(), b.y()) > rect.bottom())
+        return false;
+    const QLineF segment(a, b);
+    const QLineF edges[] = {{rect.topLeft(), rect.topRight()},
+                            {rect.topRight(), rect.bottomRight()},
+                            {rect.bottomRight(), rect.bottomLeft()},
+                            {rect.bottomLeft(), rect.topLeft()}};
+    for (const QLineF& edge : edges)
+        if (segment.intersects(edge, nullptr) == QLineF::BoundedIntersection)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void AxisLayout::placeRadialLabels()
+{
+    if (!m_radial)
+        return;
+    qDeleteAll(m_radialLabels);
+    m_radialLabels.clear();
+    // The drawn lines in chart coordinates; a huge series is sampled, as labels need only be clear of most of it.
+    constexpr qsizetype kMaxTested = 50000;
+    QList<QPolygonF> lines;
+    QXYSeries* anchor = nullptr;
+    qsizetype budget = kMaxTested;
+    for (QAbstractSeries* series : m_chart->series()) {
+        auto* xy = qobject_cast<QXYSeries*>(series);
+        if (!xy)
+            continue;
+        anchor = anchor ? anchor : xy;
+        const QList<QPointF> points = xy->points();
+        const qsizetype stride = std::max<qsizetype>(1, points.size() / std::max<qsizetype>(1, budget));
+        QPolygonF line;
+        for (qsizetype i = 0; i < points.size(); i += stride)
+            line << m_chart->mapToPosition(points[i], xy);
+        budget = std::max<qsizetype>(0, budget - line.size());
+        lines << line;
+    }
+    if (!anchor)
+        return;
+    const QFont font = m_radial->labelsFont();
+    const QFontMetricsF fm(font);
+    const double angle = [&] {
+        const QList<QAbstractAxis*> angular = m_chart->axes(Qt::Horizontal);
+        auto* a = angular.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(angular.constFirst());
+        return a ? a->min() : 0.0;
+    }();
+    const QString format = m_radial->labelFormat();
+    const int ticks = std::max(2, m_radial->tickCount());
+    for (int k = 0; k < ticks; ++k) {
+        const double value = m_radial->min() + (m_radial->max() / (ticks - 1) - m_radial->min() / (ticks - 1)) * k;
+        const QString text = formatValue(format, value);
+        const QPointF at = m_chart->mapToPosition(QPointF(angle, value), anchor);
+        const QSizeF size(fm.horizontalAdvance(text) + 2, fm.height());
+        const QRectF right(QPointF(at.x() + 4, at.y() - size.height() / 2), size);
+        const QRectF left(QPointF(at.x() - 4 - size.width(), at.y() - size.height() / 2), size);
+        const auto clear = [&](const QRectF& rect) {
+            // Nor on the spoke labels.
+            if (QGraphicsScene* scene = m_chart->scene())
+                for (QGraphicsItem* item : scene->items(m_chart->mapToScene(rect)))
+                    if (item->isVisible() && dynamic_cast<QGraphicsTextItem*>(item))
+                        return false;
+            // Lines are drawn with some width and with markers.
+            const QRectF margin = rect.adjusted(-4, -4, 4, 4);
+            for (const QPolygonF& line : lines)
+                for (qsizetype i = 0; i < line.size(); ++i)
+                    if (crosses(line[i], line[std::min(i + 1, line.size() - 1)], margin))
+                        return false;
+            return true;
+        };
+        const QRectF* place = clear(right) ? &right : clear(left) ? &left : nullptr;
+        if (!place)
+            continue;
+        auto* item = new QGraphicsSimpleTextItem(text, m_chart);
+        item->setFont(font);
+        item->setBrush(m_radial->labelsBrush());
+        item->setPos(place->topLeft());
+        item->setZValue(m_chart->zValue() + 20);
+        m_radialLabels << item;
+    }
+}
+
+namespace {
+
+// A label left off (empty) is skipped, unless `keepEmpty`: a spoke is drawn only with a label.
+void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<QString, double>>& labels,
+                       bool keepEmpty = false)
+{
+    for (const QString& old : axis->categoriesLabels())
+        axis->remove(old);
+    axis->setStartValue(start);
+    QHash<QString, int> seen;
+    for (const auto& [text, value] : labels)
+        if (keepEmpty || !text.isEmpty())
+            axis->append(categoryMarkup(text, seen[text]++), value);
+}
+
+} // namespace
+
+void AxisLayout::layOut(const Entry& e, QSizeF size)
+{
+    const QFontMetricsF fm(e.axis->labelsFont());
+    const QLegend* legend = m_chart->legend();
+    const bool legendBeside =
+        legend->isVisible() && (legend->alignment() & (Qt::AlignLeft | Qt::AlignRight)) && !m_chart->series().isEmpty();
+    // What the plot leaves to an axis, estimated from the chart's size alone.
+    const double width = std::max(60.0, size.width() - 120 - (legendBeside ? std::min(200.0, size.width() * 0.3) : 0));
+    const double height = std::max(60.0, size.height() - 170);
+    const double length = e.alongX ? width : height;
+    // A secondary axis mirrors the labels on the other side: each takes half the room.
+    const double across = (e.alongX ? size.height() * 0.28 : size.width() * 0.3) / (1 + e.copies.size());
+    QList<QValueAxis*> axes{e.axis};
+    axes << e.copies;
+
+    switch (e.kind) {
+    case Entry::Categories: {
+        const CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), length, across, e.alongX);
+        QList<std::pair<QString, double>> shown;
+        for (qsizetype k = 0; k < layout.lines.size(); ++k)
+            shown.append({layout.lines[k], double(k * layout.every)});
+        for (QValueAxis* a : axes) {
+            auto* c = static_cast<QCategoryAxis*>(a);
+            setCategoryLabels(c, -0.5, shown);
+            c->setLabelsAngle(layout.angle);
+            c->setRange(-0.5, e.labels.size() - 0.5);
+        }
+        break;
+    }
+    case Entry::Times: {
+        // The widest form, "Sep 2025" or "30 Sep", sets how many ticks fit.
+        const double label = fm.horizontalAdvance(QStringLiteral("Sep 2025")) + kItemPad + 12;
+        const int maxTicks = std::clamp(int(length / label), 2, 10);
+        const TimeTicks ticks = calendarTicks(qint64(e.lo), qint64(e.hi), maxTicks, e.enclose);
+        // Labels at the axis' very ends would reach over the corner into the
+        // value axis' labels: only ticks inside the range are labelled.
+        QList<std::pair<QString, double>> shown;
+        for (qsizetype k = 0; k < ticks.ticks.size(); ++k)
+            if (ticks.ticks[k] > ticks.lo && ticks.ticks[k] < ticks.hi)
+                shown.append({ticks.labels[k], double(ticks.ticks[k])});
+        for (QValueAxis* a : axes) {
+            auto* c = static_cast<QCategoryAxis*>(a);
+            setCategoryLabels(c, double(ticks.lo), shown);
+            c->setRange(double(ticks.lo), double(ticks.hi));
+        }
+        break;
+    }
+    case Entry::Values: {
+        // The range stays as built, so a new size never moves the series: only
+        // the tick count changes, to the most whose labels have room. Fewer
+        // ticks divide the built steps evenly, so every tick stays a nice
+        // number. (Qt's interval ticks are no option: they loop forever where
+        // the interval vanishes beside the values.)
+        const double lo = e.axis->min(), hi = e.axis->max();
+        const int built = e.maxSteps;
+        int steps = built;
+        QString format;
+        for (int candidate = built; candidate >= 1; --candidate) {
+            if (built % candidate != 0 && candidate != 1)
+                continue;
+            steps = candidate;
+            const double step = hi / steps - lo / steps;
+            format = e.format.isEmpty() ? numberFormat(lo, hi, step) : e.format;
+            double need = fm.height() * 1.5;
+            if (e.alongX) {
+                need = 0;
+                for (int k = 0; k <= steps; ++k)
+                    need = std::max(need, fm.horizontalAdvance(formatValue(format, lo + k * step)));
+                need += kItemPad + 12;
+            }
+            if ((steps + 1) * need <= length)
+                break;
+        }
+        for (QValueAxis* a : axes) {
+            a->setTickCount(steps + 1);
+            a->setLabelFormat(format);
+        }
+        break;
+    }
+    case Entry::Spokes: {
+        // Spokes share the circle; their labels stand outside it, at most a
+        // fifth of the chart wide, wrapped at spaces.
+        const double side = std::min(size.width(), size.height());
+        const double room = size.width() * 0.2;
+        // The circle's circumference, once the labels around it have their room.
+        const double around = M_PI * std::max(60.0, side - 80 - room);
+        CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), around, room, false);
+        // Near the top and bottom neighbours stand side by side: thin further
+        // until the widest label fits between its spokes there.
+        double widest = 0;
+        for (const QString& label : std::as_const(layout.lines))
+            for (const QString& line : label.split(QLatin1Char('\n')))
+                widest = std::max(widest, fm.horizontalAdvance(line));
+        const double n = double(e.labels.size());
+        const double needed = std::ceil(n * (widest + kItemPad + 4) / around);
+        if (needed > layout.every) {
+            // A shorter circle makes the layout start from that thinning.
+            const double lines = layout.lines.isEmpty() ? 1 : 1 + layout.lines.first().count(QLatin1Char('\n'));
+            layout = layoutCategories(e.labels, e.axis->labelsFont(), n * (lines * fm.height() + kItemPad + 2) / needed,
+                                      room, false);
+        }
+        QList<std::pair<QString, double>> shown;
+        for (qsizetype k = 0; k < layout.lines.size(); ++k)
+            shown.append({layout.lines[k], e.hi * double(k * layout.every) / n});
+        // The first spoke's label closes the circle at its end.
+        if (!shown.isEmpty()) {
+            shown.move(0, shown.size() - 1);
+            shown.last().second = e.hi;
+        }
+        auto* c = static_cast<QCategoryAxis*>(e.axis);
+        setCategoryLabels(c, 0, shown, true);
+        c->setRange(0, e.hi);
+        break;
+    }
+    }
+}
+
+} // namespace vizorb

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QObject>
+#include <QSizeF>
+#include <QStringList>
+#include <QVector>
+
+#include <utility>
+
+class QChart;
+class QCategoryAxis;
+class QValueAxis;
+class QGraphicsSimpleTextItem;
+
+namespace vizorb {
+
+// ---- time axes ----------------------------------------------------------------
+
+enum class CalendarUnit { Hour, Day, Week, Month, Year };
+
+struct CalendarStep {
+    CalendarUnit unit = CalendarUnit::Day;
+    int count = 1;
+};
+
+// Ticks of a time axis, in milliseconds since the epoch (UTC).
+struct TimeTicks {
+    CalendarStep step;
+    qint64 lo = 0, hi = 0; // the axis range
+    QVector<qint64> ticks; // on calendar boundaries, within [lo, hi]
+    QStringList labels;    // one per tick, in the form that fits the step
+};
+
+// The finest calendar step that gives at most `maxTicks` ticks between the
+// data's first and last time. The range is the data's own, or with `enclose`
+// the calendar boundaries around it (beyond a time that sits on one).
+TimeTicks calendarTicks(qint64 first, qint64 last, int maxTicks, bool enclose);
+// A time as a label in the form that fits the step ("14:00", "3 Mar", "Jan 2025", "2025").
+QString timeLabel(qint64 msecs, CalendarStep step);
+// Labels for points at these times, in the form of their spacing (radar spokes).
+QStringList timeLabels(const QVector<qint64>& times);
+
+// ---- value axes ---------------------------------------------------------------
+
+// A finite, non-empty range around [lo, hi] for any finite (or missing) ends.
+std::pair<double, double> finiteRange(double lo, double hi);
+
+struct ValueTicks {
+    double lo = 0, hi = 1;
+    int tickCount = 2;
+    QString format; // printf form whose labels tell the ticks apart
+};
+
+// Ends rounded to a step of 1, 2, 2.5 or 5 times a power of ten, with at most
+// `maxSteps` steps; the ends stay as given when `round` is false.
+ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round);
+
+// ---- category axes ------------------------------------------------------------
+
+// How category labels are drawn along an axis.
+struct CategoryLayout {
+    int every = 1;     // every n-th label is shown, starting with the first
+    int angle = 0;     // 0, -45 or -90
+    QStringList lines; // each shown label, wrapped lines joined with '\n'
+};
+
+// Lays out `labels` along an axis `length` pixels long: side by side, wrapped
+// at spaces (up to 3 lines), turned, and only then thinned. `across` is the
+// room beside the axis; `alongX` is false for a vertical axis (labels beside
+// it are never turned). Measures a bounded number of labels when many are thinned.
+CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, double length, double across,
+                                bool alongX);
+
+// Markup for a QCategoryAxis label: the text's characters, lines broken with
+// <br>, and, as the axis keys labels by their text, an invisible mark making
+// the k-th repetition of a text (and an empty one) distinct.
+QString categoryMarkup(const QString& text, int repeat);
+
+// Keeps the labels of a chart's category, time and value axes fitting the
+// chart as its size changes. Decides from the chart's size, never from the
+// plot area its own decisions change.
+class AxisLayout final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AxisLayout)
+
+public:
+    explicit AxisLayout(QChart* chart);
+
+    // Category labels for points 0..n-1 on a QCategoryAxis ranging -0.5..n-0.5.
+    void addCategories(QCategoryAxis* axis, const QStringList& labels, bool alongX);
+    // A time axis on milliseconds since the epoch.
+    void addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool enclose);
+    // A value axis whose range and most ticks are set; `format` empty = chosen to fit.
+    void addValues(QValueAxis* axis, const QString& format, bool alongX);
+    // `copy` shows the same scale and labels as `axis` (a secondary axis).
+    void mirror(QValueAxis* axis, QValueAxis* copy);
+    // Spoke labels of a polar chart: point i at span * i / n on an angular axis from 0 to span.
+    void addSpokes(QCategoryAxis* axis, const QStringList& labels, double span);
+
+    // The value labels of a polar chart's radial axis, drawn by us beside the
+    // top spoke where no series line passes (Qt Charts would draw them over the lines).
+    void addRadialLabels(QValueAxis* radial);
+
+    // Lays the labels out for the chart's size (the control's usual size before it has one).
+    void relayout();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Entry {
+        enum Kind { Categories, Times, Values, Spokes };
+        Kind kind = Categories;
+        QValueAxis* axis = nullptr;
+        QList<QValueAxis*> copies;
+        QStringList labels; // categories and spokes
+        bool alongX = true;
+        double lo = 0, hi = 1; // times: first and last; spokes: hi is the span
+        bool enclose = false;  // times: calendar boundaries around the data
+        int maxSteps = 8;      // value axes: the steps built
+        QString format;        // value axes: the customizing's number format
+    };
+
+    void layOutFor(QSizeF size);
+    void layOut(const Entry& e, QSizeF size);
+    void placeRadialLabels();
+    QChart* m_chart;
+    QList<Entry> m_entries;
+    QValueAxis* m_radial = nullptr;
+    QList<QGraphicsSimpleTextItem*> m_radialLabels; // owned by the chart
+    QSizeF m_laidOutFor;
+};
+
+} // namespace vizorb
