@@ -39,7 +39,9 @@ QStringList headerLines(const QString& name)
 {
     QStringList lines;
     QString line;
-    for (QStringView word : QStringView(shortened(name)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    // Held here: the words are views into it.
+    const QString text = shortened(name);
+    for (QStringView word : QStringView(text).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         for (; word.size() > lineLength; word = word.mid(lineLength)) {
             if (!line.isEmpty())
                 lines << std::exchange(line, QString());
