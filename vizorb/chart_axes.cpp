@@ -486,7 +486,7 @@ void AxisLayout::layOutFor(QSizeF size)
     for (Entry& e : m_entries)
         e.extent = -1;
     for (Entry& e : m_entries)
-        layOut(e, size, inside);
+        layOut(e, inside);
     placeRadialLabels();
 }
 
@@ -511,6 +511,24 @@ double titlesDepth(const QAbstractAxis* axis, const QList<QValueAxis*>& copies)
     for (const QValueAxis* a : copies)
         title = std::max(title, titleDepth(a));
     return title;
+}
+
+} // namespace
+
+namespace {
+
+// The widest line and the most lines' height of the labels laid out, each with a text item's margins.
+QSizeF labelsExtent(const CategoryLayout& layout, const QFontMetricsF& fm)
+{
+    double widest = 0;
+    qsizetype lines = 1;
+    for (const QString& label : layout.lines) {
+        const QStringList split = label.split(QLatin1Char('\n'));
+        lines = std::max(lines, split.size());
+        for (const QString& line : split)
+            widest = std::max(widest, fm.horizontalAdvance(line));
+    }
+    return {widest + kItemPad, double(lines) * fm.lineSpacing() + kItemPad};
 }
 
 } // namespace
@@ -661,7 +679,7 @@ void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<
 
 } // namespace
 
-void AxisLayout::layOut(Entry& e, QSizeF size, const QRectF& inside)
+void AxisLayout::layOut(Entry& e, const QRectF& inside)
 {
     const QFontMetricsF fm(e.axis->labelsFont());
     // Along the axis: the room inside the margins less the axes across it
@@ -681,19 +699,11 @@ void AxisLayout::layOut(Entry& e, QSizeF size, const QRectF& inside)
     switch (e.kind) {
     case Entry::Categories: {
         const CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), length, across, e.alongX);
-        double widest = 0;
-        qsizetype lines = 1;
-        for (const QString& label : layout.lines) {
-            const QStringList split = label.split(QLatin1Char('\n'));
-            lines = std::max(lines, split.size());
-            for (const QString& line : split)
-                widest = std::max(widest, fm.horizontalAdvance(line));
-        }
-        const double tall = double(lines) * fm.lineSpacing();
-        e.extent = kItemPad + (layout.angle == -90 ? widest
-                               : layout.angle != 0 ? (widest + fm.height()) * std::sqrt(0.5)
-                               : e.alongX          ? tall
-                                                   : widest);
+        const QSizeF labels = labelsExtent(layout, fm);
+        e.extent = layout.angle == -90 ? labels.width()
+                   : layout.angle != 0 ? (labels.width() + fm.height()) * std::sqrt(0.5)
+                   : e.alongX          ? labels.height()
+                                       : labels.width();
         QList<std::pair<QString, double>> shown;
         for (qsizetype k = 0; k < layout.lines.size(); ++k)
             shown.append({layout.lines[k], double(k * layout.every)});
@@ -757,26 +767,50 @@ void AxisLayout::layOut(Entry& e, QSizeF size, const QRectF& inside)
     }
     case Entry::Spokes: {
         // Spokes share the circle; their labels stand outside it, at most a
-        // fifth of the chart wide, wrapped at spaces.
-        const double side = std::min(size.width(), size.height());
-        const double room = size.width() * 0.2;
-        // The circle's circumference, once the labels around it have their room.
-        const double around = M_PI * std::max(60.0, side - 80 - room);
-        CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), around, room, false);
-        // Near the top and bottom neighbours stand side by side: thin further
-        // until the widest label fits between its spokes there.
-        double widest = 0;
-        for (const QString& label : std::as_const(layout.lines))
-            for (const QString& line : label.split(QLatin1Char('\n')))
-                widest = std::max(widest, fm.horizontalAdvance(line));
-        const double n = double(e.labels.size());
-        const double needed = std::ceil(n * (widest + kItemPad + 4) / around);
-        if (needed > layout.every) {
-            // A shorter circle makes the layout start from that thinning.
-            const double lines = layout.lines.isEmpty() ? 1 : 1 + layout.lines.first().count(QLatin1Char('\n'));
-            layout = layoutCategories(e.labels, e.axis->labelsFont(), n * (lines * fm.height() + kItemPad + 2) / needed,
-                                      room, false);
+        // fifth of the room wide, wrapped at spaces.
+        const double room = inside.width() * 0.2;
+        const auto lay = [&](double around) {
+            CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), around, room, false);
+            // Near the top and bottom neighbours stand side by side: thin further
+            // until the widest label fits between its spokes there.
+            const double n = double(e.labels.size());
+            const double needed = std::ceil(n * (labelsExtent(layout, fm).width() + 4) / around);
+            if (needed > layout.every) {
+                // A shorter circle makes the layout start from that thinning.
+                const double lines = layout.lines.isEmpty() ? 1 : 1 + layout.lines.first().count(QLatin1Char('\n'));
+                layout = layoutCategories(e.labels, e.axis->labelsFont(),
+                                          n * (lines * fm.height() + kItemPad + 2) / needed, room, false);
+            }
+            return layout;
+        };
+        // Qt Charts leaves the labels too little room around the circle: the
+        // plot is a square inside the chart's margins less the labels' room on each side.
+        constexpr double kSpokePad = 10;
+        const auto square = [&](const CategoryLayout& layout) {
+            const QSizeF labels = labelsExtent(layout, fm);
+            const double side = std::max(40.0, std::min(inside.width() - 2 * (labels.width() + kSpokePad),
+                                                        inside.height() - 2 * (labels.height() + kSpokePad)));
+            QRectF plot(0, 0, side, side);
+            plot.moveCenter(inside.center());
+            return plot;
+        };
+        const double guess = M_PI * std::max(60.0, std::min(inside.width() - 2 * room, inside.height() - 60));
+        CategoryLayout layout = lay(guess);
+        QRectF plot = square(layout);
+        if (M_PI * plot.width() < guess) {
+            layout = lay(M_PI * plot.width());
+            plot = square(layout);
         }
+        // Margins leave Qt Charts that square and the labels' room around it.
+        const QSizeF labels = labelsExtent(layout, fm);
+        const QRectF framed = plot.adjusted(-labels.width() - kSpokePad, -labels.height() - kSpokePad,
+                                            labels.width() + kSpokePad, labels.height() + kSpokePad) &
+                              inside;
+        const QSizeF size = m_laidOutFor;
+        m_chart->setMargins(QMargins(int(std::ceil(framed.left())), int(std::ceil(framed.top())),
+                                     int(std::ceil(size.width() - framed.right())),
+                                     int(std::ceil(size.height() - framed.bottom()))));
+        const double n = double(e.labels.size());
         QList<std::pair<QString, double>> shown;
         for (qsizetype k = 0; k < layout.lines.size(); ++k)
             shown.append({layout.lines[k], e.hi * double(k * layout.every) / n});

@@ -126,7 +126,7 @@ private:
     };
 
     void layOutFor(QSizeF size);
-    void layOut(Entry& e, QSizeF size, const QRectF& inside);
+    void layOut(Entry& e, const QRectF& inside);
     // How far one of e's axes reaches into the plot's room, and how far Qt Charts lets it.
     double depth(const Entry& e) const;
     double maxDepth(const Entry& e, const QRectF& inside) const;
