@@ -815,10 +815,12 @@ private:
                 }
                 if (rises || !falls)
                     addArea(s, true, markers, up, &positive,
-                            linePoints(xs.constData(), up.constData(), n, columns, ascending, joined[k]), outlines);
+                            linePoints(xs.constData(), up.constData(), n, columns, ascending, joined[k]),
+                            outlines);
                 if (falls)
                     addArea(s, true, markers, down, &negative,
-                            linePoints(xs.constData(), down.constData(), n, columns, ascending, joined[k]), outlines);
+                            linePoints(xs.constData(), down.constData(), n, columns, ascending, joined[k]),
+                            outlines);
                 extend(up);
                 extend(down);
                 positive = std::move(up);
@@ -900,16 +902,16 @@ private:
             d.barSeries << s;
             if (d.modes.tooltips) {
                 const QString name = seriesName(s);
-                QObject::connect(
-                    set, &QBarSet::hovered, chart, [name, labels = pointLabels(), set](bool status, int index) {
-                        if (status)
-                            QToolTip::showText(QCursor::pos(),
-                                               tooltipText(QStringLiteral("%1, %2: %3")
-                                                               .arg(name, labels.value(index),
-                                                                    platform::formatNumber(set->at(index), 15))));
-                        else
-                            QToolTip::hideText();
-                    });
+                const QStringList labels = pointLabels();
+                QObject::connect(set, &QBarSet::hovered, chart, [name, labels, set](bool status, int index) {
+                    if (status)
+                        QToolTip::showText(QCursor::pos(),
+                                           tooltipText(QStringLiteral("%1, %2: %3")
+                                                           .arg(name, labels.value(index),
+                                                                platform::formatNumber(set->at(index), 15))));
+                    else
+                        QToolTip::hideText();
+                });
             }
         }
         ChartView::Private* state = &d;
