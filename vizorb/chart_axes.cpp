@@ -465,8 +465,14 @@ void AxisLayout::addSpokes(QCategoryAxis* axis, const QStringList& labels, doubl
 
 void AxisLayout::relayout()
 {
-    // Before the view sizes the chart, lay out for the control's usual size.
-    layOutFor(m_chart->size().isEmpty() ? QSizeF(815, 526) : m_chart->size());
+    // Before the view sizes the chart, lay out for the control's usual size,
+    // and again once the chart has its size and the margins for it.
+    if (m_chart->size().isEmpty()) {
+        layOutFor(QSizeF(815, 526));
+        m_laidOutFor = QSizeF();
+    } else {
+        layOutFor(m_chart->size());
+    }
 }
 
 void AxisLayout::layOutFor(QSizeF size)
@@ -474,9 +480,88 @@ void AxisLayout::layOutFor(QSizeF size)
     if (size == m_laidOutFor || size.isEmpty())
         return;
     m_laidOutFor = size;
-    for (const Entry& e : m_entries)
-        layOut(e, size);
+    // The chart's own texts set the margins for a new size as it changes,
+    // before the chart sends the resize event this is called from.
+    const QRectF inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(m_chart->margins()));
+    for (Entry& e : m_entries)
+        e.extent = -1;
+    for (Entry& e : m_entries)
+        layOut(e, inside);
     placeRadialLabels();
+}
+
+namespace {
+
+// Qt Charts keeps this far between an axis' labels and its line and title.
+constexpr double kAxisPad = 6;
+// Qt Charts squeezes the axes on a side into this share of the plot's room.
+constexpr double kAxisShare = 0.4;
+
+double titleDepth(const QAbstractAxis* axis)
+{
+    if (!axis->isTitleVisible() || axis->titleText().isEmpty())
+        return 0;
+    return QFontMetricsF(axis->titleFont()).height() + kItemPad + 4;
+}
+
+// The deepest title of an axis and its copies.
+double titlesDepth(const QAbstractAxis* axis, const QList<QValueAxis*>& copies)
+{
+    double title = titleDepth(axis);
+    for (const QValueAxis* a : copies)
+        title = std::max(title, titleDepth(a));
+    return title;
+}
+
+} // namespace
+
+namespace {
+
+// The widest line and the most lines' height of the labels laid out, each with a text item's margins.
+QSizeF labelsExtent(const CategoryLayout& layout, const QFontMetricsF& fm)
+{
+    double widest = 0;
+    qsizetype lines = 1;
+    for (const QString& label : layout.lines) {
+        const QStringList split = label.split(QLatin1Char('\n'));
+        lines = std::max(lines, split.size());
+        for (const QString& line : split)
+            widest = std::max(widest, fm.horizontalAdvance(line));
+    }
+    return {widest + kItemPad, double(lines) * fm.lineSpacing() + kItemPad};
+}
+
+} // namespace
+
+int AxisLayout::visibleAxes(const Entry& e) const
+{
+    int n = e.axis->isVisible() ? 1 : 0;
+    for (const QValueAxis* a : e.copies)
+        n += a->isVisible() ? 1 : 0;
+    return n;
+}
+
+double AxisLayout::maxDepth(const Entry& e, const QRectF& inside) const
+{
+    return kAxisShare * (e.alongX ? inside.height() : inside.width()) / std::max(1, visibleAxes(e));
+}
+
+double AxisLayout::depth(const Entry& e) const
+{
+    const QFontMetricsF fm(e.axis->labelsFont());
+    double labels = fm.height() + kItemPad;
+    if (e.kind == Entry::Values && !e.alongX) {
+        // The widest label of the steps built: fewer steps never need wider ones.
+        const double lo = e.axis->min(), hi = e.axis->max();
+        const QString format = e.format.isEmpty() ? numberFormat(lo, hi, hi / e.maxSteps - lo / e.maxSteps) : e.format;
+        labels = 0;
+        for (int k = 0; k <= e.maxSteps; ++k)
+            labels = std::max(labels, fm.horizontalAdvance(formatValue(format, lo + (hi - lo) * k / e.maxSteps)));
+        labels += kItemPad;
+    } else if (e.kind == Entry::Categories && e.extent >= 0) {
+        labels = e.extent;
+    }
+    return labels + kAxisPad + titlesDepth(e.axis, e.copies);
 }
 
 void AxisLayout::addRadialLabels(QValueAxis* radial)
@@ -594,24 +679,31 @@ void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<
 
 } // namespace
 
-void AxisLayout::layOut(const Entry& e, QSizeF size)
+void AxisLayout::layOut(Entry& e, const QRectF& inside)
 {
     const QFontMetricsF fm(e.axis->labelsFont());
-    const QLegend* legend = m_chart->legend();
-    const bool legendBeside =
-        legend->isVisible() && (legend->alignment() & (Qt::AlignLeft | Qt::AlignRight)) && !m_chart->series().isEmpty();
-    // What the plot leaves to an axis, estimated from the chart's size alone.
-    const double width = std::max(60.0, size.width() - 120 - (legendBeside ? std::min(200.0, size.width() * 0.3) : 0));
-    const double height = std::max(60.0, size.height() - 170);
-    const double length = e.alongX ? width : height;
-    // A secondary axis mirrors the labels on the other side: each takes half the room.
-    const double across = (e.alongX ? size.height() * 0.28 : size.width() * 0.3) / (1 + e.copies.size());
+    // Along the axis: the room inside the margins less the axes across it
+    // (categories laid out before the values take what they need).
+    double length = e.alongX ? inside.width() : inside.height();
+    for (const Entry& other : std::as_const(m_entries))
+        if (other.kind != Entry::Spokes && other.alongX != e.alongX)
+            length -= std::min(depth(other), maxDepth(other, inside)) * visibleAxes(other);
+    length = std::max(60.0, length);
+    // Beside it: what Qt Charts leaves an axis (a secondary one mirrors it on the
+    // other side and shares that), less its title, which it would overlap otherwise.
+    const double across =
+        std::max(4 * fm.averageCharWidth(), maxDepth(e, inside) - kAxisPad - titlesDepth(e.axis, e.copies));
     QList<QValueAxis*> axes{e.axis};
     axes << e.copies;
 
     switch (e.kind) {
     case Entry::Categories: {
         const CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), length, across, e.alongX);
+        const QSizeF labels = labelsExtent(layout, fm);
+        e.extent = layout.angle == -90 ? labels.width()
+                   : layout.angle != 0 ? (labels.width() + fm.height()) * std::sqrt(0.5)
+                   : e.alongX          ? labels.height()
+                                       : labels.width();
         QList<std::pair<QString, double>> shown;
         for (qsizetype k = 0; k < layout.lines.size(); ++k)
             shown.append({layout.lines[k], double(k * layout.every)});
@@ -675,26 +767,50 @@ void AxisLayout::layOut(const Entry& e, QSizeF size)
     }
     case Entry::Spokes: {
         // Spokes share the circle; their labels stand outside it, at most a
-        // fifth of the chart wide, wrapped at spaces.
-        const double side = std::min(size.width(), size.height());
-        const double room = size.width() * 0.2;
-        // The circle's circumference, once the labels around it have their room.
-        const double around = M_PI * std::max(60.0, side - 80 - room);
-        CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), around, room, false);
-        // Near the top and bottom neighbours stand side by side: thin further
-        // until the widest label fits between its spokes there.
-        double widest = 0;
-        for (const QString& label : std::as_const(layout.lines))
-            for (const QString& line : label.split(QLatin1Char('\n')))
-                widest = std::max(widest, fm.horizontalAdvance(line));
-        const double n = double(e.labels.size());
-        const double needed = std::ceil(n * (widest + kItemPad + 4) / around);
-        if (needed > layout.every) {
-            // A shorter circle makes the layout start from that thinning.
-            const double lines = layout.lines.isEmpty() ? 1 : 1 + layout.lines.first().count(QLatin1Char('\n'));
-            layout = layoutCategories(e.labels, e.axis->labelsFont(), n * (lines * fm.height() + kItemPad + 2) / needed,
-                                      room, false);
+        // fifth of the room wide, wrapped at spaces.
+        const double room = inside.width() * 0.2;
+        const auto lay = [&](double around) {
+            CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), around, room, false);
+            // Near the top and bottom neighbours stand side by side: thin further
+            // until the widest label fits between its spokes there.
+            const double n = double(e.labels.size());
+            const double needed = std::ceil(n * (labelsExtent(layout, fm).width() + 4) / around);
+            if (needed > layout.every) {
+                // A shorter circle makes the layout start from that thinning.
+                const double lines = layout.lines.isEmpty() ? 1 : 1 + layout.lines.first().count(QLatin1Char('\n'));
+                layout = layoutCategories(e.labels, e.axis->labelsFont(),
+                                          n * (lines * fm.height() + kItemPad + 2) / needed, room, false);
+            }
+            return layout;
+        };
+        // Qt Charts leaves the labels too little room around the circle: the
+        // plot is a square inside the chart's margins less the labels' room on each side.
+        constexpr double kSpokePad = 10;
+        const auto square = [&](const CategoryLayout& layout) {
+            const QSizeF labels = labelsExtent(layout, fm);
+            const double side = std::max(40.0, std::min(inside.width() - 2 * (labels.width() + kSpokePad),
+                                                        inside.height() - 2 * (labels.height() + kSpokePad)));
+            QRectF plot(0, 0, side, side);
+            plot.moveCenter(inside.center());
+            return plot;
+        };
+        const double guess = M_PI * std::max(60.0, std::min(inside.width() - 2 * room, inside.height() - 60));
+        CategoryLayout layout = lay(guess);
+        QRectF plot = square(layout);
+        if (M_PI * plot.width() < guess) {
+            layout = lay(M_PI * plot.width());
+            plot = square(layout);
         }
+        // Margins leave Qt Charts that square and the labels' room around it.
+        const QSizeF labels = labelsExtent(layout, fm);
+        const QRectF framed = plot.adjusted(-labels.width() - kSpokePad, -labels.height() - kSpokePad,
+                                            labels.width() + kSpokePad, labels.height() + kSpokePad) &
+                              inside;
+        const QSizeF size = m_laidOutFor;
+        m_chart->setMargins(QMargins(int(std::ceil(framed.left())), int(std::ceil(framed.top())),
+                                     int(std::ceil(size.width() - framed.right())),
+                                     int(std::ceil(size.height() - framed.bottom()))));
+        const double n = double(e.labels.size());
         QList<std::pair<QString, double>> shown;
         for (qsizetype k = 0; k < layout.lines.size(); ++k)
             shown.append({layout.lines[k], e.hi * double(k * layout.every) / n});

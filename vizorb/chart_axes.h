@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QList>
 #include <QObject>
+#include <QRectF>
 #include <QSizeF>
 #include <QStringList>
 #include <QVector>
@@ -121,10 +122,15 @@ private:
         bool enclose = false;  // times: calendar boundaries around the data
         int maxSteps = 8;      // value axes: the steps built
         QString format;        // value axes: the customizing's number format
+        double extent = -1;    // the depth its labels and title take, once laid out
     };
 
     void layOutFor(QSizeF size);
-    void layOut(const Entry& e, QSizeF size);
+    void layOut(Entry& e, const QRectF& inside);
+    // How far one of e's axes reaches into the plot's room, and how far Qt Charts lets it.
+    double depth(const Entry& e) const;
+    double maxDepth(const Entry& e, const QRectF& inside) const;
+    int visibleAxes(const Entry& e) const;
     void placeRadialLabels();
     QChart* m_chart;
     QList<Entry> m_entries;

@@ -555,20 +555,25 @@ private:
     QVector<double> xs;
     AxisLayout* axes = nullptr;
 
-    // The points' labels as axes show them: times in the form of their spacing.
-    QStringList pointLabels() const
+    // The points' labels as the chart shows them (axes, legend, slice labels,
+    // tooltips): times in the form of their spacing, not as stored.
+    const QStringList& pointLabels()
     {
-        QStringList labels;
-        labels.reserve(data.pointCount());
+        if (shownLabels.size() == data.pointCount())
+            return shownLabels;
+        shownLabels.clear();
+        shownLabels.reserve(data.pointCount());
         for (int i = 0; i < data.pointCount(); ++i)
-            labels << data.label(i);
+            shownLabels << data.label(i);
         if (data.categories.isEmpty() && !data.times.isEmpty()) {
             const QStringList times = timeLabels(data.times);
-            for (qsizetype i = 0; i < times.size() && i < labels.size(); ++i)
-                labels[i] = times[i];
+            for (qsizetype i = 0; i < times.size() && i < shownLabels.size(); ++i)
+                shownLabels[i] = times[i];
         }
-        return labels;
+        return shownLabels;
     }
+    QString pointLabel(int i) { return pointLabels().value(i); }
+    QStringList shownLabels;
 
     // Spokes named by the points' labels.
     QCategoryAxis* spokeAxis(double span)
@@ -620,7 +625,7 @@ private:
                 return;
             }
         }
-        xKind = preferCategories && !data.categories.isEmpty() && n <= kMarkerLimit ? XKind::Category : XKind::Value;
+        xKind = preferCategories && !data.categories.isEmpty() ? XKind::Category : XKind::Value;
         for (int i = 0; i < n; ++i)
             xs[i] = xKind == XKind::Category ? i : i + 1;
     }
@@ -897,12 +902,12 @@ private:
             d.barSeries << s;
             if (d.modes.tooltips) {
                 const QString name = seriesName(s);
-                const ChartData* source = &data;
-                QObject::connect(set, &QBarSet::hovered, chart, [name, source, set](bool status, int index) {
+                const QStringList labels = pointLabels();
+                QObject::connect(set, &QBarSet::hovered, chart, [name, labels, set](bool status, int index) {
                     if (status)
                         QToolTip::showText(QCursor::pos(),
                                            tooltipText(QStringLiteral("%1, %2: %3")
-                                                           .arg(name, source->label(index),
+                                                           .arg(name, labels.value(index),
                                                                 platform::formatNumber(set->at(index), 15))));
                     else
                         QToolTip::hideText();
@@ -949,7 +954,7 @@ private:
                 const double v = data.series[s].values[i];
                 if (!(v > 0))
                     continue;
-                auto* slice = series->append(data.label(i), v);
+                auto* slice = series->append(pointLabel(i), v);
                 slice->setColor(palette.isEmpty() ? QColor(Qt::gray) : palette[i % palette.size()]);
                 slice->setBorderColor(Qt::white);
                 slice->setProperty("point", i);
@@ -979,7 +984,7 @@ private:
             for (QPieSlice* slice : series->slices()) {
                 const int i = slice->property("point").toInt();
                 if (!listed[i])
-                    d.decor->addLegendEntry({data.label(i), slice->color()});
+                    d.decor->addLegendEntry({pointLabel(i), slice->color()});
                 listed[i] = true;
             }
         QStringList labels;
@@ -987,7 +992,7 @@ private:
             const QPieSeries* outer = drawn.last();
             const double total = outer->sum();
             for (const QPieSlice* slice : outer->slices()) {
-                const QString name = data.label(slice->property("point").toInt());
+                const QString name = pointLabel(slice->property("point").toInt());
                 labels
                     << (d.modes.valueLabels
                             ? QStringLiteral("%1: %2").arg(name, platform::formatNumber(slice->value(), 15))

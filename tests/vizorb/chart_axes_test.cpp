@@ -151,14 +151,18 @@ protected:
     QList<std::pair<QString, QPolygonF>> texts()
     {
         QList<std::pair<QString, QPolygonF>> found;
-        for (QGraphicsItem* item : control.view().scene()->items())
-            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && item->isVisible())
-                if (!text->toPlainText().isEmpty()) {
-                    // Wrapped lines read as the text they came from.
-                    QString plain = text->toPlainText();
-                    plain.replace(QChar(0x2028), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-                    found.append({plain, item->mapToScene(item->boundingRect())});
-                }
+        for (QGraphicsItem* item : control.view().scene()->items()) {
+            QString plain;
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item))
+                plain = text->toPlainText();
+            else if (auto* simple = dynamic_cast<QGraphicsSimpleTextItem*>(item))
+                plain = simple->text();
+            if (plain.isEmpty() || !item->isVisible())
+                continue;
+            // Wrapped lines read as the text they came from.
+            plain.replace(QChar(0x2028), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            found.append({plain, item->mapToScene(item->boundingRect())});
+        }
         return found;
     }
 
@@ -178,9 +182,11 @@ QString categoriesXml(const QStringList& names)
 
 TEST_F(AxisSceneTest, CategoryLabelsAreWholeAndApart)
 {
-    QStringList halfHours;
+    QStringList halfHours, items;
     for (int i = 0; i < 48; ++i)
         halfHours << QStringLiteral("%1:%2").arg(i / 2, 2, 10, QLatin1Char('0')).arg(i % 2 ? "30" : "00");
+    for (int i = 1; i <= 300; ++i)
+        items << QStringLiteral("Item %1").arg(i, 3, 10, QLatin1Char('0'));
     const QStringList longNames = {"Europe, Middle East and Africa", "Asia Pacific and Japan",
                                    "North and South America", "<b>Bold</b> & more", "<b>Bold</b> & more"};
     struct Case {
@@ -188,8 +194,11 @@ TEST_F(AxisSceneTest, CategoryLabelsAreWholeAndApart)
         const char* type;
         int least; // labels drawn at least
     };
-    const Case cases[] = {
-        {halfHours, "Columns", 6}, {longNames, "Columns", 5}, {longNames, "Bars", 5}, {halfHours, "Lines", 6}};
+    const Case cases[] = {{halfHours, "Columns", 6},
+                          {longNames, "Columns", 5},
+                          {longNames, "Bars", 5},
+                          {halfHours, "Lines", 6},
+                          {items, "Area", 6}};
     for (const Case& c : cases) {
         load(categoriesXml(c.names), c.type);
         QList<std::pair<QString, QPolygonF>> labels;
@@ -233,6 +242,7 @@ TEST_F(AxisSceneTest, TimesAreLabelledInCalendarForms)
         {timesXml(QDate(2025, 1, 1), 12, 1), "Radar", "Mar 2025"},
         {timesXml(QDate(2025, 1, 1), 12, 1), "Polar", "Mar 2025"},
         {timesXml(QDate(2025, 1, 1), 12, 1), "Columns", "Mar 2025"},
+        {timesXml(QDate(2025, 1, 1), 12, 1), "Doughnut", "Mar 2025"},
     };
     for (const Case& c : cases) {
         load(c.xml, c.type);
