@@ -1,5 +1,6 @@
 #include "chart_axes.h"
 
+#include "chart_decor.h"
 #include "chart_text.h"
 
 #include <QCategoryAxis>
@@ -501,7 +502,33 @@ double titleDepth(const QAbstractAxis* axis)
 {
     if (!axis->isTitleVisible() || axis->titleText().isEmpty())
         return 0;
-    return QFontMetricsF(axis->titleFont()).height() + kItemPad + 4;
+    const qsizetype lines = axis->titleText().count(QLatin1String("<br>")) + 1;
+    return QFontMetricsF(axis->titleFont()).height() * double(lines) + kItemPad + 4;
+}
+
+// Qt Charts elides an axis title longer than the axis: it is wrapped at spaces
+// instead. The title's own text is kept beside the markup wrapped from it.
+void wrapTitle(QAbstractAxis* axis, double length)
+{
+    static const char* const plainKey = "vizorbTitle";
+    static const char* const markupKey = "vizorbTitleMarkup";
+    if (axis->titleText().isEmpty())
+        return;
+    if (axis->titleText() != axis->property(markupKey).toString()) {
+        QString plain = axis->titleText();
+        plain.replace(QLatin1String("&lt;"), QLatin1String("<"))
+            .replace(QLatin1String("&gt;"), QLatin1String(">"))
+            .replace(QLatin1String("&quot;"), QLatin1String("\""))
+            .replace(QLatin1String("&amp;"), QLatin1String("&"));
+        axis->setProperty(plainKey, plain);
+    }
+    const QFontMetricsF fm(axis->titleFont());
+    const QString lines = wrapText(axis->property(plainKey).toString(), axis->titleFont(),
+                                   std::max(length - 2 * fm.height(), 8 * fm.averageCharWidth()));
+    const QString markup = categoryMarkup(lines, 0);
+    axis->setProperty(markupKey, markup);
+    if (markup != axis->titleText())
+        axis->setTitleText(markup);
 }
 
 // The deepest title of an axis and its copies.
@@ -689,6 +716,9 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
         if (other.kind != Entry::Spokes && other.alongX != e.alongX)
             length -= std::min(depth(other), maxDepth(other, inside)) * visibleAxes(other);
     length = std::max(60.0, length);
+    wrapTitle(e.axis, length);
+    for (QValueAxis* copy : std::as_const(e.copies))
+        wrapTitle(copy, length);
     // Beside it: what Qt Charts leaves an axis (a secondary one mirrors it on the
     // other side and shares that), less its title, which it would overlap otherwise.
     const double across =
