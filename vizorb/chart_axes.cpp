@@ -476,21 +476,6 @@ void AxisLayout::relayout()
     }
 }
 
-void AxisLayout::layOutFor(QSizeF size)
-{
-    if (size == m_laidOutFor || size.isEmpty())
-        return;
-    m_laidOutFor = size;
-    // The chart's own texts set the margins for a new size as it changes,
-    // before the chart sends the resize event this is called from.
-    const QRectF inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(m_chart->margins()));
-    for (Entry& e : m_entries)
-        e.extent = -1;
-    for (Entry& e : m_entries)
-        layOut(e, inside);
-    placeRadialLabels();
-}
-
 namespace {
 
 // Qt Charts keeps this far between an axis' labels and its line and title.
@@ -541,6 +526,28 @@ double titlesDepth(const QAbstractAxis* axis, const QList<QValueAxis*>& copies)
 }
 
 } // namespace
+
+void AxisLayout::layOutFor(QSizeF size)
+{
+    if (size == m_laidOutFor || size.isEmpty())
+        return;
+    m_laidOutFor = size;
+    // The chart's own texts set the margins for a new size as it changes,
+    // before the chart sends the resize event this is called from.
+    const QRectF inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(m_chart->margins()));
+    // Titles first, as every axis' room depends on the depth of the axes across
+    // it: wrapped to the least length the plot keeps, from the chart's size alone.
+    for (Entry& e : m_entries) {
+        e.extent = -1;
+        const double length = (1 - kAxisShare) * (e.alongX ? inside.width() : inside.height());
+        wrapTitle(e.axis, length);
+        for (QValueAxis* copy : std::as_const(e.copies))
+            wrapTitle(copy, length);
+    }
+    for (Entry& e : m_entries)
+        layOut(e, inside);
+    placeRadialLabels();
+}
 
 namespace {
 
@@ -716,9 +723,6 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
         if (other.kind != Entry::Spokes && other.alongX != e.alongX)
             length -= std::min(depth(other), maxDepth(other, inside)) * visibleAxes(other);
     length = std::max(60.0, length);
-    wrapTitle(e.axis, length);
-    for (QValueAxis* copy : std::as_const(e.copies))
-        wrapTitle(copy, length);
     // Beside it: what Qt Charts leaves an axis (a secondary one mirrors it on the
     // other side and shares that), less its title, which it would overlap otherwise.
     const double across =
