@@ -492,11 +492,14 @@ double titleDepth(const QAbstractAxis* axis)
 }
 
 // Qt Charts elides an axis title longer than the axis: it is wrapped at spaces
-// instead. The title's own text is kept beside the markup wrapped from it.
-void wrapTitle(QAbstractAxis* axis, double length)
+// instead, and its font shrinks (not below 6 pt) until it takes at most `depth`
+// beside the axis. Its own text and font are kept beside what is made of them.
+void fitTitle(QAbstractAxis* axis, double length, double depth)
 {
     static const char* const plainKey = "vizorbTitle";
     static const char* const markupKey = "vizorbTitleMarkup";
+    static const char* const fontKey = "vizorbTitleFont";
+    static const char* const fittedKey = "vizorbTitleFitted";
     if (axis->titleText().isEmpty())
         return;
     if (axis->titleText() != axis->property(markupKey).toString()) {
@@ -507,11 +510,26 @@ void wrapTitle(QAbstractAxis* axis, double length)
             .replace(QLatin1String("&amp;"), QLatin1String("&"));
         axis->setProperty(plainKey, plain);
     }
-    const QFontMetricsF fm(axis->titleFont());
-    const QString lines = wrapText(axis->property(plainKey).toString(), axis->titleFont(),
-                                   std::max(length - 2 * fm.height(), 8 * fm.averageCharWidth()));
+    if (axis->titleFont() != axis->property(fittedKey).value<QFont>())
+        axis->setProperty(fontKey, axis->titleFont());
+    const QString plain = axis->property(plainKey).toString();
+    QFont font = axis->property(fontKey).value<QFont>();
+    constexpr double kMinPoints = 6;
+    QString lines;
+    for (double points = font.pointSizeF();;) {
+        font.setPointSizeF(points);
+        const QFontMetricsF fm(font);
+        lines = wrapText(plain, font, std::max(length - 2 * fm.height(), 8 * fm.averageCharWidth()));
+        const double taken = fm.height() * double(lines.count(QLatin1Char('\n')) + 1) + kItemPad + 4;
+        if (taken <= depth || points <= kMinPoints)
+            break;
+        points = std::max(kMinPoints, std::min(points - 1, points * 0.9));
+    }
     const QString markup = categoryMarkup(lines, 0);
     axis->setProperty(markupKey, markup);
+    axis->setProperty(fittedKey, font);
+    if (font != axis->titleFont())
+        axis->setTitleFont(font);
     if (markup != axis->titleText())
         axis->setTitleText(markup);
 }
@@ -539,10 +557,12 @@ void AxisLayout::layOutFor(QSizeF size)
     // it: wrapped to the least length the plot keeps, from the chart's size alone.
     for (Entry& e : m_entries) {
         e.extent = -1;
+        // A title takes at most half of what Qt Charts leaves its axis, the labels the rest.
         const double length = (1 - kAxisShare) * (e.alongX ? inside.width() : inside.height());
-        wrapTitle(e.axis, length);
+        const double depth = maxDepth(e, inside) / 2;
+        fitTitle(e.axis, length, depth);
         for (QValueAxis* copy : std::as_const(e.copies))
-            wrapTitle(copy, length);
+            fitTitle(copy, length, depth);
     }
     for (Entry& e : m_entries)
         layOut(e, inside);
