@@ -1,5 +1,6 @@
 #include "chart_axes.h"
 
+#include "chart_decor.h"
 #include "chart_text.h"
 
 #include <QCategoryAxis>
@@ -475,21 +476,6 @@ void AxisLayout::relayout()
     }
 }
 
-void AxisLayout::layOutFor(QSizeF size)
-{
-    if (size == m_laidOutFor || size.isEmpty())
-        return;
-    m_laidOutFor = size;
-    // The chart's own texts set the margins for a new size as it changes,
-    // before the chart sends the resize event this is called from.
-    const QRectF inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(m_chart->margins()));
-    for (Entry& e : m_entries)
-        e.extent = -1;
-    for (Entry& e : m_entries)
-        layOut(e, inside);
-    placeRadialLabels();
-}
-
 namespace {
 
 // Qt Charts keeps this far between an axis' labels and its line and title.
@@ -501,7 +487,51 @@ double titleDepth(const QAbstractAxis* axis)
 {
     if (!axis->isTitleVisible() || axis->titleText().isEmpty())
         return 0;
-    return QFontMetricsF(axis->titleFont()).height() + kItemPad + 4;
+    const qsizetype lines = axis->titleText().count(QLatin1String("<br>")) + 1;
+    return QFontMetricsF(axis->titleFont()).height() * double(lines) + kItemPad + 4;
+}
+
+// Qt Charts elides an axis title longer than the axis: it is wrapped at spaces
+// instead, and its font shrinks (not below 6 pt) until it takes at most `depth`
+// beside the axis. Its own text and font are kept beside what is made of them.
+void fitTitle(QAbstractAxis* axis, double length, double depth)
+{
+    static const char* const plainKey = "vizorbTitle";
+    static const char* const markupKey = "vizorbTitleMarkup";
+    static const char* const fontKey = "vizorbTitleFont";
+    static const char* const fittedKey = "vizorbTitleFitted";
+    if (axis->titleText().isEmpty())
+        return;
+    if (axis->titleText() != axis->property(markupKey).toString()) {
+        QString plain = axis->titleText();
+        plain.replace(QLatin1String("&lt;"), QLatin1String("<"))
+            .replace(QLatin1String("&gt;"), QLatin1String(">"))
+            .replace(QLatin1String("&quot;"), QLatin1String("\""))
+            .replace(QLatin1String("&amp;"), QLatin1String("&"));
+        axis->setProperty(plainKey, plain);
+    }
+    if (axis->titleFont() != axis->property(fittedKey).value<QFont>())
+        axis->setProperty(fontKey, axis->titleFont());
+    const QString plain = axis->property(plainKey).toString();
+    QFont font = axis->property(fontKey).value<QFont>();
+    constexpr double kMinPoints = 6;
+    QString lines;
+    for (double points = font.pointSizeF();;) {
+        font.setPointSizeF(points);
+        const QFontMetricsF fm(font);
+        lines = wrapText(plain, font, std::max(length - 2 * fm.height(), 8 * fm.averageCharWidth()));
+        const double taken = fm.height() * double(lines.count(QLatin1Char('\n')) + 1) + kItemPad + 4;
+        if (taken <= depth || points <= kMinPoints)
+            break;
+        points = std::max(kMinPoints, std::min(points - 1, points * 0.9));
+    }
+    const QString markup = categoryMarkup(lines, 0);
+    axis->setProperty(markupKey, markup);
+    axis->setProperty(fittedKey, font);
+    if (font != axis->titleFont())
+        axis->setTitleFont(font);
+    if (markup != axis->titleText())
+        axis->setTitleText(markup);
 }
 
 // The deepest title of an axis and its copies.
@@ -514,6 +544,30 @@ double titlesDepth(const QAbstractAxis* axis, const QList<QValueAxis*>& copies)
 }
 
 } // namespace
+
+void AxisLayout::layOutFor(QSizeF size)
+{
+    if (size == m_laidOutFor || size.isEmpty())
+        return;
+    m_laidOutFor = size;
+    // The chart's own texts set the margins for a new size as it changes,
+    // before the chart sends the resize event this is called from.
+    const QRectF inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(m_chart->margins()));
+    // Titles first, as every axis' room depends on the depth of the axes across
+    // it: wrapped to the least length the plot keeps, from the chart's size alone.
+    for (Entry& e : m_entries) {
+        e.extent = -1;
+        // A title takes at most half of what Qt Charts leaves its axis, the labels the rest.
+        const double length = (1 - kAxisShare) * (e.alongX ? inside.width() : inside.height());
+        const double depth = maxDepth(e, inside) / 2;
+        fitTitle(e.axis, length, depth);
+        for (QValueAxis* copy : std::as_const(e.copies))
+            fitTitle(copy, length, depth);
+    }
+    for (Entry& e : m_entries)
+        layOut(e, inside);
+    placeRadialLabels();
+}
 
 namespace {
 

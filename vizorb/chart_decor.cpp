@@ -14,6 +14,7 @@
 #include <QPen>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QtMath>
@@ -206,6 +207,17 @@ QRectF draw(const Flow& f, const QList<LegendEntry>& entries, QPointF origin, co
         keep(markItem);
     }
     return covered;
+}
+
+// Whether every word of `text` fits a line `width` wide.
+bool wordsFit(const QString& text, const QFont& font, qreal width)
+{
+    const QFontMetricsF fm(font);
+    static const QRegularExpression blank(QStringLiteral("[ \\n]"));
+    for (const QString& word : text.split(blank, Qt::SkipEmptyParts))
+        if (fm.horizontalAdvance(word) > width)
+            return false;
+    return true;
 }
 
 } // namespace
@@ -415,11 +427,15 @@ qreal ChartDecor::Private::placeHeader(Header& h, qreal top, QSizeF size)
     h.item->setDefaultTextColor(h.style.color);
     const qreal width = std::max(size.width() - 2 * kPad, 1.0);
     qreal points = pointsOf(h.style.font);
+    // A smaller font before a word (a long address, say) is broken inside, where that makes it fit.
+    const bool wordsCanFit = wordsFit(h.text, sized(h.style.font, kMinPoint), width);
     for (;;) {
         const QFont font = sized(h.style.font, points);
         h.item->setFont(font);
         setCentredText(h.item, wrapText(h.text, font, width));
-        if (h.item->boundingRect().height() <= size.height() * h.share || points <= kMinPoint)
+        if ((h.item->boundingRect().height() <= size.height() * h.share &&
+             (!wordsCanFit || wordsFit(h.text, font, width))) ||
+            points <= kMinPoint)
             break;
         points = smaller(points);
     }
@@ -489,9 +505,27 @@ void ChartDecor::Private::placeLabels(QRectF room)
     const qreal base = std::min(plot.width(), plot.height()) / 2;
     if (base <= 0)
         return;
-    const QFont font = labelStyle.font;
-    const QFontMetricsF fm(font);
+    const qreal wrapAt = std::max(40.0, room.width() * 0.25);
     // A ring's name stands out from the slices' labels, and its leader ends in a dot on the ring.
+    // A slice's label may be left off (the legend names the slice), a ring's name may not:
+    // the labels' font shrinks until the names fit beside the rings, words whole.
+    qreal points = pointsOf(labelStyle.font);
+    for (;;) {
+        QFont bold = sized(labelStyle.font, points);
+        bold.setBold(true);
+        qreal height = 0;
+        bool whole = true;
+        for (qsizetype r = 0; r < ringNames.size() && r < rings.size(); ++r) {
+            const QString name = drawnText(ringNames[r]);
+            height += measure(wrapText(name, bold, wrapAt), QFontMetricsF(bold)).height() + 2;
+            whole = whole && wordsFit(name, bold, wrapAt);
+        }
+        if ((height <= room.height() && whole) || points <= kMinPoint)
+            break;
+        points = smaller(points);
+    }
+    const QFont font = sized(labelStyle.font, points);
+    const QFontMetricsF fm(font);
     QFont ringFont = font;
     ringFont.setBold(true);
     const QFontMetricsF ringFm(ringFont);
@@ -506,7 +540,6 @@ void ChartDecor::Private::placeLabels(QRectF room)
     };
     QList<Label> all;
     qreal widest = 0;
-    const qreal wrapAt = std::max(40.0, room.width() * 0.25);
     for (qsizetype i = 0; i < slices.size() && i < labels.size(); ++i) {
         if (labels[i].isEmpty())
             continue;

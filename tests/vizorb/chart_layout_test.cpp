@@ -51,6 +51,7 @@ struct Fixture {
     const char* name;
     QString data;            // a data file, or a sample file holding data and customizing
     QStringList customizing; // the first replaces the customizing, the others are added on top
+    bool valueLabels = false;
 };
 
 // The rectangle the glyphs of a laid-out text cover: a text's box holds line spacing above and
@@ -135,13 +136,27 @@ QList<DrawnText> drawnTexts(const QGraphicsScene& scene)
     return texts;
 }
 
+// Whether `lines`, joined at spaces (or inside a word wider than a line), are `text`.
+bool joinsInto(const QStringList& lines, const QString& text)
+{
+    qsizetype at = 0;
+    for (const QString& line : lines) {
+        if (at > 0 && at < text.size() && text[at] == QLatin1Char(' '))
+            ++at;
+        if (QStringView(text).mid(at, line.size()) != line)
+            return false;
+        at += line.size();
+    }
+    return at == text.size();
+}
+
 // Whether some lines of one drawn text, joined, are `text` (a title and its subtitle may share an item).
 bool drawnWhole(const QList<DrawnText>& texts, const QString& text)
 {
     for (const DrawnText& drawn : texts)
         for (qsizetype first = 0; first < drawn.lines.size(); ++first)
             for (qsizetype count = 1; first + count <= drawn.lines.size(); ++count)
-                if (drawn.lines.mid(first, count).join(QLatin1Char(' ')) == text)
+                if (joinsInto(drawn.lines.mid(first, count), text))
                     return true;
     return false;
 }
@@ -301,6 +316,14 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"share-breakdown", e + "share-breakdown.xml", {}},
         {"time-series", e + "time-series.xml", {}},
         {"sample-file", e + "quarterly-sales.pws", {}},
+        {"long-names-left", f + "long-series-names.xml", {f + "legend-left-url.xml"}},
+        {"long-names-top-large", f + "long-series-names.xml", {f + "legend-top-large-font.xml"}},
+        {"large-numbers", f + "large-numbers.xml", {f + "axis-captions.xml"}},
+        {"single-point", f + "single-point.xml", {}, true},
+        {"over-midnight", f + "over-midnight.xml", {}},
+        {"decade-apart", f + "decade-apart.xml", {}},
+        {"forty-categories", f + "forty-categories.xml", {f + "second-axes.xml"}},
+        {"tiny-slices", f + "tiny-slices.xml", {}},
     };
     const QStringList types = {
         QStringLiteral("Lines"),       QStringLiteral("StackedLines"), QStringLiteral("Bars"),
@@ -348,6 +371,7 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
                 data = documentIn(data, QStringLiteral("</ChartData>"));
             }
             ASSERT_EQ(control.get(id::LoadDataXml, {Variant(data)}), Variant(true));
+            control.put(id::Mode12, Variant(fixture.valueLabels));
             if (customizing.isEmpty())
                 customizing = {QStringLiteral("<Customizing/>")};
             for (qsizetype i = 0; i < customizing.size(); ++i)
