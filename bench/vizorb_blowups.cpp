@@ -8,32 +8,19 @@
 //   doughnut_100x1k Doughnut, 100 rings of 1,000 slices
 //   scatter_100x5k  Scatter, 100 series of 5,000 points
 // A process still running after 60 s is stopped and reported as failed.
-#include "vizorb/control.h"
-#include "vizorb/dispids.h"
+#include "render_process.h"
 
-#include "platform/picture.h"
-
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <random>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
-
-extern char** environ;
 
 namespace {
-
-using platform::Variant;
-namespace id = vizorb::dispid;
 
 struct Case {
     const char* name;
@@ -103,51 +90,6 @@ void write(const std::string& file, const std::string& text)
     out.write(text.data(), qint64(text.size()));
 }
 
-struct Run {
-    double seconds = 0;
-    double peakMegabytes = 0;
-    bool ok = false;
-};
-
-// Started through /usr/bin/time, whose own small size keeps the peak it
-// reports the program's own; in a process group of its own, so a run past the
-// limit can be stopped whole.
-Run runProcess(std::vector<std::string> arguments)
-{
-    const std::string memoryFile = g_dir->filePath(QStringLiteral("peak.txt")).toStdString();
-    arguments.insert(arguments.begin(), {"/usr/bin/time", "-f", "%M", "-o", memoryFile});
-    std::vector<char*> argv;
-    for (const std::string& a : arguments)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    Run run;
-    const bool spawned = posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), environ) == 0;
-    posix_spawnattr_destroy(&attributes);
-    if (!spawned)
-        return run;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(60)) {
-            kill(-pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    QFile peak(QString::fromStdString(memoryFile));
-    if (peak.open(QIODevice::ReadOnly))
-        run.peakMegabytes = peak.readAll().simplified().toDouble() / 1024.0;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return run;
-}
-
 void BM_BlowupProcess(benchmark::State& state)
 {
     const Case& c = kCases[state.range(0)];
@@ -156,39 +98,14 @@ void BM_BlowupProcess(benchmark::State& state)
     if (!c.customizing.empty())
         arguments.push_back(path(c, "_customizing.xml"));
     for (auto _ : state) {
-        const Run run = runProcess(arguments);
+        const bench::ProcessRun run =
+            bench::runProcess(arguments, g_dir->filePath(QStringLiteral("peak.txt")).toStdString());
         state.SetIterationTime(run.seconds);
         state.counters["seconds"] = run.seconds;
         state.counters["peak_MB"] = run.peakMegabytes;
-        if (!run.ok)
+        if (run.status != 0)
             state.SkipWithError("the process failed or ran past 60 s");
     }
-}
-
-QString readLatin1(const char* file)
-{
-    QFile in(QString::fromLocal8Bit(file));
-    return in.open(QIODevice::ReadOnly) ? QString::fromLatin1(in.readAll()) : QString();
-}
-
-// The control's process: files to BMP, nothing else.
-int renderMode(int argc, char** argv)
-{
-    if (argc != 5 && argc != 6)
-        return 2;
-    QApplication app(argc, argv);
-    vizorb::VizorbControl control(QStringLiteral("7.00"));
-    control.widget()->resize(815, 526);
-    if (argc == 6 && !control.get(id::LoadCustomizingXml, {Variant(readLatin1(argv[5]))}).toBoolean())
-        return 3;
-    control.call(id::SetAttribute, {Variant("GlobalSettings"), Variant("ChartType"), Variant(argv[3])});
-    if (!control.get(id::LoadDataXml, {Variant(readLatin1(argv[2]))}).toBoolean())
-        return 4;
-    const auto picture = control.get(id::ChartPicture).toObjectOf<platform::Picture>();
-    if (picture->image().size() != QSize(815, 526))
-        return 5;
-    platform::savePicture(*picture, QString::fromLocal8Bit(argv[4]));
-    return 0;
 }
 
 } // namespace
@@ -203,7 +120,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc > 1 && qstrcmp(argv[1], "--render") == 0)
-        return renderMode(argc, argv);
+        return bench::renderMode(argc, argv);
     QCoreApplication app(argc, argv);
     g_self = QCoreApplication::applicationFilePath();
     QTemporaryDir dir;

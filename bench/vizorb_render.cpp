@@ -8,6 +8,8 @@
 // Each process is timed from start to exit (wall clock, and its CPU time),
 // with its peak memory. The in-process benchmarks time LoadDataXml plus the first render
 // alone, without process start.
+#include "render_process.h"
+
 #include "vizorb/control.h"
 #include "vizorb/dispids.h"
 
@@ -22,10 +24,6 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace {
 
@@ -110,43 +108,14 @@ void writeInputs(const Case& c)
     plotFile.write(script.toUtf8());
 }
 
-struct Run {
-    double seconds = 0;
-    double peakMegabytes = 0;
-    double cpuSeconds = 0; // user and system: less swayed by a busy machine than the wall clock
-    int status = -1;
-};
+using bench::ProcessRun;
 
-// Started through /usr/bin/time, whose own small size keeps the peak it
-// reports the program's own: a child spawned straight from this process
-// would inherit this process's high-water mark.
-Run runProcess(std::vector<std::string> arguments)
+ProcessRun runProcess(std::vector<std::string> arguments)
 {
-    const std::string memoryFile = g_dir->filePath(QStringLiteral("peak.txt")).toStdString();
-    arguments.insert(arguments.begin(), {"/usr/bin/time", "-f", "%M %U %S", "-o", memoryFile});
-    std::vector<char*> argv;
-    for (const std::string& a : arguments)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    Run run;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return run;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    QFile peak(QString::fromStdString(memoryFile));
-    if (peak.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> fields = peak.readAll().simplified().split(' ');
-        run.peakMegabytes = fields.value(0).toDouble() / 1024.0;
-        run.cpuSeconds = fields.value(1).toDouble() + fields.value(2).toDouble();
-    }
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return bench::runProcess(std::move(arguments), g_dir->filePath(QStringLiteral("peak.txt")).toStdString());
 }
 
-void report(benchmark::State& state, const Run& run)
+void report(benchmark::State& state, const ProcessRun& run)
 {
     state.SetIterationTime(run.seconds);
     state.counters["seconds"] = run.seconds;
@@ -194,37 +163,6 @@ void BM_ControlInProcess(benchmark::State& state)
     }
 }
 
-// The control's process: file to BMP, nothing else.
-int renderMode(int argc, char** argv)
-{
-    if (argc != 5)
-        return 2;
-    QApplication app(argc, argv);
-    QFile file(QString::fromLocal8Bit(argv[2]));
-    if (!file.open(QIODevice::ReadOnly))
-        return 3;
-    // The file's bytes as one character each, as the program hands them over;
-    // mapped rather than read, to spare one copy of a large file.
-    const qint64 size = file.size();
-    const uchar* bytes = file.map(0, size);
-    if (!bytes)
-        return 3;
-    QString text = QString::fromLatin1(reinterpret_cast<const char*>(bytes), qsizetype(size));
-    file.unmap(const_cast<uchar*>(bytes));
-    file.close();
-    vizorb::VizorbControl control(QStringLiteral("7.00"));
-    control.widget()->resize(815, 526);
-    control.call(id::SetAttribute, {Variant("GlobalSettings"), Variant("ChartType"), Variant(argv[3])});
-    if (!control.get(id::LoadDataXml, {Variant(text)}).toBoolean())
-        return 4;
-    text.clear();
-    const auto picture = control.get(id::ChartPicture).toObjectOf<platform::Picture>();
-    if (picture->image().size() != QSize(815, 526))
-        return 5;
-    platform::savePicture(*picture, QString::fromLocal8Bit(argv[4]));
-    return 0;
-}
-
 } // namespace
 
 BENCHMARK(BM_ControlProcess)->DenseRange(0, 2)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -235,7 +173,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc > 1 && qstrcmp(argv[1], "--render") == 0)
-        return renderMode(argc, argv);
+        return bench::renderMode(argc, argv);
     QApplication app(argc, argv);
     g_self = QCoreApplication::applicationFilePath();
     QTemporaryDir dir;
