@@ -14,7 +14,7 @@ namespace vizorb {
 // more.
 inline constexpr int kMaxPieces = 1000;            // Qt series of the whole chart (line and area pieces)
 inline constexpr qsizetype kMaxLinePoints = 50000; // points of lines and areas together
-inline constexpr qsizetype kMaxPolarPoints = 2000; // of polar lines, each far dearer to draw
+inline constexpr qsizetype kMaxPolarPoints = 1000; // of polar lines, each far dearer to draw
 inline constexpr qsizetype kDenseScatter = 5000;   // beyond, every scatter series is painted as a layer
 inline constexpr qsizetype kMaxBars = 5000;        // a bar is two graphics items, its label a text document
 inline constexpr qsizetype kMaxSlices = 1000;
