@@ -683,7 +683,15 @@ private:
                 return;
             auto* high = new QLineSeries;
             auto* bottom = new QLineSeries;
-            high->replace(points);
+            // The fills of all areas share one budget of columns.
+            const int fillColumns = int(std::clamp<qsizetype>(kMaxFillColumns / visible.size(), kMinColumns, buckets));
+            if (points.size() > fillColumns) {
+                QList<QPointF> top = points;
+                fillEnvelope(top, low, fillColumns);
+                high->replace(top);
+            } else {
+                high->replace(points);
+            }
             bottom->replace(low);
             auto* series = new QAreaSeries(high, bottom);
             high->setParent(series);
