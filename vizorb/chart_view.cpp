@@ -1140,6 +1140,9 @@ ChartView::ChartView(ChartModel& model, QWidget* parent) : QChartView(parent), d
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
     setRubberBand(QChartView::NoRubberBand);
+    // Every item of a chart moves when the chart is resized; an index of them
+    // would be rebuilt item by item, seconds for thousands of markers.
+    scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     connect(&model, &ChartModel::customizingChanged, this, &ChartView::scheduleRebuild);
     connect(&model, &ChartModel::dataChanged, this, &ChartView::scheduleRebuild);
     rebuild();
