@@ -7,6 +7,7 @@
 //   polar_3M        Polar, one series of 3,000,000 points
 //   doughnut_100x1k Doughnut, 100 rings of 1,000 slices
 //   scatter_100x5k  Scatter, 100 series of 5,000 points
+//   area_unordered  Area, 2 series of 100,000 points at x values out of order
 // A process still running after 60 s is stopped and reported as failed.
 #include "render_process.h"
 
@@ -71,6 +72,17 @@ const Case kCases[] = {
      [] {
          std::mt19937 random(11);
          return manySeries(100, 5000, [&](int, int) { return std::to_string(random() % 100000); });
+     },
+     ""},
+    {"area_unordered", "Area",
+     [] {
+         std::mt19937 random(13);
+         std::string x = "<X>";
+         for (int i = 0; i < 100000; ++i)
+             x += (i ? ";" : "") + std::to_string(random() % 1000000);
+         const std::string head = "<ChartData>\n";
+         const std::string series = manySeries(2, 100000, [&](int, int) { return std::to_string(random() % 100); });
+         return head + x + "</X>\n" + series.substr(head.size());
      },
      ""},
 };

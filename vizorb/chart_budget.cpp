@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace vizorb {
@@ -91,6 +92,38 @@ QVector<int> linePoints(const double* x, const double* y, int count, int columns
             result << point;
     }
     return result;
+}
+
+void fillEnvelope(QList<QPointF>& high, QList<QPointF>& low, int columns)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    double first = inf, last = -inf;
+    for (const QPointF& p : high) {
+        first = std::min(first, p.x());
+        last = std::max(last, p.x());
+    }
+    struct Column {
+        double left = std::numeric_limits<double>::infinity(), right = -left, top = -left, bottom = left;
+    };
+    QVector<Column> band(std::max(columns, 1));
+    // Halved, so a span across the whole double range stays finite.
+    const double span = last / 2 - first / 2;
+    for (qsizetype i = 0; i < high.size(); ++i) {
+        const double x = high[i].x();
+        const int at = span > 0 ? int(std::min<double>(band.size() - 1, (x / 2 - first / 2) / span * band.size())) : 0;
+        Column& c = band[at];
+        c.left = std::min(c.left, x);
+        c.right = std::max(c.right, x);
+        c.top = std::max({c.top, high[i].y(), low[i].y()});
+        c.bottom = std::min({c.bottom, high[i].y(), low[i].y()});
+    }
+    high.clear();
+    low.clear();
+    for (const Column& c : band)
+        if (c.left <= c.right) {
+            high << QPointF(c.left, c.top) << QPointF(c.right, c.top);
+            low << QPointF(c.left, c.bottom) << QPointF(c.right, c.bottom);
+        }
 }
 
 bool stackOverflows(const ChartData& data, const QList<int>& series)

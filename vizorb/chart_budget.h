@@ -2,6 +2,8 @@
 
 #include "chart_model.h"
 
+#include <QList>
+#include <QPointF>
 #include <QVector>
 
 namespace vizorb {
@@ -15,6 +17,7 @@ namespace vizorb {
 inline constexpr int kMaxPieces = 1000;            // Qt series of the whole chart (line and area pieces)
 inline constexpr qsizetype kMaxLinePoints = 50000; // points of lines and areas together
 inline constexpr qsizetype kMaxPolarPoints = 1000; // of polar lines, each far dearer to draw
+inline constexpr qsizetype kMaxFillColumns = 4000; // of all area fills, each column a long edge to fill
 inline constexpr qsizetype kDenseScatter = 5000;   // beyond, every scatter series is painted as a layer
 inline constexpr qsizetype kMaxBars = 5000;        // a bar is two graphics items, its label a text document
 inline constexpr qsizetype kMaxSlices = 1000;
@@ -40,6 +43,13 @@ int columnsPerLine(int pixels, qsizetype series, qsizetype points);
 // `xOrdered`, else of the index (data drawn in its own order), and, when
 // `joined`, one line through every present point.
 QVector<int> linePoints(const double* x, const double* y, int count, int columns, bool xOrdered, bool joined);
+
+// A dense area's fill as the band it covers in each of `columns` equal x
+// columns, two points a column in x order: handed the zigzag of thinned (or
+// unordered) points, Qt's filler takes seconds for one area. `high` and `low`
+// are the area's edges point by point, the same length; on return they hold
+// the band's top and bottom.
+void fillEnvelope(QList<QPointF>& high, QList<QPointF>& low, int columns);
 
 // Whether some point's values over these series, positive and negative ones
 // apart as a stack adds them, sum beyond the largest double.

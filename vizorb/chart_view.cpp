@@ -683,7 +683,15 @@ private:
                 return;
             auto* high = new QLineSeries;
             auto* bottom = new QLineSeries;
-            high->replace(points);
+            // The fills of all areas share one budget of columns.
+            const int fillColumns = int(std::clamp<qsizetype>(kMaxFillColumns / visible.size(), kMinColumns, buckets));
+            if (points.size() > fillColumns) {
+                QList<QPointF> top = points;
+                fillEnvelope(top, low, fillColumns);
+                high->replace(top);
+            } else {
+                high->replace(points);
+            }
             bottom->replace(low);
             auto* series = new QAreaSeries(high, bottom);
             high->setParent(series);
@@ -1132,6 +1140,9 @@ ChartView::ChartView(ChartModel& model, QWidget* parent) : QChartView(parent), d
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
     setRubberBand(QChartView::NoRubberBand);
+    // Every item of a chart moves when the chart is resized; an index of them
+    // would be rebuilt item by item, seconds for thousands of markers.
+    scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     connect(&model, &ChartModel::customizingChanged, this, &ChartView::scheduleRebuild);
     connect(&model, &ChartModel::dataChanged, this, &ChartView::scheduleRebuild);
     rebuild();

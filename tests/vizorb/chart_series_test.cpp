@@ -161,6 +161,45 @@ TEST(ChartSeriesTest, OneBudgetForTheWholeChart)
     }
 }
 
+// A dense or unordered area is filled as one band a column, in x order, that
+// still covers every point of both edges.
+TEST(ChartSeriesTest, AreaFillIsABandCoveringEveryPoint)
+{
+    struct Case {
+        const char* what;
+        std::function<QPointF(int)> high;
+        int count;
+    };
+    const std::vector<Case> cases = {
+        {"zigzag", [](int i) { return QPointF(i, i % 2 ? 100 : -100); }, 20000},
+        {"unordered x", [](int i) { return QPointF((i * 7919) % 1000, i % 13); }, 5000},
+        {"whole double range", [](int i) { return QPointF(i % 2 ? 1e308 : -1e308, i); }, 100},
+        {"one x", [](int i) { return QPointF(3, i % 5); }, 100},
+    };
+    const int columns = 50;
+    for (const Case& c : cases) {
+        QList<QPointF> high, low;
+        for (int i = 0; i < c.count; ++i) {
+            high << c.high(i);
+            low << QPointF(high.last().x(), i % 3 - 1);
+        }
+        QList<QPointF> top = high, bottom = low;
+        vizorb::fillEnvelope(top, bottom, columns);
+        ASSERT_EQ(top.size(), bottom.size()) << c.what;
+        EXPECT_LE(top.size(), 2 * columns) << c.what;
+        for (qsizetype k = 1; k < top.size(); ++k)
+            EXPECT_LE(top[k - 1].x(), top[k].x()) << c.what;
+        for (const QList<QPointF>* edge : {&high, &low})
+            for (const QPointF& p : *edge) {
+                bool covered = false;
+                for (qsizetype k = 0; k + 1 < top.size() && !covered; k += 2)
+                    covered =
+                        top[k].x() <= p.x() && p.x() <= top[k + 1].x() && bottom[k].y() <= p.y() && p.y() <= top[k].y();
+                ASSERT_TRUE(covered) << c.what << ": " << p.x() << ", " << p.y();
+            }
+    }
+}
+
 // Sums beyond the largest double are refused with the hint; sums that stay
 // finite, or values that are not summed, are drawn.
 TEST(ChartSeriesTest, OverflowingSumsGiveTheHint)
