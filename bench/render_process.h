@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QString>
 
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <csignal>
 #include <spawn.h>
@@ -77,6 +79,17 @@ inline ProcessRun runProcess(std::vector<std::string> arguments, const std::stri
     }
     run.status = !stopped && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// One run's figures as the benchmark's time and counters.
+inline void report(benchmark::State& state, const ProcessRun& run)
+{
+    state.SetIterationTime(run.seconds);
+    state.counters["seconds"] = run.seconds;
+    state.counters["peak_MB"] = run.peakMegabytes;
+    state.counters["cpu_s"] = run.cpuSeconds;
+    if (run.status != 0)
+        state.SkipWithError("the process failed or ran past its time limit");
 }
 
 // A file's bytes as one character each, as the program hands them over;

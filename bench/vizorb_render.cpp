@@ -115,22 +115,12 @@ ProcessRun runProcess(std::vector<std::string> arguments)
     return bench::runProcess(std::move(arguments), g_dir->filePath(QStringLiteral("peak.txt")).toStdString());
 }
 
-void report(benchmark::State& state, const ProcessRun& run)
-{
-    state.SetIterationTime(run.seconds);
-    state.counters["seconds"] = run.seconds;
-    state.counters["peak_MB"] = run.peakMegabytes;
-    state.counters["cpu_s"] = run.cpuSeconds;
-    if (run.status != 0)
-        state.SkipWithError("the process failed");
-}
-
 void BM_ControlProcess(benchmark::State& state)
 {
     const Case& c = kCases[state.range(0)];
     state.SetLabel(c.name);
     for (auto _ : state)
-        report(state, runProcess({g_self.toStdString(), "--render", path(c, ".xml").toStdString(),
+        bench::report(state, runProcess({g_self.toStdString(), "--render", path(c, ".xml").toStdString(),
                                   c.scatter ? "Scatter" : "Lines", path(c, "_vizorb.bmp").toStdString()}));
 }
 
@@ -139,7 +129,7 @@ void BM_GnuplotProcess(benchmark::State& state)
     const Case& c = kCases[state.range(0)];
     state.SetLabel(c.name);
     for (auto _ : state)
-        report(state, runProcess({"gnuplot", path(c, ".gp").toStdString()}));
+        bench::report(state, runProcess({"gnuplot", path(c, ".gp").toStdString()}));
 }
 
 void BM_ControlInProcess(benchmark::State& state)

@@ -11,7 +11,6 @@
 #include <QGraphicsSceneResizeEvent>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
-#include <QLegend>
 #include <QValueAxis>
 #include <QXYSeries>
 
@@ -514,16 +513,15 @@ void fitTitle(QAbstractAxis* axis, double length, double depth)
         axis->setProperty(fontKey, axis->titleFont());
     const QString plain = axis->property(plainKey).toString();
     QFont font = axis->property(fontKey).value<QFont>();
-    constexpr double kMinPoints = 6;
     QString lines;
     for (double points = font.pointSizeF();;) {
         font.setPointSizeF(points);
         const QFontMetricsF fm(font);
         lines = wrapText(plain, font, std::max(length - 2 * fm.height(), 8 * fm.averageCharWidth()));
         const double taken = fm.height() * double(lines.count(QLatin1Char('\n')) + 1) + kItemPad + 4;
-        if (taken <= depth || points <= kMinPoints)
+        if (taken <= depth || points <= kMinPoint)
             break;
-        points = std::max(kMinPoints, std::min(points - 1, points * 0.9));
+        points = smaller(points);
     }
     const QString markup = categoryMarkup(lines, 0);
     axis->setProperty(markupKey, markup);

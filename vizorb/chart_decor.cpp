@@ -28,16 +28,11 @@ namespace {
 
 constexpr qreal kPad = 8;       // between the chart's edge and its texts
 constexpr qreal kGap = 6;       // between the header, the legend and the plot
-constexpr qreal kMinPoint = 6;  // texts shrink to this size before anything is left off
 constexpr qreal kEntryGap = 14; // between legend entries side by side
 constexpr qreal kMarkGap = 4;   // between a legend mark and its name
 constexpr qreal kLeader = 12;   // a slice label's leader line, out of the ring before it turns
 constexpr qreal kZ = 100;       // above the series
 
-qreal smaller(qreal points)
-{
-    return std::max(kMinPoint, std::min(points - 1, points * 0.9));
-}
 
 QFont sized(QFont font, qreal points)
 {
@@ -221,6 +216,11 @@ bool wordsFit(const QString& text, const QFont& font, qreal width)
 }
 
 } // namespace
+
+qreal smaller(qreal points)
+{
+    return std::max(kMinPoint, std::min(points - 1, points * 0.9));
+}
 
 QString wrapText(const QString& text, const QFont& font, qreal width)
 {

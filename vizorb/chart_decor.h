@@ -12,6 +12,10 @@ class QPieSeries;
 
 namespace vizorb {
 
+// Texts shrink step by step to kMinPoint before anything is left off or broken.
+inline constexpr qreal kMinPoint = 6;
+qreal smaller(qreal points);
+
 // `text` broken at spaces into lines no wider than `width` (a word wider than
 // that is broken where it must be), joined by '\n'. Linear in the text's length.
 QString wrapText(const QString& text, const QFont& font, qreal width);

@@ -2,15 +2,18 @@
 
 namespace vizorb {
 
+QString cutText(const QString& text, qsizetype keep)
+{
+    if (text.size() <= keep)
+        return text;
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate())
+        --keep;
+    return text.left(keep) + QChar(0x2026);
+}
+
 QString drawnText(const QString& text)
 {
-    if (text.size() <= kMaxDrawnText)
-        return text;
-    qsizetype cut = kMaxDrawnText - 1;
-    // Never split a surrogate pair.
-    if (text.at(cut - 1).isHighSurrogate())
-        --cut;
-    return text.left(cut) + QChar(0x2026);
+    return text.size() <= kMaxDrawnText ? text : cutText(text, kMaxDrawnText - 1);
 }
 
 QString drawnMarkup(const QString& text)

@@ -10,6 +10,10 @@ namespace vizorb {
 // the text's length; this is the one place the chart shortens a text.
 constexpr qsizetype kMaxDrawnText = 1000;
 
+// A text longer than `keep` characters as its first `keep` (one fewer where
+// the cut would split a surrogate pair) and an ellipsis; a shorter one whole.
+QString cutText(const QString& text, qsizetype keep);
+
 // The text as drawn by a plain-text item: whole up to kMaxDrawnText characters.
 QString drawnText(const QString& text);
 

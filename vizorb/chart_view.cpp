@@ -12,13 +12,10 @@
 #include <QAbstractBarSeries>
 #include <QApplication>
 #include <QAreaSeries>
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QCursor>
-#include <QDateTime>
-#include <QDateTimeAxis>
 #include <QGraphicsTextItem>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
@@ -55,8 +52,6 @@ std::pair<double, double> axisRange(const QAbstractAxis* axis)
 {
     if (auto* v = qobject_cast<const QValueAxis*>(axis))
         return {v->min(), v->max()};
-    if (auto* t = qobject_cast<const QDateTimeAxis*>(axis))
-        return {double(t->min().toMSecsSinceEpoch()), double(t->max().toMSecsSinceEpoch())};
     return {0, 1};
 }
 
@@ -239,8 +234,8 @@ public:
         else if (isBar(type) && points * visible.size() > kMaxBars)
             d.hint = QStringLiteral("%1 bars are too many to draw; choose Lines, Area or Scatter.")
                          .arg(points * visible.size());
-        else if (isPie() && sliceCount() > kMaxSlices)
-            d.hint = QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(sliceCount());
+        else if (const qsizetype slices = isPie() ? sliceCount() : 0; slices > kMaxSlices)
+            d.hint = QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(slices);
         else if (type == QLatin1String("Radar") && points > kMaxSpokes)
             d.hint = QStringLiteral("%1 spokes are too many for a radar; choose Lines or Polar.").arg(points);
         else if (fewestQtSeries() > kMaxPieces)
@@ -260,7 +255,7 @@ public:
         applyTitle();
         applyLegend();
         if (d.hint.isEmpty()) {
-            if (type == QLatin1String("Pie") || type == QLatin1String("Doughnut"))
+            if (isPie())
                 buildPie();
             else if (polar)
                 buildPolar();
@@ -365,7 +360,7 @@ private:
                            : type.endsWith(QLatin1String("Scatter")) ? LegendMark::Dot
                                                                      : LegendMark::Box,
                            {font(path), color(path)});
-        if (!d.hint.isEmpty() || type == QLatin1String("Pie") || type == QLatin1String("Doughnut"))
+        if (!d.hint.isEmpty() || isPie())
             return;
         for (int s : visible)
             d.decor->addLegendEntry({seriesName(s), m.seriesColor(s)});

@@ -1,6 +1,7 @@
 #include "wizard_page.h"
 
 #include "chart_model.h"
+#include "chart_text.h"
 
 #include <QComboBox>
 #include <QIcon>
@@ -96,7 +97,7 @@ void WizardEditor::refuse(WizardText reason, const QString& input)
     // The reason is one line on the panel: a pasted page of text must not widen it.
     constexpr int shownInput = 40;
     m_reason = reason;
-    m_refusedInput = (input.size() > shownInput ? input.left(shownInput) + QChar(0x2026) : input).simplified();
+    m_refusedInput = cutText(input, shownInput).simplified();
     m_onMessage();
 }
 

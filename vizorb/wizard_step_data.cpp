@@ -1,4 +1,5 @@
 #include "chart_model.h"
+#include "chart_text.h"
 #include "wizard_page.h"
 
 #include <QAbstractTableModel>
@@ -30,7 +31,7 @@ constexpr int lineLength = 16;
 
 QString shortened(const QString& text)
 {
-    return text.size() > shownHeader ? text.left(shownHeader) + QChar(0x2026) : text;
+    return cutText(text, shownHeader);
 }
 
 // A series name as its column header: wrapped at spaces (a word longer than a
