@@ -47,7 +47,9 @@ for ((i = 0; i < 600; i++)); do
     splash_windows
     if [[ -n "$SPLASH" ]]; then
         id=${SPLASH%% *}
-        if timeout 5 import -window "$id" "$E2E_SHOTS/1-splash.png" 2>/dev/null; then
+        # A window caught before its first paint is still black: take it again.
+        if timeout 5 import -window "$id" "$E2E_SHOTS/1-splash.png" 2>/dev/null &&
+            e2e_mean_gray "$E2E_SHOTS/1-splash.png" && ((E2E_GRAY > 0)); then
             shot="$E2E_SHOTS/1-splash.png"
             splash_x=$WX
             splash_y=$WY
