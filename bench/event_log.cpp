@@ -62,7 +62,7 @@ struct Window {
     {
         window->findChild<QPushButton*>(QStringLiteral("cmdFinish"))->click();
         list->show();
-        window->resize(window->size());  // lays the window out with the list
+        window->resize(window->size()); // lays the window out with the list
         window->show();
         (void)QTest::qWaitForWindowExposed(window.get());
         QCoreApplication::processEvents();
@@ -123,7 +123,7 @@ void appendMillion(benchmark::State& state, bool visible)
         for (int i = 0; i < kEvents; ++i)
             w->raiseValueChanged(i);
         const double appendMs = double(phase.nsecsElapsed()) / 1e6;
-        QCoreApplication::processEvents();  // the view catches up once
+        QCoreApplication::processEvents(); // the view catches up once
         const double viewMs = double(phase.nsecsElapsed()) / 1e6 - appendMs;
 
         state.PauseTiming();
@@ -138,7 +138,7 @@ void appendMillion(benchmark::State& state, bool visible)
         state.counters["store_bytes_per_line"] = double(w->list->bytesReserved()) / kEvents;
         if (!visible) {
             phase.restart();
-            w->showWithList();  // the view meets a million lines at once
+            w->showWithList(); // the view meets a million lines at once
             state.counters["show_ms"] = double(phase.nsecsElapsed()) / 1e6;
         }
         state.counters["click_ms"] = clickMilliseconds(*w);
@@ -147,8 +147,14 @@ void appendMillion(benchmark::State& state, bool visible)
     }
 }
 
-void BM_MillionValueChangedHidden(benchmark::State& state) { appendMillion(state, false); }
-void BM_MillionValueChangedVisible(benchmark::State& state) { appendMillion(state, true); }
+void BM_MillionValueChangedHidden(benchmark::State& state)
+{
+    appendMillion(state, false);
+}
+void BM_MillionValueChangedVisible(benchmark::State& state)
+{
+    appendMillion(state, true);
+}
 
 // Events arriving one per event-loop turn with the list on screen: the view
 // inserts, selects and scrolls on every turn.
@@ -175,7 +181,7 @@ BENCHMARK(BM_MillionValueChangedHidden)->Iterations(1)->Unit(benchmark::kMillise
 BENCHMARK(BM_MillionValueChangedVisible)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ValueChangedOnePerTurnVisible)->Arg(20'000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -76,7 +76,10 @@ void rawRead(benchmark::State& state, const QString& path, bool reuse)
     state.SetBytesProcessed(state.iterations() * kSize);
 }
 
-void BM_RawRead(benchmark::State& state) { rawRead(state, files().textPath, state.range(0) != 0); }
+void BM_RawRead(benchmark::State& state)
+{
+    rawRead(state, files().textPath, state.range(0) != 0);
+}
 
 void BM_ReadFileText(benchmark::State& state)
 {
@@ -110,8 +113,14 @@ void rawWrite(benchmark::State& state, bool sync)
     state.SetBytesProcessed(state.iterations() * kSize);
 }
 
-void BM_RawWrite(benchmark::State& state) { rawWrite(state, false); }
-void BM_RawWriteSynced(benchmark::State& state) { rawWrite(state, true); }
+void BM_RawWrite(benchmark::State& state)
+{
+    rawWrite(state, false);
+}
+void BM_RawWriteSynced(benchmark::State& state)
+{
+    rawWrite(state, true);
+}
 
 void BM_WriteFileText(benchmark::State& state)
 {
@@ -123,7 +132,10 @@ void BM_WriteFileText(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * kSize);
 }
 
-void BM_RawReadSample(benchmark::State& state) { rawRead(state, files().samplePath, state.range(0) != 0); }
+void BM_RawReadSample(benchmark::State& state)
+{
+    rawRead(state, files().samplePath, state.range(0) != 0);
+}
 
 void BM_LoadPwSample(benchmark::State& state)
 {
@@ -139,7 +151,7 @@ void BM_LoadPwSample(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * kSize);
 }
 
-}  // namespace
+} // namespace
 
 // Argument of the raw reads: 0 a fresh buffer (the baseline), 1 a reused one.
 BENCHMARK(BM_RawRead)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -48,6 +48,6 @@ void BM_HiveReader_LongKeyManyValues(benchmark::State& state)
 }
 BENCHMARK(BM_HiveReader_LongKeyManyValues)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

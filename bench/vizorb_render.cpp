@@ -121,7 +121,7 @@ void BM_ControlProcess(benchmark::State& state)
     state.SetLabel(c.name);
     for (auto _ : state)
         bench::report(state, runProcess({g_self.toStdString(), "--render", path(c, ".xml").toStdString(),
-                                  c.scatter ? "Scatter" : "Lines", path(c, "_vizorb.bmp").toStdString()}));
+                                         c.scatter ? "Scatter" : "Lines", path(c, "_vizorb.bmp").toStdString()}));
 }
 
 void BM_GnuplotProcess(benchmark::State& state)

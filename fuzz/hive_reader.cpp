@@ -12,8 +12,8 @@ void readKey(platform::Registry& registry, const QByteArray& path,
     if (slash < 0)
         return;
     std::int32_t key = 0;
-    if (registry.openKey(platform::reg::HKEY_LOCAL_MACHINE, path.sliced(slash + 1), platform::reg::KEY_READ, key)
-        != platform::reg::Success)
+    if (registry.openKey(platform::reg::HKEY_LOCAL_MACHINE, path.sliced(slash + 1), platform::reg::KEY_READ, key) !=
+        platform::reg::Success)
         return;
     for (const auto& [name, value] : values) {
         QByteArray buffer(1024, '\0');
@@ -23,7 +23,7 @@ void readKey(platform::Registry& registry, const QByteArray& path,
     }
     registry.closeKey(key);
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

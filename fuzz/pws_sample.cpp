@@ -22,7 +22,7 @@ std::optional<sample_file::Texts> loadAsFile(const std::uint8_t* data, std::size
         std::abort();
     return sample_file::load(QStringLiteral("/proc/self/fd/%1").arg(fd));
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -22,7 +22,7 @@ int replay(const QString& path)
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size());
     return 0;
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -34,7 +34,7 @@ inline constexpr int MouseUp = 11;
 inline constexpr int ObjectClicked = 12;
 inline constexpr int ValueChanged = 13;
 inline constexpr int PropertyChanged = 14;
-}  // namespace chart
+} // namespace chart
 
 namespace common_dialog {
 using platform::DispId;
@@ -43,4 +43,4 @@ inline constexpr DispId Filter = 3;
 inline constexpr DispId DefaultExt = 4;
 inline constexpr DispId ShowOpen = 30;
 inline constexpr DispId ShowSave = 31;
-}  // namespace common_dialog
+} // namespace common_dialog

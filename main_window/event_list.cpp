@@ -37,7 +37,7 @@ public:
             const char16_t* units = reinterpret_cast<const char16_t*>(line.constData());
             const std::size_t length = static_cast<std::size_t>(line.size());
             if (std::all_of(units, units + length, [](char16_t unit) { return unit < 0x80; })) {
-                std::copy(units, units + length, reserve(length));  // a byte each
+                std::copy(units, units + length, reserve(length)); // a byte each
                 commit(length, false);
             } else {
                 const std::size_t bytes = length * sizeof(char16_t);
@@ -123,7 +123,7 @@ private:
                 m_chunks.reserve(2 * m_chunks.size() + 16);
             m_chunks.push_back({std::make_unique_for_overwrite<char[]>(capacity), 0, capacity});
         }
-        if (m_starts.size() == m_starts.capacity())  // before anything is committed
+        if (m_starts.size() == m_starts.capacity()) // before anything is committed
             m_starts.reserve(2 * m_starts.size() + 1024);
         return m_chunks.back().bytes.get() + m_chunks.back().size;
     }
@@ -136,19 +136,19 @@ private:
     }
 
     std::vector<Chunk> m_chunks;
-    std::vector<std::uint64_t> m_starts;  // position of each line
+    std::vector<std::uint64_t> m_starts; // position of each line
     int m_announced = 0;
 };
 
-}  // namespace
+} // namespace
 
 struct EventList::Private {
     LineModel model;
-    int selected = -1;        // ListIndex: exact after every call, ahead of the view
-    bool syncing = false;     // the view's selection is being set from `selected`
-    QTimer syncTimer;         // the view's next update
-    QElapsedTimer sinceSync;  // since the view's last update ended
-    qint64 syncCostNs = 0;    // what the view's last update took
+    int selected = -1;       // ListIndex: exact after every call, ahead of the view
+    bool syncing = false;    // the view's selection is being set from `selected`
+    QTimer syncTimer;        // the view's next update
+    QElapsedTimer sinceSync; // since the view's last update ended
+    qint64 syncCostNs = 0;   // what the view's last update took
 };
 
 EventList::EventList(QWidget* parent) : QListView(parent), d(std::make_unique<Private>())
@@ -178,9 +178,15 @@ void EventList::addItem(const QString& line)
     queueSync();
 }
 
-int EventList::newIndex() const { return d->model.lineCount() == 0 ? -1 : static_cast<int>(d->model.lineCount() - 1); }
+int EventList::newIndex() const
+{
+    return d->model.lineCount() == 0 ? -1 : static_cast<int>(d->model.lineCount() - 1);
+}
 
-int EventList::listCount() const { return static_cast<int>(d->model.lineCount()); }
+int EventList::listCount() const
+{
+    return static_cast<int>(d->model.lineCount());
+}
 
 QString EventList::list(int index) const
 {
@@ -189,7 +195,10 @@ QString EventList::list(int index) const
     return d->model.line(index);
 }
 
-int EventList::listIndex() const { return d->selected; }
+int EventList::listIndex() const
+{
+    return d->selected;
+}
 
 void EventList::setListIndex(int index)
 {
@@ -199,7 +208,10 @@ void EventList::setListIndex(int index)
     queueSync();
 }
 
-std::size_t EventList::bytesReserved() const { return d->model.bytesReserved(); }
+std::size_t EventList::bytesReserved() const
+{
+    return d->model.bytesReserved();
+}
 
 void EventList::syncView()
 {

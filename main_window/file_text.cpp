@@ -38,7 +38,7 @@ bool isReadOnly(const QFileInfo& info)
 // reaches memory the allocator hands out again.
 void adviseHugePages(QString& text, qint64 count)
 {
-    constexpr qint64 kMinimum = 16 * 1024 * 1024;  // characters: 32 MiB
+    constexpr qint64 kMinimum = 16 * 1024 * 1024; // characters: 32 MiB
     constexpr quintptr kHugePage = 2 * 1024 * 1024;
     if (count < kMinimum)
         return;
@@ -58,7 +58,7 @@ bool narrow(const char16_t* in, qsizetype count, char* out)
     }
     return high <= 0xFF;
 }
-}  // namespace
+} // namespace
 
 bool reserveText(QString& text, qint64 count)
 {
@@ -155,4 +155,4 @@ bool replace(const QString& path, const std::function<bool(QFileDevice&)>& write
     return file.commit();
 }
 
-}  // namespace file_text
+} // namespace file_text

@@ -44,4 +44,4 @@ bool appendLatin1(QFileDevice& file, qint64 count, QString& text);
 // or when the write fails.
 bool writeLatin1(QFileDevice& file, QStringView text);
 
-}  // namespace file_text
+} // namespace file_text

@@ -41,7 +41,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption)
     button->hide();
     return button;
 }
-}  // namespace
+} // namespace
 
 Plotwright::Plotwright(const Deliverable& deliverable, platform::Services& services, QWidget* parent)
     : QMainWindow(parent), m_deliverable(deliverable), m_services(services)
@@ -55,8 +55,8 @@ Plotwright::Plotwright(const Deliverable& deliverable, platform::Services& servi
     setCentralWidget(m_client);
     createMenu();
 
-    ctrlChart = std::make_unique<platform::ControlSite>(m_services.createChart(), m_client, *m_services.messageBox,
-                                                        120, 120, 12015, 7095, chartDesignState());
+    ctrlChart = std::make_unique<platform::ControlSite>(m_services.createChart(), m_client, *m_services.messageBox, 120,
+                                                        120, 12015, 7095, chartDesignState());
     ctrlChart->control().widget()->setObjectName(QStringLiteral("ctrlChart"));
     ctrlChart->setEventHandler([this](int index, std::span<Variant> args) { onChartEvent(index, args); });
 
@@ -97,9 +97,15 @@ Plotwright::~Plotwright()
     m_client->removeEventFilter(this);
 }
 
-void Plotwright::load() { Form_Load(); }
+void Plotwright::load()
+{
+    Form_Load();
+}
 
-void Plotwright::guarded(const std::function<void()>& handler) { platform::runGuarded(*m_services.messageBox, handler); }
+void Plotwright::guarded(const std::function<void()>& handler)
+{
+    platform::runGuarded(*m_services.messageBox, handler);
+}
 
 bool Plotwright::eventFilter(QObject* watched, QEvent* event)
 {
@@ -115,7 +121,8 @@ void Plotwright::createMenu()
         QAction* action = menu->addAction(QString::fromLatin1(caption));
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
         return action;
     };
     auto addSeparator = [](QMenu* menu, const char* name) {
@@ -135,14 +142,17 @@ void Plotwright::createMenu()
     mnuFileSaveCustomizing = addItem(file, "mnuFileSaveCustomizing", "&Save Customizing...",
                                      QKeySequence(Qt::CTRL | Qt::Key_S), &Plotwright::mnuFileSaveCustomizing_Click);
     addSeparator(file, "mnuFileSep3");
-    mnuFileSavePicture = addItem(file, "mnuFileSavePicture", "&Export Picture...", {}, &Plotwright::mnuFileSavePicture_Click);
-    mnuFilePrint = addItem(file, "mnuFilePrint", "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), &Plotwright::mnuFilePrint_Click);
+    mnuFileSavePicture =
+        addItem(file, "mnuFileSavePicture", "&Export Picture...", {}, &Plotwright::mnuFileSavePicture_Click);
+    mnuFilePrint =
+        addItem(file, "mnuFilePrint", "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), &Plotwright::mnuFilePrint_Click);
     addSeparator(file, "mnuFileSep4");
     mnuFileExit = addItem(file, "mnuFileExit", "&Exit", {}, &Plotwright::mnuFileExit_Click);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuEditCopyImage = addItem(edit, "mnuEditCopyImage", "Copy &Image to clipboard", {}, &Plotwright::mnuEditCopyImage_Click);
+    mnuEditCopyImage =
+        addItem(edit, "mnuEditCopyImage", "Copy &Image to clipboard", {}, &Plotwright::mnuEditCopyImage_Click);
     mnuEditCopyCustomizing = addItem(edit, "mnuEditCopyCustomizing", "Copy &Customizing to clipboard", {},
                                      &Plotwright::mnuEditCopyCustomizing_Click);
 
@@ -151,9 +161,15 @@ void Plotwright::createMenu()
     mnuHelpAbout = addItem(help, "mnuHelpAbout", "&About...", {}, &Plotwright::mnuHelpAbout_Click);
 }
 
-float Plotwright::ScaleWidth() const { return platform::pixelsToTwips(m_client->width()); }
+float Plotwright::ScaleWidth() const
+{
+    return platform::pixelsToTwips(m_client->width());
+}
 
-float Plotwright::ScaleHeight() const { return platform::pixelsToTwips(m_client->height()); }
+float Plotwright::ScaleHeight() const
+{
+    return platform::pixelsToTwips(m_client->height());
+}
 
 // ---- chart wizard --------------------------------------------------------
 
@@ -214,7 +230,10 @@ void Plotwright::cmdFinish_Click()
     Form_Resize();
 }
 
-void Plotwright::mnuFileNew_Click() { StartWizard(); }
+void Plotwright::mnuFileNew_Click()
+{
+    StartWizard();
+}
 
 // ---- events of the chart control ------------------------------------------
 
@@ -248,6 +267,6 @@ void Plotwright::onChartEvent(int index, std::span<Variant> args)
         ctrlChart_PropertyChanged(args[0].toString(), args[1].toString(), args[2].toString());
         break;
     default:
-        break;  // the window handles no other event of the control
+        break; // the window handles no other event of the control
     }
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "shell_links.h"
 #include "platform/control_site.h"
 #include "platform/services.h"
 #include "platform/twips.h"
+#include "shell_links.h"
 #include "variants/deliverable.h"
 
 #include <QMainWindow>

@@ -24,7 +24,7 @@ platform::Clipboard& clipboardOf(const platform::Services& services)
         platform::raise(platform::err::ObjectVariableNotSet);
     return *services.clipboard;
 }
-}  // namespace
+} // namespace
 
 // ---- Edit menu and About ---------------------------------------------------
 
@@ -124,8 +124,8 @@ void Plotwright::ListAxisTitles()
 
 void Plotwright::ApplyHideProperties()
 {
-    ctrlChart->call(chart::SetAttribute,
-                    {Variant("Control"), Variant("HideProperties"), Variant("Extension|VariableCategories|Label|CuID")});
+    ctrlChart->call(chart::SetAttribute, {Variant("Control"), Variant("HideProperties"),
+                                          Variant("Extension|VariableCategories|Label|CuID")});
 }
 
 void Plotwright::ApplyHidePoints()
@@ -133,9 +133,15 @@ void Plotwright::ApplyHidePoints()
     ctrlChart->call(chart::SetAttribute, {Variant("Control"), Variant("HidePoints"), Variant("true")});
 }
 
-void Plotwright::SetLanguageDE() { ctrlChart->put(chart::Language, Variant("DE")); }
+void Plotwright::SetLanguageDE()
+{
+    ctrlChart->put(chart::Language, Variant("DE"));
+}
 
-void Plotwright::SetLanguageEN() { ctrlChart->put(chart::Language, Variant("EN")); }
+void Plotwright::SetLanguageEN()
+{
+    ctrlChart->put(chart::Language, Variant("EN"));
+}
 
 void Plotwright::ShowHelpContents()
 {

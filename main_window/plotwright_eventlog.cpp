@@ -16,12 +16,21 @@ QString signPosition(bool negative, const QString& digits)
     return negative ? digits : QLatin1Char(' ') + digits;
 }
 
-QString integerText(std::int16_t value) { return signPosition(value < 0, QString::number(value)); }
+QString integerText(std::int16_t value)
+{
+    return signPosition(value < 0, QString::number(value));
+}
 
 // formatNumber writes the minus sign itself.
-QString singleText(float value) { return signPosition(value < 0, platform::formatNumber(value, 7)); }
+QString singleText(float value)
+{
+    return signPosition(value < 0, platform::formatNumber(value, 7));
+}
 
-QString doubleText(double value) { return signPosition(value < 0, platform::formatNumber(value, 15)); }
+QString doubleText(double value)
+{
+    return signPosition(value < 0, platform::formatNumber(value, 15));
+}
 
 void appendAndSelect(EventList& list, const QString& line)
 {
@@ -29,7 +38,7 @@ void appendAndSelect(EventList& list, const QString& line)
     list.setListIndex(list.newIndex());
 }
 
-}  // namespace
+} // namespace
 
 void Plotwright::ctrlChart_MouseDown(std::int16_t& button, platform::Variant&, float& x, float& y)
 {

@@ -44,14 +44,23 @@ bool loadIntoChart(platform::Dispatch& control, platform::MessageBoxService& mes
     return false;
 }
 
-QString notWrittenText(const QString& path) { return QStringLiteral("The file %1 could not be written.").arg(path); }
-}  // namespace
+QString notWrittenText(const QString& path)
+{
+    return QStringLiteral("The file %1 could not be written.").arg(path);
+}
+} // namespace
 
 // ---- whole-file text ------------------------------------------------------
 
-QString Plotwright::ReadFileText(const QString& path) { return file_text::read(path); }
+QString Plotwright::ReadFileText(const QString& path)
+{
+    return file_text::read(path);
+}
 
-bool Plotwright::WriteFileText(const QString& path, const QString& content) { return file_text::write(path, content); }
+bool Plotwright::WriteFileText(const QString& path, const QString& content)
+{
+    return file_text::write(path, content);
+}
 
 // ---- File menu ------------------------------------------------------------
 
@@ -100,9 +109,15 @@ void Plotwright::mnuFileSavePicture_Click()
     platform::savePicture(*picture, path);
 }
 
-void Plotwright::mnuFilePrint_Click() { ctrlChart->call(chart::PrintChart); }
+void Plotwright::mnuFilePrint_Click()
+{
+    ctrlChart->call(chart::PrintChart);
+}
 
-void Plotwright::mnuFileExit_Click() { m_services.endProgram(); }
+void Plotwright::mnuFileExit_Click()
+{
+    m_services.endProgram();
+}
 
 // ---- sample files ---------------------------------------------------------
 

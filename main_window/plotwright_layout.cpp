@@ -8,13 +8,16 @@ namespace {
 // The list's top in every state, and the chart's share when the list shows.
 constexpr double kUpperShare = 0.9;
 constexpr double kLowerShare = 0.1;
-constexpr double kButtonGap = 100;  // between neighbouring wizard buttons
-constexpr double kChartGap = 50;    // between the chart and the button row
+constexpr double kButtonGap = 100; // between neighbouring wizard buttons
+constexpr double kChartGap = 50;   // between the chart and the button row
 
 // Every computed length is stored as the single it rounds to, once; none is
 // rounded to whole twips.
-float toSingle(double value) { return static_cast<float>(value); }
-}  // namespace
+float toSingle(double value)
+{
+    return static_cast<float>(value);
+}
+} // namespace
 
 void Plotwright::Form_Resize()
 {

@@ -51,8 +51,7 @@ private:
 // Fields and texts are found by 0-based offsets in 64 bits: sums of 32-bit
 // lengths cannot overflow them, so a sample of any size that the writer wrote
 // reads back. Nothing is allocated for a text that does not lie in the file.
-template <class Source>
-std::optional<Texts> parseFrom(Source& source)
+template <class Source> std::optional<Texts> parseFrom(Source& source)
 {
     const qint64 size = source.size();
     if (size == 0)
@@ -98,7 +97,10 @@ QByteArray lengthField(qsizetype length)
     return field;
 }
 
-bool fitsLengthField(const QString& text) { return text.size() <= std::numeric_limits<qint32>::max(); }
+bool fitsLengthField(const QString& text)
+{
+    return text.size() <= std::numeric_limits<qint32>::max();
+}
 
 // The header and the three length fields before the data text; the preview
 // and description are written empty.
@@ -107,7 +109,7 @@ QByteArray head(qsizetype dataLength)
     return QByteArray(kHeader, kHeaderSize) + lengthField(0) + lengthField(0) + lengthField(dataLength);
 }
 
-}  // namespace
+} // namespace
 
 std::optional<Texts> parse(QByteArrayView bytes)
 {
@@ -134,4 +136,4 @@ bool save(const QString& path, const QString& data, const QString& customizing)
     });
 }
 
-}  // namespace sample_file
+} // namespace sample_file

@@ -11,7 +11,7 @@
 // that many 8-bit characters.
 namespace sample_file {
 
-inline constexpr char kHeader[] = "Plotwright Lab Sample 1.0\n";  // with its NUL: 27 bytes
+inline constexpr char kHeader[] = "Plotwright Lab Sample 1.0\n"; // with its NUL: 27 bytes
 inline constexpr qsizetype kHeaderSize = 27;
 
 struct Texts {
@@ -32,4 +32,4 @@ std::optional<Texts> load(const QString& path);
 // Writes a sample file in one step: on failure the old file stays as it was.
 bool save(const QString& path, const QString& data, const QString& customizing);
 
-}  // namespace sample_file
+} // namespace sample_file

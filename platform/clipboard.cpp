@@ -13,8 +13,11 @@ namespace platform {
 Clipboard::~Clipboard() = default;
 
 namespace {
-QClipboard& desktopClipboard() { return *QGuiApplication::clipboard(); }
-}  // namespace
+QClipboard& desktopClipboard()
+{
+    return *QGuiApplication::clipboard();
+}
+} // namespace
 
 QMimeData* QtClipboard::ownData() const
 {
@@ -62,4 +65,4 @@ void QtClipboard::setData(const Picture& picture, std::int32_t format)
     publish(data);
 }
 
-}  // namespace platform
+} // namespace platform

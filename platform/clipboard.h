@@ -14,7 +14,7 @@ class Picture;
 // The clipboard formats a picture can be offered in. Only the bitmap is supported.
 namespace clipboard_format {
 inline constexpr std::int32_t Bitmap = 2;
-}  // namespace clipboard_format
+} // namespace clipboard_format
 
 // The desktop's clipboard as the program uses it. Setting one format leaves
 // the other formats the program put there before; only clear() empties it.
@@ -47,4 +47,4 @@ private:
     QPointer<QMimeData> m_published;
 };
 
-}  // namespace platform
+} // namespace platform

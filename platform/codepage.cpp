@@ -2,7 +2,10 @@
 
 namespace platform {
 
-QString fromCodePage(QByteArrayView bytes) { return QString::fromLatin1(bytes.data(), bytes.size()); }
+QString fromCodePage(QByteArrayView bytes)
+{
+    return QString::fromLatin1(bytes.data(), bytes.size());
+}
 
 std::optional<QByteArray> toCodePage(const QString& text)
 {
@@ -16,4 +19,4 @@ std::optional<QByteArray> toCodePage(const QString& text)
     return bytes;
 }
 
-}  // namespace platform
+} // namespace platform

@@ -15,4 +15,4 @@ QString fromCodePage(QByteArrayView bytes);
 // U+00FF, which one byte cannot hold (never a silent '?').
 std::optional<QByteArray> toCodePage(const QString& text);
 
-}  // namespace platform
+} // namespace platform

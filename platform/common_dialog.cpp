@@ -24,7 +24,7 @@ QString patternsOf(const QString& patterns)
     }
     return list.join(QLatin1Char(' '));
 }
-}  // namespace
+} // namespace
 
 QStringList nameFiltersOf(const QString& filter)
 {
@@ -115,4 +115,4 @@ void CommonDialog::show(FileDialogRequest::Mode mode)
     m_fileName = *chosen;
 }
 
-}  // namespace platform
+} // namespace platform

@@ -17,9 +17,9 @@ namespace platform {
 struct FileDialogRequest {
     enum class Mode { Open, Save };
     Mode mode = Mode::Open;
-    QStringList nameFilters;  // in Qt's form, "Description (*.a *.b)"
-    QString defaultSuffix;    // without its dot; empty for none
-    QString fileName;         // the name chosen last, to start from
+    QStringList nameFilters; // in Qt's form, "Description (*.a *.b)"
+    QString defaultSuffix;   // without its dot; empty for none
+    QString fileName;        // the name chosen last, to start from
 };
 
 // Shows the dialog; the chosen path, or nothing when the user cancelled.
@@ -61,4 +61,4 @@ private:
     QString m_defaultExt;
 };
 
-}  // namespace platform
+} // namespace platform

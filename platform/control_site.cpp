@@ -7,8 +7,7 @@ namespace platform {
 
 ControlSite::ControlSite(std::unique_ptr<Control> control, QWidget* container, MessageBoxService& messageBox,
                          float left, float top, float width, float height, const QByteArray& designState)
-    : m_control(std::move(control)),
-      m_messageBox(messageBox),
+    : m_control(std::move(control)), m_messageBox(messageBox),
       m_placement((m_control->widget()->setParent(container), m_control->widget()), left, top, width, height)
 {
     m_control->loadDesignState(designState);
@@ -16,7 +15,10 @@ ControlSite::ControlSite(std::unique_ptr<Control> control, QWidget* container, M
     m_control->advise(this);
 }
 
-ControlSite::~ControlSite() { m_control->advise(nullptr); }
+ControlSite::~ControlSite()
+{
+    m_control->advise(nullptr);
+}
 
 Variant ControlSite::invoke(DispId id, InvokeKind kind, std::span<Variant> args)
 {
@@ -25,11 +27,24 @@ Variant ControlSite::invoke(DispId id, InvokeKind kind, std::span<Variant> args)
     Setter setter = nullptr;
     Getter getter = nullptr;
     switch (id) {
-    case extender::Left: setter = &Placement::setLeft; getter = &Placement::left; break;
-    case extender::Top: setter = &Placement::setTop; getter = &Placement::top; break;
-    case extender::Width: setter = &Placement::setWidth; getter = &Placement::width; break;
-    case extender::Height: setter = &Placement::setHeight; getter = &Placement::height; break;
-    default: return m_control->invoke(id, kind, args);
+    case extender::Left:
+        setter = &Placement::setLeft;
+        getter = &Placement::left;
+        break;
+    case extender::Top:
+        setter = &Placement::setTop;
+        getter = &Placement::top;
+        break;
+    case extender::Width:
+        setter = &Placement::setWidth;
+        getter = &Placement::width;
+        break;
+    case extender::Height:
+        setter = &Placement::setHeight;
+        getter = &Placement::height;
+        break;
+    default:
+        return m_control->invoke(id, kind, args);
     }
     if (kind == InvokeKind::PropertyPut) {
         requireArgs(args, 1);
@@ -46,4 +61,4 @@ void ControlSite::onEvent(int index, std::span<Variant> args)
         runGuarded(m_messageBox, [&] { m_handler(index, args); });
 }
 
-}  // namespace platform
+} // namespace platform

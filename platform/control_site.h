@@ -17,7 +17,7 @@ inline constexpr DispId Left = static_cast<DispId>(0x80010003u);
 inline constexpr DispId Top = static_cast<DispId>(0x80010004u);
 inline constexpr DispId Width = static_cast<DispId>(0x80010005u);
 inline constexpr DispId Height = static_cast<DispId>(0x80010006u);
-}  // namespace extender
+} // namespace extender
 
 // Hosts a control in a container window: the control's own members pass
 // through; the extender properties are the site's and place the control's
@@ -26,8 +26,8 @@ class ControlSite final : public Dispatch, private EventSink {
 public:
     using EventHandler = std::function<void(int index, std::span<Variant> args)>;
 
-    ControlSite(std::unique_ptr<Control> control, QWidget* container, MessageBoxService& messageBox,
-                float left, float top, float width, float height, const QByteArray& designState = {});
+    ControlSite(std::unique_ptr<Control> control, QWidget* container, MessageBoxService& messageBox, float left,
+                float top, float width, float height, const QByteArray& designState = {});
     ~ControlSite() override;
 
     Variant invoke(DispId id, InvokeKind kind, std::span<Variant> args) override;
@@ -46,4 +46,4 @@ private:
     EventHandler m_handler;
 };
 
-}  // namespace platform
+} // namespace platform

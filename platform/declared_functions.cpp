@@ -39,4 +39,4 @@ QByteArray toDeclaredText(const QString& text)
     return *bytes;
 }
 
-}  // namespace platform
+} // namespace platform

@@ -19,15 +19,15 @@ namespace os {
 using WNetGetUserA = std::function<std::int32_t(std::int32_t localName, QByteArray& buffer, std::int32_t& length)>;
 // Characters before the first NUL of a 16-bit string; 0 for a null address.
 using lstrlenW = std::function<std::int32_t(const char16_t* string)>;
-using HtmlHelpA = std::function<std::int32_t(std::int32_t owner, const QByteArray& file, std::int32_t command,
-                                             std::int32_t data)>;
+using HtmlHelpA =
+    std::function<std::int32_t(std::int32_t owner, const QByteArray& file, std::int32_t command, std::int32_t data)>;
 using RegOpenKeyExA = std::function<std::int32_t(std::int32_t root, const QByteArray& subKey, std::int32_t options,
                                                  std::int32_t access, std::int32_t& key)>;
-using RegQueryValueExA = std::function<std::int32_t(std::int32_t key, const QByteArray& valueName,
-                                                    std::int32_t reserved, std::int32_t& type, QByteArray& data,
-                                                    std::int32_t& size)>;
+using RegQueryValueExA =
+    std::function<std::int32_t(std::int32_t key, const QByteArray& valueName, std::int32_t reserved, std::int32_t& type,
+                               QByteArray& data, std::int32_t& size)>;
 using RegCloseKey = std::function<std::int32_t(std::int32_t key)>;
-}  // namespace os
+} // namespace os
 
 // The operating system's functions by library and function name. A program
 // names both at each call and the function is bound then, so a library or
@@ -43,15 +43,13 @@ public:
     OsFunctions& operator=(const OsFunctions&) = delete;
 
     // Makes `function` of `library` available; `implementation` is one of the os:: types.
-    template <class F>
-    void define(const QString& library, const QString& function, F implementation)
+    template <class F> void define(const QString& library, const QString& function, F implementation)
     {
         m_libraries[libraryKey(library)][function] = std::move(implementation);
     }
 
     // Binds a declared function; the type must be the one it was defined with.
-    template <class F>
-    const F& bind(const QString& library, const QString& function) const
+    template <class F> const F& bind(const QString& library, const QString& function) const
     {
         const F* bound = std::any_cast<F>(&lookup(library, function));
         if (!bound)
@@ -72,4 +70,4 @@ private:
 // passing a substitute.
 QByteArray toDeclaredText(const QString& text);
 
-}  // namespace platform
+} // namespace platform

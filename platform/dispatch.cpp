@@ -11,9 +11,15 @@ namespace platform {
 
 EventSink::~EventSink() = default;
 
-Variant Dispatch::call(DispId id, std::vector<Variant> args) { return invoke(id, InvokeKind::Method, args); }
+Variant Dispatch::call(DispId id, std::vector<Variant> args)
+{
+    return invoke(id, InvokeKind::Method, args);
+}
 
-Variant Dispatch::get(DispId id, std::vector<Variant> args) { return invoke(id, InvokeKind::PropertyGet, args); }
+Variant Dispatch::get(DispId id, std::vector<Variant> args)
+{
+    return invoke(id, InvokeKind::PropertyGet, args);
+}
 
 void Dispatch::put(DispId id, Variant value)
 {
@@ -53,6 +59,9 @@ void requireArgsBetween(std::span<Variant> args, std::size_t minimum, std::size_
         raise(err::WrongNumberOfArguments);
 }
 
-void requireArgs(std::span<Variant> args, std::size_t count) { requireArgsBetween(args, count, count); }
+void requireArgs(std::span<Variant> args, std::size_t count)
+{
+    requireArgsBetween(args, count, count);
+}
 
-}  // namespace platform
+} // namespace platform

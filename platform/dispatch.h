@@ -71,4 +71,4 @@ ControlFactory loadControlLibrary(const QString& fileName);
 void requireArgs(std::span<Variant> args, std::size_t count);
 void requireArgsBetween(std::span<Variant> args, std::size_t minimum, std::size_t maximum);
 
-}  // namespace platform
+} // namespace platform

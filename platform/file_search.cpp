@@ -21,7 +21,7 @@ QString findFirstFile(const QString& pattern)
     QDir folder = info.dir();
     // QDir's name filters match without regard to case unless told otherwise.
     folder.setNameFilters({info.fileName()});
-    folder.setFilter(QDir::Files | QDir::NoDotAndDotDot);  // no QDir::Hidden: dot files stay out
+    folder.setFilter(QDir::Files | QDir::NoDotAndDotDot); // no QDir::Hidden: dot files stay out
     folder.setSorting(QDir::Name | QDir::IgnoreCase);
     const QFileInfoList matches = folder.entryInfoList();
     for (const QFileInfo& match : matches) {
@@ -49,4 +49,4 @@ QString resolveNameCase(const QString& path)
     return {};
 }
 
-}  // namespace platform
+} // namespace platform

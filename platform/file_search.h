@@ -21,4 +21,4 @@ QString resolveNameCase(const QString& path);
 // A path with "\" turned into "/".
 QString fromBackslashes(const QString& path);
 
-}  // namespace platform
+} // namespace platform

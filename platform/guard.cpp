@@ -27,4 +27,4 @@ bool runGuarded(MessageBoxService& messageBox, const std::function<void()>& hand
     return false;
 }
 
-}  // namespace platform
+} // namespace platform

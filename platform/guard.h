@@ -18,4 +18,4 @@ QString untrappedErrorText(const RuntimeError& error);
 // event loop. Returns false when the handler ended that way.
 bool runGuarded(MessageBoxService& messageBox, const std::function<void()>& handler);
 
-}  // namespace platform
+} // namespace platform

@@ -17,6 +17,9 @@ std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, QWidget* parent
     return box;
 }
 
-void QtMessageBox::show(const QString& text) { makeMessageBox(text, QApplication::activeWindow())->exec(); }
+void QtMessageBox::show(const QString& text)
+{
+    makeMessageBox(text, QApplication::activeWindow())->exec();
+}
 
-}  // namespace platform
+} // namespace platform

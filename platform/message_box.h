@@ -29,4 +29,4 @@ public:
 // texts from files and the chart control may hold markup-like characters.
 std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, QWidget* parent);
 
-}  // namespace platform
+} // namespace platform

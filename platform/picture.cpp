@@ -15,4 +15,4 @@ void savePicture(const Picture& picture, const QString& path)
         raise(err::PathFileAccessError);
 }
 
-}  // namespace platform
+} // namespace platform

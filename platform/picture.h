@@ -20,4 +20,4 @@ private:
 // cannot be written raises Path/File access error (75).
 void savePicture(const Picture& picture, const QString& path);
 
-}  // namespace platform
+} // namespace platform

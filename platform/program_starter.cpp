@@ -14,7 +14,7 @@ ProgramStarter::~ProgramStarter() = default;
 namespace {
 struct Word {
     QString text;
-    qsizetype end;  // position after the word in the command line
+    qsizetype end; // position after the word in the command line
 };
 
 // Blank-separated words; double quotes group blanks and are dropped.
@@ -64,7 +64,7 @@ QStringList argumentsOf(const QList<Word>& words, qsizetype first)
         arguments.append(words[i].text);
     return arguments;
 }
-}  // namespace
+} // namespace
 
 std::optional<ProgramInvocation> resolveCommandLine(const QString& commandLine)
 {
@@ -100,4 +100,4 @@ std::int32_t ProcessStarter::start(const QString& commandLine, int)
     return static_cast<std::int32_t>(pid);
 }
 
-}  // namespace platform
+} // namespace platform

@@ -9,7 +9,7 @@
 namespace platform {
 
 // Window styles a program can be started with.
-inline constexpr int kNormalFocus = 1;  // a normal window that takes the focus
+inline constexpr int kNormalFocus = 1; // a normal window that takes the focus
 
 // Runs a command line as the program's "start a program" service does:
 // returns a task identifier at once without waiting for the program; raises
@@ -22,7 +22,7 @@ public:
 };
 
 struct ProgramInvocation {
-    QString program;  // an absolute path
+    QString program; // an absolute path
     QStringList arguments;
 };
 
@@ -43,4 +43,4 @@ public:
     std::int32_t start(const QString& commandLine, int windowStyle) override;
 };
 
-}  // namespace platform
+} // namespace platform

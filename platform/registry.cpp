@@ -30,8 +30,7 @@ std::optional<QByteArray> rootName(std::int32_t handle)
 
 // The parts of `text` between `separator`s, in order; no copies, so a long
 // line costs its length once.
-template <class F>
-void forEachPart(QByteArrayView text, char separator, F&& f)
+template <class F> void forEachPart(QByteArrayView text, char separator, F&& f)
 {
     qsizetype start = 0;
     while (true) {
@@ -183,7 +182,7 @@ std::map<QByteArray, HiveValue>* addKey(Hive& hive, QByteArrayView header)
         return nullptr;
     return &hive.keys[path];
 }
-}  // namespace
+} // namespace
 
 bool Hive::contains(const QByteArray& path) const
 {
@@ -310,16 +309,18 @@ std::int32_t Registry::closeKey(std::int32_t key)
     return m_open.erase(key) ? reg::Success : reg::InvalidHandle;
 }
 
-QString defaultHivePath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/plotwright.hive"); }
+QString defaultHivePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/plotwright.hive");
+}
 
 void defineRegistryFunctions(OsFunctions& functions, std::shared_ptr<Registry> registry)
 {
     const QString advapi32 = QStringLiteral("advapi32");
-    functions.define(advapi32, QStringLiteral("RegOpenKeyExA"),
-                     os::RegOpenKeyExA([registry](std::int32_t root, const QByteArray& subKey, std::int32_t,
-                                                  std::int32_t access, std::int32_t& key) {
-                         return registry->openKey(root, subKey, access, key);
-                     }));
+    functions.define(
+        advapi32, QStringLiteral("RegOpenKeyExA"),
+        os::RegOpenKeyExA([registry](std::int32_t root, const QByteArray& subKey, std::int32_t, std::int32_t access,
+                                     std::int32_t& key) { return registry->openKey(root, subKey, access, key); }));
     functions.define(advapi32, QStringLiteral("RegQueryValueExA"),
                      os::RegQueryValueExA([registry](std::int32_t key, const QByteArray& name, std::int32_t,
                                                      std::int32_t& type, QByteArray& data, std::int32_t& size) {
@@ -329,4 +330,4 @@ void defineRegistryFunctions(OsFunctions& functions, std::shared_ptr<Registry> r
                      os::RegCloseKey([registry](std::int32_t key) { return registry->closeKey(key); }));
 }
 
-}  // namespace platform
+} // namespace platform

@@ -63,7 +63,7 @@ inline constexpr std::int32_t REG_SZ = 1;
 inline constexpr std::int32_t REG_EXPAND_SZ = 2;
 inline constexpr std::int32_t REG_BINARY = 3;
 inline constexpr std::int32_t REG_DWORD = 4;
-}  // namespace reg
+} // namespace reg
 
 struct HiveValue {
     std::int32_t type = 0;
@@ -113,4 +113,4 @@ QString defaultHivePath();
 // Defines RegOpenKeyExA, RegQueryValueExA and RegCloseKey of "advapi32" over `registry`.
 void defineRegistryFunctions(OsFunctions& functions, std::shared_ptr<Registry> registry);
 
-}  // namespace platform
+} // namespace platform

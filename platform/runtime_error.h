@@ -29,7 +29,7 @@ inline constexpr int WrongNumberOfArguments = 450;
 inline constexpr int CantFindDllEntryPoint = 453;
 inline constexpr int InvalidClipboardFormat = 460;
 inline constexpr int CancelSelected = 32755;
-}  // namespace err
+} // namespace err
 
 // The runtime's standard text for an error number ("Application-defined or
 // object-defined error" for numbers it has no text of its own for).
@@ -58,4 +58,4 @@ private:
 std::int16_t checkedAdd16(std::int16_t a, std::int16_t b);
 std::int16_t checkedSub16(std::int16_t a, std::int16_t b);
 
-}  // namespace platform
+} // namespace platform

@@ -17,14 +17,14 @@ class OsFunctions;
 // tests wire recording fakes. A window never reaches past this struct to
 // Qt's dialogs, clipboard or processes.
 struct Services {
-    ControlFactory createChart;           // the chart control
-    DispatchFactory createCommonDialog;   // the file dialog control
+    ControlFactory createChart;         // the chart control
+    DispatchFactory createCommonDialog; // the file dialog control
     MessageBoxService* messageBox = nullptr;
     Clipboard* clipboard = nullptr;
     ProgramStarter* programStarter = nullptr;
-    OsFunctions* osFunctions = nullptr;   // declared operating-system functions
-    std::function<QSizeF()> screenSizeTwips;  // the primary screen
-    std::function<void()> endProgram;     // ends the program at once
+    OsFunctions* osFunctions = nullptr;      // declared operating-system functions
+    std::function<QSizeF()> screenSizeTwips; // the primary screen
+    std::function<void()> endProgram;        // ends the program at once
 };
 
-}  // namespace platform
+} // namespace platform

@@ -78,4 +78,4 @@ std::unique_ptr<OsFunctions> makeSystemFunctions()
     return functions;
 }
 
-}  // namespace platform
+} // namespace platform

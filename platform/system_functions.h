@@ -15,7 +15,7 @@ namespace wnet {
 inline constexpr std::int32_t Success = 0;
 inline constexpr std::int32_t MoreData = 234;
 inline constexpr std::int32_t NoNetwork = 1222;
-}  // namespace wnet
+} // namespace wnet
 
 // The logon user of this process: the login record of its terminal, else the
 // password entry of the effective user; nothing when neither names one.
@@ -39,4 +39,4 @@ std::int32_t stringLength16(const char16_t* string);
 // file in the program's folder.
 std::unique_ptr<OsFunctions> makeSystemFunctions();
 
-}  // namespace platform
+} // namespace platform

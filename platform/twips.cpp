@@ -54,4 +54,4 @@ void Placement::apply()
         m_widget->setGeometry(pixelRect());
 }
 
-}  // namespace platform
+} // namespace platform

@@ -12,8 +12,14 @@ namespace platform {
 // becomes whole device pixels only where it is applied to a widget.
 inline constexpr float kTwipsPerPixel = 15.0f;
 
-inline int twipsToPixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-inline float pixelsToTwips(int pixels) { return static_cast<float>(pixels) * kTwipsPerPixel; }
+inline int twipsToPixels(float twips)
+{
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+inline float pixelsToTwips(int pixels)
+{
+    return static_cast<float>(pixels) * kTwipsPerPixel;
+}
 
 // The Left, Top, Width and Height of a child window in twips, exactly as
 // set: reading one back gives the single-precision value stored, not the
@@ -46,4 +52,4 @@ private:
     float m_height;
 };
 
-}  // namespace platform
+} // namespace platform

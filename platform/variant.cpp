@@ -12,21 +12,35 @@ namespace platform {
 
 Object::~Object() = default;
 
-void raiseTypeMismatch() { raise(err::TypeMismatch); }
+void raiseTypeMismatch()
+{
+    raise(err::TypeMismatch);
+}
 
-void Variant::typeMismatch() { raiseTypeMismatch(); }
+void Variant::typeMismatch()
+{
+    raiseTypeMismatch();
+}
 
 QString typeName(Variant::Type type)
 {
     switch (type) {
-    case Variant::Type::Empty: return QStringLiteral("Empty");
-    case Variant::Type::Boolean: return QStringLiteral("Boolean");
-    case Variant::Type::Integer: return QStringLiteral("Integer");
-    case Variant::Type::Long: return QStringLiteral("Long");
-    case Variant::Type::Single: return QStringLiteral("Single");
-    case Variant::Type::Double: return QStringLiteral("Double");
-    case Variant::Type::String: return QStringLiteral("String");
-    case Variant::Type::Object: return QStringLiteral("Object");
+    case Variant::Type::Empty:
+        return QStringLiteral("Empty");
+    case Variant::Type::Boolean:
+        return QStringLiteral("Boolean");
+    case Variant::Type::Integer:
+        return QStringLiteral("Integer");
+    case Variant::Type::Long:
+        return QStringLiteral("Long");
+    case Variant::Type::Single:
+        return QStringLiteral("Single");
+    case Variant::Type::Double:
+        return QStringLiteral("Double");
+    case Variant::Type::String:
+        return QStringLiteral("String");
+    case Variant::Type::Object:
+        return QStringLiteral("Object");
     }
     return {};
 }
@@ -47,7 +61,8 @@ bool parseNumber(const QString& text, double* value)
     const char* begin = bytes.constData();
     const char* end = begin + bytes.size();
 
-    if (bytes.size() > 2 && bytes[0] == '&' && (bytes[1] == 'H' || bytes[1] == 'h' || bytes[1] == 'O' || bytes[1] == 'o')) {
+    if (bytes.size() > 2 && bytes[0] == '&' &&
+        (bytes[1] == 'H' || bytes[1] == 'h' || bytes[1] == 'O' || bytes[1] == 'o')) {
         const int base = (bytes[1] == 'H' || bytes[1] == 'h') ? 16 : 8;
         std::uint64_t digits = 0;
         auto [ptr, ec] = std::from_chars(begin + 2, end, digits, base);
@@ -71,17 +86,17 @@ bool parseNumber(const QString& text, double* value)
         if (c == 'd' || c == 'D')
             c = 'e';
     double parsed = 0;
-    auto [ptr, ec] = std::from_chars(plain.constData(), plain.constData() + plain.size(), parsed,
-                                     std::chars_format::general);
+    auto [ptr, ec] =
+        std::from_chars(plain.constData(), plain.constData() + plain.size(), parsed, std::chars_format::general);
     if (ptr != plain.constData() + plain.size())
         return false;
     if (ec == std::errc::result_out_of_range)
-        parsed = std::numeric_limits<double>::infinity();  // reported as Overflow by the caller
+        parsed = std::numeric_limits<double>::infinity(); // reported as Overflow by the caller
     else if (ec != std::errc())
         return false;
     for (char c : plain)
         if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'))
-            return false;  // no "inf", "nan" or hexadecimal floats
+            return false; // no "inf", "nan" or hexadecimal floats
     *value = negative ? -parsed : parsed;
     return true;
 }
@@ -97,8 +112,10 @@ QString formatNumber(double value, int significantDigits)
 
     // to_chars, not printf: the C locale's decimal comma must not reach the text.
     char buffer[64];
-    QByteArray scientific(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
-                                                significantDigits - 1).ptr - buffer);
+    QByteArray scientific(
+        buffer,
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significantDigits - 1).ptr -
+            buffer);
     const int ePos = scientific.indexOf('e');
     const int exponent = scientific.mid(ePos + 1).toInt();
 
@@ -139,35 +156,41 @@ bool Variant::isNumeric() const
 double Variant::numericValue() const
 {
     switch (type()) {
-    case Type::Empty: return 0;
-    case Type::Boolean: return std::get<bool>(m_value) ? -1 : 0;
-    case Type::Integer: return std::get<std::int16_t>(m_value);
-    case Type::Long: return std::get<std::int32_t>(m_value);
-    case Type::Single: return std::get<float>(m_value);
-    case Type::Double: return std::get<double>(m_value);
+    case Type::Empty:
+        return 0;
+    case Type::Boolean:
+        return std::get<bool>(m_value) ? -1 : 0;
+    case Type::Integer:
+        return std::get<std::int16_t>(m_value);
+    case Type::Long:
+        return std::get<std::int32_t>(m_value);
+    case Type::Single:
+        return std::get<float>(m_value);
+    case Type::Double:
+        return std::get<double>(m_value);
     case Type::String: {
         double parsed = 0;
         if (!parseNumber(std::get<QString>(m_value), &parsed))
             typeMismatch();
         return parsed;
     }
-    case Type::Object: break;
+    case Type::Object:
+        break;
     }
     typeMismatch();
 }
 
 namespace {
-template <class Int>
-Int roundToInteger(double value)
+template <class Int> Int roundToInteger(double value)
 {
     if (!std::isfinite(value))
         raise(err::Overflow);
-    const double rounded = std::nearbyint(value);  // the default rounding mode sends halves to even
+    const double rounded = std::nearbyint(value); // the default rounding mode sends halves to even
     if (rounded < std::numeric_limits<Int>::min() || rounded > std::numeric_limits<Int>::max())
         raise(err::Overflow);
     return static_cast<Int>(rounded);
 }
-}  // namespace
+} // namespace
 
 std::int16_t Variant::toInteger() const
 {
@@ -221,14 +244,22 @@ double Variant::toDouble() const
 QString Variant::toString() const
 {
     switch (type()) {
-    case Type::Empty: return {};
-    case Type::Boolean: return std::get<bool>(m_value) ? QStringLiteral("True") : QStringLiteral("False");
-    case Type::Integer: return QString::number(std::get<std::int16_t>(m_value));
-    case Type::Long: return QString::number(std::get<std::int32_t>(m_value));
-    case Type::Single: return formatNumber(std::get<float>(m_value), 7);
-    case Type::Double: return formatNumber(std::get<double>(m_value), 15);
-    case Type::String: return std::get<QString>(m_value);
-    case Type::Object: break;
+    case Type::Empty:
+        return {};
+    case Type::Boolean:
+        return std::get<bool>(m_value) ? QStringLiteral("True") : QStringLiteral("False");
+    case Type::Integer:
+        return QString::number(std::get<std::int16_t>(m_value));
+    case Type::Long:
+        return QString::number(std::get<std::int32_t>(m_value));
+    case Type::Single:
+        return formatNumber(std::get<float>(m_value), 7);
+    case Type::Double:
+        return formatNumber(std::get<double>(m_value), 15);
+    case Type::String:
+        return std::get<QString>(m_value);
+    case Type::Object:
+        break;
     }
     typeMismatch();
 }
@@ -240,4 +271,4 @@ std::shared_ptr<Object> Variant::toObject() const
     return std::get<std::shared_ptr<Object>>(m_value);
 }
 
-}  // namespace platform
+} // namespace platform

@@ -43,8 +43,7 @@ public:
     QString toString() const;
     // Empty or a non-object raises Type mismatch.
     std::shared_ptr<Object> toObject() const;
-    template <class T>
-    std::shared_ptr<T> toObjectOf() const;
+    template <class T> std::shared_ptr<T> toObjectOf() const;
 
     // Same type and same value; objects compare by identity.
     friend bool operator==(const Variant&, const Variant&) = default;
@@ -54,7 +53,7 @@ private:
         m_value;
 
     [[noreturn]] static void typeMismatch();
-    double numericValue() const;  // raises Type mismatch for what has no numeric value
+    double numericValue() const; // raises Type mismatch for what has no numeric value
 };
 
 QString typeName(Variant::Type type);
@@ -64,8 +63,7 @@ void PrintTo(const Variant& value, std::ostream* os);
 
 [[noreturn]] void raiseTypeMismatch();
 
-template <class T>
-std::shared_ptr<T> Variant::toObjectOf() const
+template <class T> std::shared_ptr<T> Variant::toObjectOf() const
 {
     auto object = std::dynamic_pointer_cast<T>(toObject());
     if (!object)
@@ -84,4 +82,4 @@ bool parseNumber(const QString& text, double* value);
 // upwards and below 0.0001. A minus sign for negatives, nothing for others.
 QString formatNumber(double value, int significantDigits);
 
-}  // namespace platform
+} // namespace platform

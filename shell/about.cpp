@@ -52,11 +52,11 @@ void setTextColour(QLabel* label, QColor colour)
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
-}  // namespace
+} // namespace
 
 About::About(const Deliverable& deliverable, platform::Services& services)
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                           | Qt::WindowCloseButtonHint),
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint),
       m_services(services)
 {
     setObjectName(QStringLiteral("About"));
@@ -97,7 +97,10 @@ About::About(const Deliverable& deliverable, platform::Services& services)
 
 About::~About() = default;
 
-void About::guarded(const std::function<void()>& handler) { platform::runGuarded(*m_services.messageBox, handler); }
+void About::guarded(const std::function<void()>& handler)
+{
+    platform::runGuarded(*m_services.messageBox, handler);
+}
 
 void About::showModeless()
 {
@@ -134,9 +137,15 @@ void About::Form_Activate()
     lblCopyright->setText(Copyright);
 }
 
-void About::cmdOK_Click() { close(); }
+void About::cmdOK_Click()
+{
+    close();
+}
 
-void About::cmdSysInfo_Click() { StartSysInfo(); }
+void About::cmdSysInfo_Click()
+{
+    StartSysInfo();
+}
 
 void About::StartSysInfo()
 {
@@ -145,8 +154,8 @@ void About::StartSysInfo()
         const std::int32_t root = platform::reg::HKEY_LOCAL_MACHINE;
         // A path from the first value is started as read, without looking for the file.
         bool found = GetKeyValue(root, kSysInfoKey, kSysInfoValue, Path);
-        if (!found && GetKeyValue(root, kSysInfoLocationKey, kSysInfoLocationValue, Path)
-            && !platform::findFirstFile(Path + kSysInfoFile).isEmpty()) {
+        if (!found && GetKeyValue(root, kSysInfoLocationKey, kSysInfoLocationValue, Path) &&
+            !platform::findFirstFile(Path + kSysInfoFile).isEmpty()) {
             Path += kSysInfoFile;
             found = true;
         }
@@ -170,9 +179,7 @@ bool About::GetKeyValue(const std::int32_t& KeyRoot, const QString& KeyName, con
     const auto& RegOpenKeyExA = functions.bind<os::RegOpenKeyExA>(advapi32, QStringLiteral("RegOpenKeyExA"));
     // Read access only: the lookup must not need rights to change the key.
     std::int32_t status = RegOpenKeyExA(KeyRoot, platform::toDeclaredText(KeyName), 0, platform::reg::KEY_READ, hKey);
-    auto closeKey = [&] {
-        functions.bind<os::RegCloseKey>(advapi32, QStringLiteral("RegCloseKey"))(hKey);
-    };
+    auto closeKey = [&] { functions.bind<os::RegCloseKey>(advapi32, QStringLiteral("RegCloseKey"))(hKey); };
     if (status == 0) {
         const QString tmpVal(kBufferSize, QChar(u'\0'));
         QByteArray buffer = platform::toDeclaredText(tmpVal);
@@ -189,8 +196,8 @@ bool About::GetKeyValue(const std::int32_t& KeyRoot, const QString& KeyName, con
                 platform::raise(platform::err::InvalidProcedureCall);
             }
             // A string stored with its NUL loses exactly that one character.
-            const QString value = data.at(KeyValSize - 1) == QChar(u'\0') ? data.left(KeyValSize - 1)
-                                                                          : data.left(KeyValSize);
+            const QString value =
+                data.at(KeyValSize - 1) == QChar(u'\0') ? data.left(KeyValSize - 1) : data.left(KeyValSize);
             switch (KeyValType) {
             case platform::reg::REG_SZ:
                 KeyVal = value;

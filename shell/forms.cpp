@@ -1,15 +1,18 @@
 #include "forms.h"
 
 #include "about.h"
-#include "winapi.h"
 #include "main_window/plotwright.h"
+#include "winapi.h"
 
 Forms::Forms(const Deliverable& deliverable, platform::Services& services)
     : m_deliverable(deliverable), m_services(services)
 {
 }
 
-Forms::~Forms() { delete m_about.data(); }
+Forms::~Forms()
+{
+    delete m_about.data();
+}
 
 Plotwright& Forms::plotwright()
 {

@@ -36,5 +36,5 @@ private:
     const Deliverable& m_deliverable;
     platform::Services& m_services;
     std::unique_ptr<Plotwright> m_plotwright;
-    QPointer<About> m_about;  // deletes itself when unloaded
+    QPointer<About> m_about; // deletes itself when unloaded
 };

@@ -1,3 +1,6 @@
 #include "shell/startup.h"
 
-int main(int argc, char** argv) { return runPlotwright(argc, argv, PLOTWRIGHT_DELIVERABLE); }
+int main(int argc, char** argv)
+{
+    return runPlotwright(argc, argv, PLOTWRIGHT_DELIVERABLE);
+}

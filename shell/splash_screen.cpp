@@ -1,10 +1,10 @@
 #include "splash_screen.h"
 
 #include "forms.h"
-#include "winapi.h"
 #include "main_window/plotwright.h"
 #include "platform/guard.h"
 #include "platform/twips.h"
+#include "winapi.h"
 
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -67,7 +67,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, flo
     platform::Placement(label, left, top, width, height);
     return label;
 }
-}  // namespace
+} // namespace
 
 // Outside any namespace, as Q_INIT_RESOURCE declares the resource's initialiser.
 static QPixmap splashPicture()
@@ -96,19 +96,28 @@ SplashScreen::SplashScreen(Forms& forms, platform::Services& services)
     // Replaced by the logon user's name before the window is first shown.
     LabelUser = makeLabel(this, "LabelUser", QStringLiteral("User"), 240, 240, 3615, 255, arial(8.25, QFont::Normal),
                           QColor(102, 102, 102));
-    LabelReleaseVersion = makeLabel(this, "LabelReleaseVersion",
-                                    QStringLiteral("Release 6.40 \u2022 Version 6400.0.0.1101"), 240, 4200, 3615, 255,
-                                    arial(8.25, QFont::Normal), QColor(102, 102, 102));
+    LabelReleaseVersion =
+        makeLabel(this, "LabelReleaseVersion", QStringLiteral("Release 6.40 \u2022 Version 6400.0.0.1101"), 240, 4200,
+                  3615, 255, arial(8.25, QFont::Normal), QColor(102, 102, 102));
     LabelReleaseVersion->hide();
 }
 
 SplashScreen::~SplashScreen() = default;
 
-float SplashScreen::Width() const { return kWidth; }
+float SplashScreen::Width() const
+{
+    return kWidth;
+}
 
-float SplashScreen::Height() const { return kHeight; }
+float SplashScreen::Height() const
+{
+    return kHeight;
+}
 
-void SplashScreen::load() { Form_Load(); }
+void SplashScreen::load()
+{
+    Form_Load();
+}
 
 void SplashScreen::setLeft(float value)
 {
@@ -153,11 +162,20 @@ void SplashScreen::paintNow()
     repaint();
 }
 
-void SplashScreen::Form_KeyPress(std::int16_t&) { unload(); }
+void SplashScreen::Form_KeyPress(std::int16_t&)
+{
+    unload();
+}
 
-void SplashScreen::CloseSplash() { unload(); }
+void SplashScreen::CloseSplash()
+{
+    unload();
+}
 
-void SplashScreen::unload() { close(); }
+void SplashScreen::unload()
+{
+    close();
+}
 
 void SplashScreen::keyPressEvent(QKeyEvent* event)
 {

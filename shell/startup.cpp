@@ -1,10 +1,10 @@
 #include "startup.h"
 
 #include "forms.h"
-#include "real_services.h"
-#include "splash_screen.h"
 #include "platform/guard.h"
 #include "platform/message_box.h"
+#include "real_services.h"
+#include "splash_screen.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -20,9 +20,12 @@ bool displayAvailable()
         return true;
     return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
 }
-}  // namespace
+} // namespace
 
-void ignoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 int runPlotwright(int argc, char** argv, const Deliverable& deliverable)
 {

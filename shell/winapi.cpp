@@ -11,7 +11,7 @@ namespace {
 constexpr std::int32_t kUserNameLength = 100;
 constexpr const char* kHelpFile = "PlotwrightEN.chm";
 constexpr std::int32_t HH_DISPLAY_TOPIC = 0;
-}  // namespace
+} // namespace
 
 QString GetLogonUserName(const platform::OsFunctions& os)
 {
@@ -40,4 +40,4 @@ void ShowHelp(const platform::OsFunctions& os, const QString&)
     HtmlHelpA(0, platform::toDeclaredText(QString::fromLatin1(kHelpFile)), HH_DISPLAY_TOPIC, 0);
 }
 
-}  // namespace WinAPI
+} // namespace WinAPI

@@ -19,4 +19,4 @@ QString TrimAtNull(const platform::OsFunctions& os, const QString& S);
 // Opens the help file at its default topic; the topic is not used.
 void ShowHelp(const platform::OsFunctions& os, const QString& topic);
 
-}  // namespace WinAPI
+} // namespace WinAPI

@@ -12,13 +12,13 @@ struct AttributeSetting {
 // Everything that differs between the two deliverables, as constants. The
 // program reads them from here and nowhere else; main() picks the set.
 struct Deliverable {
-    const char* caption;           // the main window's caption
-    const char* chartControlFile;  // the chart control library, in the program's folder
-    float aboutIconTwips;          // design size of the About window's icon box
+    const char* caption;          // the main window's caption
+    const char* chartControlFile; // the chart control library, in the program's folder
+    float aboutIconTwips;         // design size of the About window's icon box
     // Configuration of the chart control when the main window loads.
-    const char* templateFile;      // nullptr: not set
-    const char* chartTypes;        // nullptr: not restricted
-    std::span<const AttributeSetting> loadSettings;  // SetAttribute calls, in order
+    const char* templateFile;                       // nullptr: not set
+    const char* chartTypes;                         // nullptr: not restricted
+    std::span<const AttributeSetting> loadSettings; // SetAttribute calls, in order
     // Argument of the customizing fetch of Edit > Copy Customizing.
     std::optional<bool> customizingFetchArgument;
 };

@@ -33,7 +33,6 @@ constexpr qreal kMarkGap = 4;   // between a legend mark and its name
 constexpr qreal kLeader = 12;   // a slice label's leader line, out of the ring before it turns
 constexpr qreal kZ = 100;       // above the series
 
-
 QFont sized(QFont font, qreal points)
 {
     font.setPointSizeF(points);

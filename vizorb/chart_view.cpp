@@ -818,12 +818,10 @@ private:
                 }
                 if (rises || !falls)
                     addArea(s, true, markers, up, &positive,
-                            linePoints(xs.constData(), up.constData(), n, columns, ascending, joined[k]),
-                            outlines);
+                            linePoints(xs.constData(), up.constData(), n, columns, ascending, joined[k]), outlines);
                 if (falls)
                     addArea(s, true, markers, down, &negative,
-                            linePoints(xs.constData(), down.constData(), n, columns, ascending, joined[k]),
-                            outlines);
+                            linePoints(xs.constData(), down.constData(), n, columns, ascending, joined[k]), outlines);
                 extend(up);
                 extend(down);
                 positive = std::move(up);

@@ -80,8 +80,11 @@ private:
     QFormLayout* m_form = nullptr;
 };
 
-}  // namespace
+} // namespace
 
-WizardPage* createLegendPage(WizardEditor& editor, QWidget* parent) { return new LegendPage(editor, parent); }
+WizardPage* createLegendPage(WizardEditor& editor, QWidget* parent)
+{
+    return new LegendPage(editor, parent);
+}
 
-}  // namespace vizorb
+} // namespace vizorb

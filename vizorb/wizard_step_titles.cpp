@@ -104,8 +104,11 @@ private:
     QList<AxisGroup> m_axes;
 };
 
-}  // namespace
+} // namespace
 
-WizardPage* createTitlesPage(WizardEditor& editor, QWidget* parent) { return new TitlesPage(editor, parent); }
+WizardPage* createTitlesPage(WizardEditor& editor, QWidget* parent)
+{
+    return new TitlesPage(editor, parent);
+}
 
-}  // namespace vizorb
+} // namespace vizorb

@@ -258,7 +258,7 @@ QByteArray iconFile()
         out += e.data;
     return out;
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

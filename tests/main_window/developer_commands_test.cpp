@@ -11,16 +11,22 @@ using fakes::FakeDispatch;
 using platform::InvokeKind;
 using platform::Variant;
 
-Call put(platform::DispId id, Variant value) { return {id, InvokeKind::PropertyPut, {std::move(value)}}; }
-Call read(platform::DispId id) { return {id, InvokeKind::PropertyGet, {}}; }
+Call put(platform::DispId id, Variant value)
+{
+    return {id, InvokeKind::PropertyPut, {std::move(value)}};
+}
+Call read(platform::DispId id)
+{
+    return {id, InvokeKind::PropertyGet, {}};
+}
 Call setAttribute(const char* path, const char* attribute, const char* value)
 {
     return {chart::SetAttribute, InvokeKind::Method, {Variant(path), Variant(attribute), Variant(value)}};
 }
 
-const char* const kAxisPaths[] = {"CategoryAxis.Title", "CategoryAxis.Unit", "CategoryAxisSec.Title",
-                                  "CategoryAxisSec.Unit", "ValueAxis.Title", "ValueAxis.Unit",
-                                  "ValueAxisSec.Title", "ValueAxisSec.Unit"};
+const char* const kAxisPaths[] = {"CategoryAxis.Title",   "CategoryAxis.Unit", "CategoryAxisSec.Title",
+                                  "CategoryAxisSec.Unit", "ValueAxis.Title",   "ValueAxis.Unit",
+                                  "ValueAxisSec.Title",   "ValueAxisSec.Unit"};
 
 struct Checks {
     bool mode12, mode9, mode11;
@@ -53,50 +59,77 @@ TEST(DeveloperCommands, ModeTogglesSendTheirCallsInOrderAndKeepTheChecks)
         std::function<void(FakeDispatch&)> script;
         std::vector<Call> calls;
         Checks after;
-        int error = 0;  // the run-time error that ends the operation
+        int error = 0; // the run-time error that ends the operation
     };
     // The fake answers each call of an identifier in turn, puts included.
     const Case cases[] = {
-        {"ToggleMode9 with Mode9 on: only Mode9 is switched off", Access::ToggleMode9, {false, true, true},
-         [](FakeDispatch& c) { c.answer(chart::Mode9, Variant(true)).answer(chart::Mode9, {}).answer(chart::Mode9, Variant(false)); },
+        {"ToggleMode9 with Mode9 on: only Mode9 is switched off",
+         Access::ToggleMode9,
+         {false, true, true},
+         [](FakeDispatch& c) {
+             c.answer(chart::Mode9, Variant(true)).answer(chart::Mode9, {}).answer(chart::Mode9, Variant(false));
+         },
          {read(chart::Mode9), put(chart::Mode9, Variant(false)), read(chart::Mode9)},
          {false, false, true}},
-        {"ToggleMode9: the check shows what the control reports", Access::ToggleMode9, {false, false, false},
-         [](FakeDispatch& c) { c.answer(chart::Mode9, Variant(true)).answer(chart::Mode9, {}).answer(chart::Mode9, Variant(true)); },
+        {"ToggleMode9: the check shows what the control reports",
+         Access::ToggleMode9,
+         {false, false, false},
+         [](FakeDispatch& c) {
+             c.answer(chart::Mode9, Variant(true)).answer(chart::Mode9, {}).answer(chart::Mode9, Variant(true));
+         },
          {read(chart::Mode9), put(chart::Mode9, Variant(false)), read(chart::Mode9)},
          {false, true, false}},
-        {"ToggleMode9 with Mode9 off: Mode11 off, then Mode9 on", Access::ToggleMode9, {true, false, true},
-         [](FakeDispatch& c) { c.answer(chart::Mode9, Variant(false)).answer(chart::Mode9, {}).answer(chart::Mode9, Variant(true)); },
+        {"ToggleMode9 with Mode9 off: Mode11 off, then Mode9 on",
+         Access::ToggleMode9,
+         {true, false, true},
+         [](FakeDispatch& c) {
+             c.answer(chart::Mode9, Variant(false)).answer(chart::Mode9, {}).answer(chart::Mode9, Variant(true));
+         },
          {read(chart::Mode9), put(chart::Mode11, Variant(false)), put(chart::Mode9, Variant(true)), read(chart::Mode9)},
          {true, true, false}},
-        {"ToggleMode9: any non-zero value is on", Access::ToggleMode9, {false, false, false},
+        {"ToggleMode9: any non-zero value is on",
+         Access::ToggleMode9,
+         {false, false, false},
          [](FakeDispatch& c) {
-             c.answer(chart::Mode9, Variant(std::int32_t(1))).answer(chart::Mode9, {}).answer(chart::Mode9, Variant(std::int16_t(0)));
+             c.answer(chart::Mode9, Variant(std::int32_t(1)))
+                 .answer(chart::Mode9, {})
+                 .answer(chart::Mode9, Variant(std::int16_t(0)));
          },
          {read(chart::Mode9), put(chart::Mode9, Variant(false)), read(chart::Mode9)},
          {false, false, false}},
-        {"ToggleMode9: Mode11's check is cleared before Mode9 is written", Access::ToggleMode9, {false, true, true},
+        {"ToggleMode9: Mode11's check is cleared before Mode9 is written",
+         Access::ToggleMode9,
+         {false, true, true},
          [](FakeDispatch& c) { c.answer(chart::Mode9, Variant(false)).fail(chart::Mode9, 5); },
          {read(chart::Mode9), put(chart::Mode11, Variant(false)), put(chart::Mode9, Variant(true))},
-         {false, true, false}, 5},
-        {"ToggleMode11 clear: Mode11 on, then Mode9 off", Access::ToggleMode11, {false, true, false},
+         {false, true, false},
+         5},
+        {"ToggleMode11 clear: Mode11 on, then Mode9 off",
+         Access::ToggleMode11,
+         {false, true, false},
          [](FakeDispatch& c) { c.answer(chart::Mode9, Variant()).answer(chart::Mode9, Variant(false)); },
          {put(chart::Mode11, Variant(true)), put(chart::Mode9, Variant(false)), read(chart::Mode9)},
          {false, false, true}},
-        {"ToggleMode11 clear: its check is set only after Mode9 is written", Access::ToggleMode11,
+        {"ToggleMode11 clear: its check is set only after Mode9 is written",
+         Access::ToggleMode11,
          {false, true, false},
          [](FakeDispatch& c) { c.fail(chart::Mode9, 5); },
          {put(chart::Mode11, Variant(true)), put(chart::Mode9, Variant(false))},
-         {false, true, false}, 5},
-        {"ToggleMode11 set: only Mode11 is written; Mode9's check still refreshed", Access::ToggleMode11,
+         {false, true, false},
+         5},
+        {"ToggleMode11 set: only Mode11 is written; Mode9's check still refreshed",
+         Access::ToggleMode11,
          {true, false, true},
          [](FakeDispatch& c) { c.answer(chart::Mode9, Variant(true)); },
          {put(chart::Mode11, Variant(false)), read(chart::Mode9)},
          {true, true, false}},
-        {"ToggleMode12: the check flips before the write", Access::ToggleMode12, {false, false, false},
+        {"ToggleMode12: the check flips before the write",
+         Access::ToggleMode12,
+         {false, false, false},
          [](FakeDispatch& c) { c.fail(chart::Mode12, 438); },
          {put(chart::Mode12, Variant(true))},
-         {true, false, false}, 438},
+         {true, false, false},
+         438},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -124,7 +157,8 @@ TEST(DeveloperCommands, ToggleMode12TwiceSendsOppositeValuesAndEndsWhereItBegan)
     f.loadWindow();
     Access::ToggleMode12(*f.window);
     Access::ToggleMode12(*f.window);
-    EXPECT_EQ(f.chart->calls(), (std::vector<Call>{put(chart::Mode12, Variant(true)), put(chart::Mode12, Variant(false))}));
+    EXPECT_EQ(f.chart->calls(),
+              (std::vector<Call>{put(chart::Mode12, Variant(true)), put(chart::Mode12, Variant(false))}));
     EXPECT_FALSE(Access::mode12Checked(*f.window));
 }
 
@@ -166,7 +200,7 @@ TEST(DeveloperCommands, ListAxisTitlesAppendsEightLinesAndKeepsTheSelection)
         list.addItem("first");
         list.addItem("second");
         list.setListIndex(selected);
-        const Variant captions[] = {Variant("Time"), Variant(""), Variant(), Variant(std::int16_t(5)),
+        const Variant captions[] = {Variant("Time"),  Variant(""),    Variant(),        Variant(std::int16_t(5)),
                                     Variant("Sales"), Variant("EUR"), Variant("Share"), Variant("%")};
         for (const Variant& caption : captions)
             f.chart->answer(chart::GetAttribute, caption);
@@ -209,7 +243,8 @@ TEST(DeveloperCommands, FixedSettingsLanguageAndTestEntryAreSingleCalls)
         Call call;
     };
     const Case cases[] = {
-        {"AddTestEntry", Access::AddTestEntry,
+        {"AddTestEntry",
+         Access::AddTestEntry,
          {chart::AddEntry, InvokeKind::Method, {Variant("testFolder"), Variant("testName"), Variant("testTooltip")}}},
         {"ApplyHideProperties", Access::ApplyHideProperties,
          setAttribute("Control", "HideProperties", "Extension|VariableCategories|Label|CuID")},
@@ -236,8 +271,9 @@ TEST(DeveloperCommands, ShowComponentVersionShowsTheVersionAfterTheLiteral)
         f.loadWindow();
         f.chart->answer(chart::GetAttribute, Variant(version));
         Access::ShowComponentVersion(*f.window);
-        EXPECT_EQ(f.chart->calls(), (std::vector<Call>{{chart::GetAttribute, InvokeKind::PropertyGet,
-                                                        {Variant("Control"), Variant("Version")}}}));
+        EXPECT_EQ(f.chart->calls(),
+                  (std::vector<Call>{
+                      {chart::GetAttribute, InvokeKind::PropertyGet, {Variant("Control"), Variant("Version")}}}));
         EXPECT_EQ(f.messageBox.shown(), std::vector<QString>{QString("The Vizorb's version is ") + version});
     }
 }
@@ -257,4 +293,4 @@ TEST(DeveloperCommands, ShowHelpContentsOpensTheContentTopic)
     EXPECT_TRUE(f.chart->calls().empty());
 }
 
-}  // namespace
+} // namespace

@@ -52,10 +52,9 @@ TEST(EditMenu, CopyImageClearsBeforeAskingForThePictureAndLeavesTheBitmapAlone)
 
     EXPECT_TRUE(f.messageBox.shown().empty());
     EXPECT_EQ(f.chart->calls(), (std::vector<Call>{{chart::ChartPicture, InvokeKind::PropertyGet, {}}}));
-    EXPECT_EQ(f.clipboard.operations(),
-              (std::vector<Op>{{Op::Kind::SetText, "left by Copy Customizing", 0, {}},
-                               {Op::Kind::Clear, {}, 0, {}},
-                               {Op::Kind::SetData, {}, 2, QSize(320, 200)}}));
+    EXPECT_EQ(f.clipboard.operations(), (std::vector<Op>{{Op::Kind::SetText, "left by Copy Customizing", 0, {}},
+                                                         {Op::Kind::Clear, {}, 0, {}},
+                                                         {Op::Kind::SetData, {}, 2, QSize(320, 200)}}));
     EXPECT_EQ(chartCallsAtOperation, (std::vector<std::size_t>{0, 1}));
     EXPECT_FALSE(f.clipboard.text());
     ASSERT_TRUE(f.clipboard.image());
@@ -73,9 +72,11 @@ TEST(EditMenu, CopyImageWithoutAPictureLeavesTheClipboardEmptyAndShowsOneError)
         {"control fails", [](fakes::FakeDispatch& c) { c.fail(chart::ChartPicture, 5); }, 5},
         {"nothing returned", [](fakes::FakeDispatch& c) { c.answer(chart::ChartPicture, Variant()); }, 13},
         {"text returned", [](fakes::FakeDispatch& c) { c.answer(chart::ChartPicture, Variant("picture")); }, 13},
-        {"empty picture", [](fakes::FakeDispatch& c) {
+        {"empty picture",
+         [](fakes::FakeDispatch& c) {
              c.answer(chart::ChartPicture, Variant(std::make_shared<platform::Picture>(QImage())));
-         }, 380},
+         },
+         380},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,7 +113,8 @@ TEST(EditMenu, CopyCustomizingFetchesWithTheDeliverablesArgumentAndDoesNotClear)
         Access::guarded(*f.window, [&] { Access::mnuEditCopyCustomizing_Click(*f.window); });
 
         EXPECT_TRUE(f.messageBox.shown().empty());
-        EXPECT_EQ(f.chart->calls(), (std::vector<Call>{{chart::GetCustomizingXml, InvokeKind::PropertyGet, c.fetchArgs}}));
+        EXPECT_EQ(f.chart->calls(),
+                  (std::vector<Call>{{chart::GetCustomizingXml, InvokeKind::PropertyGet, c.fetchArgs}}));
         EXPECT_EQ(f.clipboard.operations().size(), 2u);
         EXPECT_EQ(f.clipboard.operations().back(), (Op{Op::Kind::SetText, xml, 0, {}}));
         EXPECT_TRUE(f.clipboard.image()) << "the bitmap put there before stays";
@@ -141,7 +143,11 @@ TEST(HelpAbout, FillsTheOneAboutWindowReadingTheVersionEachTime)
         EditFixture f(*deliverable);
         FakeAbout about;
         int loads = 0;
-        f.window->setShellLinks({[&]() -> AboutForm& { ++loads; return about; }, {}});
+        f.window->setShellLinks({[&]() -> AboutForm& {
+                                     ++loads;
+                                     return about;
+                                 },
+                                 {}});
         f.chart->answer(chart::GetAttribute, Variant("7.00.1")).answer(chart::GetAttribute, Variant("7.00.2"));
 
         Access::guarded(*f.window, [&] { Access::mnuHelpAbout_Click(*f.window); });
@@ -173,4 +179,4 @@ TEST(HelpAbout, FailuresEndTheCommandBeforeTheWindowIsShown)
     EXPECT_EQ(about.log, QStringList({"Title=Quarnel Plotwright 7.00"}));
 }
 
-}  // namespace
+} // namespace

@@ -18,12 +18,21 @@ using platform::Variant;
 struct Event {
     int index;
     std::vector<Variant> args;
-    const char* line;  // · for each blank, as easier to read
+    const char* line; // · for each blank, as easier to read
 };
 
-Variant i16(int value) { return Variant(static_cast<std::int16_t>(value)); }
-Variant r4(float value) { return Variant(value); }
-Variant r8(double value) { return Variant(value); }
+Variant i16(int value)
+{
+    return Variant(static_cast<std::int16_t>(value));
+}
+Variant r4(float value)
+{
+    return Variant(value);
+}
+Variant r8(double value)
+{
+    return Variant(value);
+}
 const Variant kAnything(std::int32_t(12345));
 
 std::vector<Event> eventTable()
@@ -45,7 +54,8 @@ std::vector<Event> eventTable()
         // 16-bit limits, significant digits.
         {MouseUp, {i16(-32768), kAnything, r4(100.0f / 3), r4(1234.5678f)}, "MouseUp:·[-32768]··33.33333,·1234.568"},
         {ObjectClicked, {"Point", i16(32767), i16(-32768)}, "ObjectClicked:·Point·(Data:··32767,-32768)"},
-        {ValueChanged, {"V", i16(32767), i16(-1), kAnything, r8(200.0 / 3)},
+        {ValueChanged,
+         {"V", i16(32767), i16(-1), kAnything, r8(200.0 / 3)},
          "ValueChanged:·V·[·32767,-1]·=··66.6666666666667"},
         // Our forms below 1, for very large and very small values, and for negative zero.
         {MouseDown, {i16(0), kAnything, r4(0.25f), r4(-0.5f)}, "MouseDown:·[·0]··0.25,-0.5"},
@@ -53,7 +63,8 @@ std::vector<Event> eventTable()
         {MouseDown, {i16(0), kAnything, r4(12345678.0f), r4(-0.0f)}, "MouseDown:·[·0]··1.234568E+07,·0"},
         {ValueChanged, {"V", i16(0), i16(0), kAnything, r8(0.1 + 0.2)}, "ValueChanged:·V·[·0,·0]·=··0.3"},
         {ValueChanged, {"V", i16(0), i16(0), kAnything, r8(-1e15)}, "ValueChanged:·V·[·0,·0]·=·-1E+15"},
-        {ValueChanged, {"V", i16(0), i16(0), kAnything, r8(999999999999999.0)},
+        {ValueChanged,
+         {"V", i16(0), i16(0), kAnything, r8(999999999999999.0)},
          "ValueChanged:·V·[·0,·0]·=··999999999999999"},
         // By-reference numbers of other types are converted for the line and handed back untouched.
         {MouseUp, {Variant(std::int32_t(3)), kAnything, r8(0.1), Variant("2.5")}, "MouseUp:·[·3]··0.1,·2.5"},
@@ -62,7 +73,10 @@ std::vector<Event> eventTable()
     };
 }
 
-QString expected(const char* line) { return QString::fromUtf8(line).replace(QChar(0xB7), QLatin1Char(' ')); }
+QString expected(const char* line)
+{
+    return QString::fromUtf8(line).replace(QChar(0xB7), QLatin1Char(' '));
+}
 
 void checkEveryLine()
 {
@@ -78,11 +92,14 @@ void checkEveryLine()
         ASSERT_EQ(list.listCount(), int(i + 1));
         EXPECT_EQ(list.list(int(i)).toStdString(), expected(e.line).toStdString());
         EXPECT_EQ(list.listIndex(), int(i));
-        EXPECT_EQ(after, e.args);  // nothing written back
+        EXPECT_EQ(after, e.args); // nothing written back
     }
 }
 
-TEST(EventLog, EachEventWritesItsLine) { checkEveryLine(); }
+TEST(EventLog, EachEventWritesItsLine)
+{
+    checkEveryLine();
+}
 
 TEST(EventLog, LinesDoNotFollowTheLocale)
 {
@@ -141,14 +158,22 @@ TEST(EventList, KeepsEveryLineExactlyAcrossItsStorage)
     std::vector<QString> lines;
     for (int i = 0; i < 60'000; ++i) {
         switch (i % 4) {
-        case 0: lines.push_back(QString("ValueChanged: Values [ %1, 3] =  %2").arg(i).arg(i * 0.5)); break;
-        case 1: lines.push_back(QString()); break;
-        case 2: lines.push_back(QString("PropertyChanged: Größe : 大 = %1 \u00e9").arg(i)); break;
-        default: lines.push_back(QString(i % 997, QChar('x'))); break;
+        case 0:
+            lines.push_back(QString("ValueChanged: Values [ %1, 3] =  %2").arg(i).arg(i * 0.5));
+            break;
+        case 1:
+            lines.push_back(QString());
+            break;
+        case 2:
+            lines.push_back(QString("PropertyChanged: Größe : 大 = %1 \u00e9").arg(i));
+            break;
+        default:
+            lines.push_back(QString(i % 997, QChar('x')));
+            break;
         }
         if (i == 30'001)
             lines.back() = QString(3 << 20, QChar('y')) + "end";
-        if (i == 40'002)  // malformed UTF-16 comes back as it went in
+        if (i == 40'002) // malformed UTF-16 comes back as it went in
             lines.back() = QString(QChar(0xD800)) + "lone" + QChar(0xDC00) + QChar(0) + "x";
     }
     EventList list;
@@ -180,4 +205,4 @@ TEST(EventLog, OutOfRangeSelectionIsRefused)
     EXPECT_EQ(list.listIndex(), -1);
 }
 
-}  // namespace
+} // namespace

@@ -49,7 +49,10 @@ protected:
     QString read(const QString& p) { return Access::ReadFileText(*f.window, p); }
     bool write(const QString& p, const QString& text) { return Access::WriteFileText(*f.window, p, text); }
     void choose(const QString& p) { f.dialog->answer(common_dialog::FileName, p); }
-    void run(Handler handler) { Access::guarded(*f.window, [&] { handler(*f.window); }); }
+    void run(Handler handler)
+    {
+        Access::guarded(*f.window, [&] { handler(*f.window); });
+    }
 
     QTemporaryDir dir;
     fakes::WindowFixture f;
@@ -60,7 +63,8 @@ TEST_F(Files, EveryByteRoundTripsAndAWriteReplacesExactly)
     QByteArray allBytes;
     for (int b = 0; b < 256; ++b)
         allBytes += char(b);
-    for (const QByteArray& bytes : {QByteArray(), QByteArray("A\0B", 3), QByteArray("\xEF\xBB\xBF<x/>\r\n"), allBytes}) {
+    for (const QByteArray& bytes :
+         {QByteArray(), QByteArray("A\0B", 3), QByteArray("\xEF\xBB\xBF<x/>\r\n"), allBytes}) {
         putBytes(path("in"), bytes);
         const QString text = read(path("in"));
         EXPECT_EQ(text, QString::fromLatin1(bytes));
@@ -127,8 +131,11 @@ TEST_F(Files, OpenCommandsHandTheWholeFileToTheControl)
         Call load;
     } cases[] = {
         {Access::mnuFileOpenData_Click, data, {chart::LoadDataXml, InvokeKind::PropertyGet, {text}}},
-        {Access::mnuFileOpenCustomizing_Click, customizing, {chart::LoadCustomizingXml, InvokeKind::PropertyGet, {text}}},
-        {Access::mnuFileAddCustomizing_Click, customizing,
+        {Access::mnuFileOpenCustomizing_Click,
+         customizing,
+         {chart::LoadCustomizingXml, InvokeKind::PropertyGet, {text}}},
+        {Access::mnuFileAddCustomizing_Click,
+         customizing,
          {chart::LoadCustomizingXml, InvokeKind::PropertyGet, {text, Variant(false)}}},
     };
     putBytes(path("in.xml"), content);
@@ -237,15 +244,22 @@ TEST(FileCommands, FiltersAndTheCustomizingFetchInEachDeliverable)
         std::vector<Call> dialogCalls;
         std::vector<Call> chartCalls;
     } cases[] = {
-        {"Save Customizing", Access::mnuFileSaveCustomizing_Click,
-         {put(common_dialog::Filter, customizing), showSave, name}, {fetchCustomizing}},
-        {"Export Picture", Access::mnuFileSavePicture_Click,
+        {"Save Customizing",
+         Access::mnuFileSaveCustomizing_Click,
+         {put(common_dialog::Filter, customizing), showSave, name},
+         {fetchCustomizing}},
+        {"Export Picture",
+         Access::mnuFileSavePicture_Click,
          {put(common_dialog::DefaultExt, Variant("bmp")), put(common_dialog::Filter, Variant("*.bmp")), showSave, name},
          {{chart::ChartPicture, InvokeKind::PropertyGet, {}}}},
-        {"OpenSample", Access::OpenSample, {put(common_dialog::Filter, samples), showOpen, name},
+        {"OpenSample",
+         Access::OpenSample,
+         {put(common_dialog::Filter, samples), showOpen, name},
          {{chart::LoadDataXml, InvokeKind::PropertyGet, {Variant("")}},
           {chart::LoadCustomizingXml, InvokeKind::PropertyGet, {Variant("")}}}},
-        {"SaveSample", Access::SaveSample, {put(common_dialog::Filter, samples), showSave, name},
+        {"SaveSample",
+         Access::SaveSample,
+         {put(common_dialog::Filter, samples), showSave, name},
          {{chart::GetDataXml, InvokeKind::PropertyGet, {}}, fetchCustomizing}},
     };
     for (const Deliverable* deliverable : {&kPlotwright700, &kPlotwright640}) {
@@ -274,10 +288,11 @@ TEST_F(Files, ExportPictureWritesA24BitBitmapOfTheChartsSize)
     choose(path("chart.bmp"));
     f.chart->answer(chart::ChartPicture, Variant(std::make_shared<platform::Picture>(image)));
     run(Access::mnuFileSavePicture_Click);
-    EXPECT_EQ(f.dialog->calls(), (std::vector<Call>{{common_dialog::DefaultExt, InvokeKind::PropertyPut, {Variant("bmp")}},
-                                                    {common_dialog::Filter, InvokeKind::PropertyPut, {Variant("*.bmp")}},
-                                                    {common_dialog::ShowSave, InvokeKind::Method, {}},
-                                                    {common_dialog::FileName, InvokeKind::PropertyGet, {}}}));
+    EXPECT_EQ(f.dialog->calls(),
+              (std::vector<Call>{{common_dialog::DefaultExt, InvokeKind::PropertyPut, {Variant("bmp")}},
+                                 {common_dialog::Filter, InvokeKind::PropertyPut, {Variant("*.bmp")}},
+                                 {common_dialog::ShowSave, InvokeKind::Method, {}},
+                                 {common_dialog::FileName, InvokeKind::PropertyGet, {}}}));
     const QByteArray bmp = bytesOf(path("chart.bmp"));
     ASSERT_GE(bmp.size(), 54);
     EXPECT_EQ(bmp.left(2), "BM");
@@ -305,10 +320,11 @@ TEST_F(Files, SampleThroughTheDialogAndBack)
     choose(path("s.pws"));
     f.chart->answer(chart::LoadDataXml, Variant(true)).answer(chart::LoadCustomizingXml, Variant(true));
     run(Access::OpenSample);
-    EXPECT_EQ(f.chart->calls(), (std::vector<Call>{{chart::GetDataXml, InvokeKind::PropertyGet, {}},
-                                                   {chart::GetCustomizingXml, InvokeKind::PropertyGet, {}},
-                                                   {chart::LoadDataXml, InvokeKind::PropertyGet, {Variant("<d/>")}},
-                                                   {chart::LoadCustomizingXml, InvokeKind::PropertyGet, {Variant("<c/>")}}}));
+    EXPECT_EQ(f.chart->calls(),
+              (std::vector<Call>{{chart::GetDataXml, InvokeKind::PropertyGet, {}},
+                                 {chart::GetCustomizingXml, InvokeKind::PropertyGet, {}},
+                                 {chart::LoadDataXml, InvokeKind::PropertyGet, {Variant("<d/>")}},
+                                 {chart::LoadCustomizingXml, InvokeKind::PropertyGet, {Variant("<c/>")}}}));
     EXPECT_TRUE(f.messageBox.shown().empty());
 
     // An unreadable sample reaches nothing; a failed save is said.
@@ -322,4 +338,4 @@ TEST_F(Files, SampleThroughTheDialogAndBack)
     EXPECT_TRUE(f.messageBox.shown()[0].contains(path("missing/s.pws")));
 }
 
-}  // namespace
+} // namespace

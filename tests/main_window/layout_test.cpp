@@ -24,8 +24,8 @@ ChartGeometry chartGeometry(Plotwright& w)
 }
 
 // Same bits, not merely equal: the layout rounds each value once and no more.
-#define EXPECT_SAME_SINGLE(actual, expected) \
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(float(actual)), std::bit_cast<std::uint32_t>(float(expected))) \
+#define EXPECT_SAME_SINGLE(actual, expected)                                                                           \
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(float(actual)), std::bit_cast<std::uint32_t>(float(expected)))              \
         << #actual << " = " << (actual) << ", expected " << (expected)
 
 // Resizes the shown window so that its inner area has this size; the layout
@@ -50,7 +50,7 @@ TEST(Layout, WorkedExampleInAllThreeStates)
 {
     const float W = 12225, H = 7890;
     fakes::WindowFixture f;
-    f.loadWindow();  // the wizard starts: its pass has run on the design size
+    f.loadWindow(); // the wizard starts: its pass has run on the design size
     Plotwright& w = *f.window;
     ASSERT_EQ(Access::ScaleWidth(w), W);
     ASSERT_EQ(Access::ScaleHeight(w), H);
@@ -105,7 +105,7 @@ TEST(Layout, WorkedExampleInAllThreeStates)
         EXPECT_SAME_SINGLE(list.height(), static_cast<float>(double(H) * 0.1));
         EXPECT_SAME_SINGLE(list.height(), 789.0f);
     }
-    EXPECT_EQ(Access::cmdBack(w).geometry(), buttonsBefore);  // buttons not moved without the wizard
+    EXPECT_EQ(Access::cmdBack(w).geometry(), buttonsBefore); // buttons not moved without the wizard
 }
 
 TEST(Layout, FractionsAreKeptAsSingles)
@@ -115,7 +115,7 @@ TEST(Layout, FractionsAreKeptAsSingles)
     Plotwright& w = *f.window;
     Access::cmdFinish_Click(w);
     Access::ToggleEventList(w);
-    resizeClient(w, 600, 401);  // 6015 twips: not a multiple of ten
+    resizeClient(w, 600, 401); // 6015 twips: not a multiple of ten
     const float H = 401 * 15.0f;
     const ChartGeometry chart = chartGeometry(w);
     EXPECT_SAME_SINGLE(chart.height, static_cast<float>(double(H) * 0.9));
@@ -132,10 +132,10 @@ TEST(Layout, SmallWindowsWithTheWizardActive)
         float chartHeight;
     };
     const Case cases[] = {
-        {815, 526, 7465},  // design size
+        {815, 526, 7465}, // design size
         {200, 100, 1500 - 375 - 50},
-        {250, 28, 0},  // 420 twips: lower than the row and its gap
-        {100, 0, 0},   // minimized: no inner height at all
+        {250, 28, 0}, // 420 twips: lower than the row and its gap
+        {100, 0, 0},  // minimized: no inner height at all
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.widthPixels << " x " << c.heightPixels);
@@ -208,4 +208,4 @@ TEST(Layout, ToggleFollowsItsOwnCheckState)
     EXPECT_FALSE(Access::ctrlEventList(w).isHidden());
 }
 
-}  // namespace
+} // namespace

@@ -102,4 +102,4 @@ TEST_F(SampleFile, ReaderTakesWhatLiesInTheFileAndNothingElse)
     EXPECT_TRUE(QFile::exists(path("new.pws")));
 }
 
-}  // namespace
+} // namespace

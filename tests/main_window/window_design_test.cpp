@@ -52,9 +52,9 @@ TEST(MainWindowDesign, CaptionMenuAndControls)
     QStringList fileItems;
     for (QAction* action : file->actions())
         fileItems << (action->isSeparator() ? QString("-") : action->objectName());
-    EXPECT_EQ(fileItems, QStringList({"mnuFileNew", "-", "mnuFileOpenData", "-", "mnuFileOpenCustomizing",
-                                      "mnuFileAddCustomizing", "mnuFileSaveCustomizing", "-", "mnuFileSavePicture",
-                                      "mnuFilePrint", "-", "mnuFileExit"}));
+    EXPECT_EQ(fileItems,
+              QStringList({"mnuFileNew", "-", "mnuFileOpenData", "-", "mnuFileOpenCustomizing", "mnuFileAddCustomizing",
+                           "mnuFileSaveCustomizing", "-", "mnuFileSavePicture", "mnuFilePrint", "-", "mnuFileExit"}));
 
     EXPECT_EQ(Access::cmdBack(*f.window).text(), "< &Back");
     EXPECT_EQ(Access::cmdNext(*f.window).text(), "&Next >");
@@ -103,14 +103,17 @@ TEST(MainWindowDesign, LoadSequenceOfEachDeliverable)
 
     fakes::WindowFixture f700(kPlotwright700);
     f700.window->load();
-    EXPECT_EQ(f700.chart->calls(),
-              (std::vector<Call>{
-                  {chart::Language, InvokeKind::PropertyPut, {Variant("EN")}},
-                  {chart::SetAttribute, InvokeKind::Method, {Variant("Control"), Variant("UseNewCustomizing"), Variant("true")}},
-                  {chart::SetAttribute, InvokeKind::Method, {Variant("GlobalSettings"), Variant("ColorPalette"), Variant("Tradeshow")}},
-                  reset,
-                  goTo1,
-              }));
+    EXPECT_EQ(f700.chart->calls(), (std::vector<Call>{
+                                       {chart::Language, InvokeKind::PropertyPut, {Variant("EN")}},
+                                       {chart::SetAttribute,
+                                        InvokeKind::Method,
+                                        {Variant("Control"), Variant("UseNewCustomizing"), Variant("true")}},
+                                       {chart::SetAttribute,
+                                        InvokeKind::Method,
+                                        {Variant("GlobalSettings"), Variant("ColorPalette"), Variant("Tradeshow")}},
+                                       reset,
+                                       goTo1,
+                                   }));
 
     fakes::WindowFixture f640(kPlotwright640);
     f640.window->load();
@@ -127,4 +130,4 @@ TEST(MainWindowDesign, LoadSequenceOfEachDeliverable)
                                    }));
 }
 
-}  // namespace
+} // namespace

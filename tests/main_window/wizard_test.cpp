@@ -10,7 +10,10 @@ using fakes::Call;
 using platform::InvokeKind;
 using platform::Variant;
 
-Call goTo(std::int16_t step) { return {chart::GoToWizardStep, InvokeKind::PropertyGet, {Variant(step)}}; }
+Call goTo(std::int16_t step)
+{
+    return {chart::GoToWizardStep, InvokeKind::PropertyGet, {Variant(step)}};
+}
 
 struct Buttons {
     bool visible;
@@ -58,7 +61,7 @@ TEST(Wizard, StoresWhatTheControlReturnsAndSetsTheButtons)
         fakes::WindowFixture f;
         f.loadWindow();
         f.chart->answer(chart::GoToWizardStep, c.returned);
-        Access::cmdNext(*f.window).click();  // through the button and its guard
+        Access::cmdNext(*f.window).click(); // through the button and its guard
         EXPECT_EQ(f.chart->calls(), std::vector<Call>{goTo(2)});
         EXPECT_EQ(Access::WizardStep(*f.window), c.stored);
         EXPECT_EQ(buttons(*f.window), (Buttons{true, c.backEnabled, c.nextEnabled, true}));
@@ -206,4 +209,4 @@ TEST(Wizard, NewInTheMiddleRestartsWithoutAsking)
     EXPECT_EQ(f.chart->callsOf(chart::ResetWizard).size(), 1u);
 }
 
-}  // namespace
+} // namespace

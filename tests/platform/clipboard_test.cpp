@@ -76,7 +76,7 @@ TEST(QtClipboard, RefusesOtherFormatsAndEmptyPicturesWithoutTouchingTheContents)
         platform::Picture picture;
         int error;
     } cases[] = {
-        {3, picture(4, 4, Qt::green), platform::err::InvalidClipboardFormat},  // metafile
+        {3, picture(4, 4, Qt::green), platform::err::InvalidClipboardFormat}, // metafile
         {platform::clipboard_format::Bitmap, platform::Picture(QImage()), platform::err::InvalidPropertyValue},
     };
     for (const auto& c : cases) {
@@ -87,4 +87,4 @@ TEST(QtClipboard, RefusesOtherFormatsAndEmptyPicturesWithoutTouchingTheContents)
     }
 }
 
-}  // namespace
+} // namespace

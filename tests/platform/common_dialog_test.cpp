@@ -15,8 +15,8 @@ TEST(CommonDialog, PropertiesStayFromOneShowingToTheNext)
 {
     // Stands in for the user: records each showing and answers in turn.
     std::vector<FileDialogRequest> shown;
-    std::deque<std::optional<QString>> answers = {"/d/chart", "/d/other.xml", "/d/sample", "/d/v1.2/x", "/d/.hidden",
-                                                  std::nullopt};
+    std::deque<std::optional<QString>> answers = {"/d/chart",  "/d/other.xml", "/d/sample",
+                                                  "/d/v1.2/x", "/d/.hidden",   std::nullopt};
     CommonDialog dialog([&](const FileDialogRequest& request) {
         shown.push_back(request);
         std::optional<QString> answer = answers.front();
@@ -58,4 +58,4 @@ TEST(CommonDialog, PropertiesStayFromOneShowingToTheNext)
         EXPECT_EQ(request.defaultSuffix, "bmp");
 }
 
-}  // namespace
+} // namespace

@@ -62,7 +62,7 @@ TEST(CodePage, EveryByteRoundTripsAndWideCharactersFail)
     const QString text = platform::fromCodePage(all);
     ASSERT_EQ(text.size(), 256);
     EXPECT_EQ(platform::toCodePage(text), all);
-    EXPECT_EQ(platform::toCodePage(QString::fromUtf8("\xC3\xA4\xE2\x82\xAC")), std::nullopt);  // ä€
+    EXPECT_EQ(platform::toCodePage(QString::fromUtf8("\xC3\xA4\xE2\x82\xAC")), std::nullopt); // ä€
     EXPECT_EQ(platform::toCodePage(QString()), QByteArray());
 }
 
@@ -126,4 +126,4 @@ TEST(ControlLibrary, AMissingFileIsError429)
     }
 }
 
-}  // namespace
+} // namespace

@@ -25,7 +25,8 @@ TEST(DeclaredFunctions, BindByCaseInsensitiveLibraryAndExactFunctionName)
 
     // A missing library or function fails the call that names it, not before.
     EXPECT_EQ(fakes::runtimeErrorOf([&] { functions.bind<os::lstrlenW>("Mpr", "lstrlenW"); }), err::ErrorInLoadingDll);
-    EXPECT_EQ(fakes::runtimeErrorOf([&] { functions.bind<os::lstrlenW>("kernel32", "LSTRLENW"); }), err::CantFindDllEntryPoint);
+    EXPECT_EQ(fakes::runtimeErrorOf([&] { functions.bind<os::lstrlenW>("kernel32", "LSTRLENW"); }),
+              err::CantFindDllEntryPoint);
     // A function declared with another signature cannot be called through this one.
     EXPECT_EQ(fakes::runtimeErrorOf([&] { functions.bind<os::RegCloseKey>("kernel32", "lstrlenW"); }),
               err::CantFindDllEntryPoint);
@@ -34,7 +35,8 @@ TEST(DeclaredFunctions, BindByCaseInsensitiveLibraryAndExactFunctionName)
 TEST(DeclaredFunctions, TextThatOneByteCannotHoldIsRefused)
 {
     EXPECT_EQ(toDeclaredText(QString::fromUtf8("caf\xc3\xa9")), QByteArray("caf\xe9"));
-    EXPECT_EQ(fakes::runtimeErrorOf([] { toDeclaredText(QString::fromUtf8("\xe2\x82\xac")); }), err::InvalidProcedureCall);
+    EXPECT_EQ(fakes::runtimeErrorOf([] { toDeclaredText(QString::fromUtf8("\xe2\x82\xac")); }),
+              err::InvalidProcedureCall);
 }
 
 TEST(SystemFunctions, TheSystemsUserNameCrossesAsOneByteACharacter)
@@ -45,7 +47,7 @@ TEST(SystemFunctions, TheSystemsUserNameCrossesAsOneByteACharacter)
     };
     const Case cases[] = {
         {"ann", QByteArray("ann")},
-        {"j\xc3\xbcrgen", QByteArray("j\xfcrgen")},  // UTF-8 from the system, not two characters
+        {"j\xc3\xbcrgen", QByteArray("j\xfcrgen")}, // UTF-8 from the system, not two characters
         {"\xe2\x82\xac", std::nullopt},             // beyond one byte: no name rather than a wrong one
         {"", std::nullopt},
         {nullptr, std::nullopt},
@@ -111,10 +113,10 @@ TEST(Hive, ADeepKeyCostsItsLengthOnce)
 TEST(Hive, RejectsMalformedFilesWhole)
 {
     const char* bad[] = {
-        "\"Orphan\"=sz:x\n",                   // value before any key
-        "[NOT_A_ROOT\\x]\n",                   // unknown root
-        "[HKEY_USERS\\x\n",                    // unclosed header
-        "[HKEY_USERS\\x]\n\"a\"=word:1\n",     // unknown type
+        "\"Orphan\"=sz:x\n",               // value before any key
+        "[NOT_A_ROOT\\x]\n",               // unknown root
+        "[HKEY_USERS\\x\n",                // unclosed header
+        "[HKEY_USERS\\x]\n\"a\"=word:1\n", // unknown type
         "[HKEY_USERS\\x]\n\"a\"=dword:123456789\n",
         "[HKEY_USERS\\x]\n\"a\"=hex:4\n",
         "[HKEY_USERS\\x]\n\"a=sz:x\n",
@@ -236,7 +238,7 @@ TEST(ProgramStarter, SplitsCommandLinesWithoutAShell)
     QDir(dir.path()).mkdir("Program Files");
     const QString tool = dir.filePath("Program Files/tool");
     touch(tool, true);
-    touch(dir.filePath("plain"));  // not executable
+    touch(dir.filePath("plain")); // not executable
     const QString windowsTool = QString(tool).replace('/', '\\');
 
     struct Case {
@@ -261,7 +263,7 @@ TEST(ProgramStarter, SplitsCommandLinesWithoutAShell)
             EXPECT_EQ(got->arguments, c.expected->arguments);
         }
     }
-    EXPECT_TRUE(resolveCommandLine("sh -c true"));  // found on the search path
+    EXPECT_TRUE(resolveCommandLine("sh -c true")); // found on the search path
 }
 
 TEST(ProgramStarter, TheLongestLeadingRunThatNamesAProgramWins)
@@ -299,4 +301,4 @@ TEST(ProgramStarter, AProgramThatCannotBeStartedRaises)
     EXPECT_EQ(fakes::runtimeErrorOf([&] { starter.start("", kNormalFocus); }), err::InvalidProcedureCall);
 }
 
-}  // namespace
+} // namespace

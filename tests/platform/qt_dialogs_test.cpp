@@ -54,4 +54,4 @@ TEST(QtDialogs, FileDialogOffersEveryFilterByItsDescription)
     }
 }
 
-}  // namespace
+} // namespace

@@ -19,7 +19,10 @@ struct IntegerCase {
     std::optional<int> error;
 };
 
-void PrintTo(const IntegerCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const IntegerCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ToInteger : public testing::TestWithParam<IntegerCase> {};
 
@@ -37,20 +40,13 @@ TEST_P(ToInteger, ConvertsAsTheRuntimeDoes)
 INSTANTIATE_TEST_SUITE_P(
     Table, ToInteger,
     testing::Values(
-        IntegerCase{"Integer", Variant(std::int16_t(4)), 4, {}},
-        IntegerCase{"HalfToEvenDown", Variant(2.5), 2, {}},
-        IntegerCase{"HalfToEvenUp", Variant(3.5), 4, {}},
-        IntegerCase{"NegativeHalf", Variant(-2.5), -2, {}},
-        IntegerCase{"SingleHalf", Variant(0.5f), 0, {}},
-        IntegerCase{"NearestBelowHalf", Variant(2.49), 2, {}},
-        IntegerCase{"NumericText", Variant("4"), 4, {}},
-        IntegerCase{"PaddedText", Variant(" 4 "), 4, {}},
-        IntegerCase{"TextHalf", Variant("2.5"), 2, {}},
-        IntegerCase{"TextExponent", Variant("1e2"), 100, {}},
-        IntegerCase{"HexText", Variant("&H10"), 16, {}},
-        IntegerCase{"Empty", Variant(), 0, {}},
-        IntegerCase{"True", Variant(true), -1, {}},
-        IntegerCase{"False", Variant(false), 0, {}},
+        IntegerCase{"Integer", Variant(std::int16_t(4)), 4, {}}, IntegerCase{"HalfToEvenDown", Variant(2.5), 2, {}},
+        IntegerCase{"HalfToEvenUp", Variant(3.5), 4, {}}, IntegerCase{"NegativeHalf", Variant(-2.5), -2, {}},
+        IntegerCase{"SingleHalf", Variant(0.5f), 0, {}}, IntegerCase{"NearestBelowHalf", Variant(2.49), 2, {}},
+        IntegerCase{"NumericText", Variant("4"), 4, {}}, IntegerCase{"PaddedText", Variant(" 4 "), 4, {}},
+        IntegerCase{"TextHalf", Variant("2.5"), 2, {}}, IntegerCase{"TextExponent", Variant("1e2"), 100, {}},
+        IntegerCase{"HexText", Variant("&H10"), 16, {}}, IntegerCase{"Empty", Variant(), 0, {}},
+        IntegerCase{"True", Variant(true), -1, {}}, IntegerCase{"False", Variant(false), 0, {}},
         IntegerCase{"LongInRange", Variant(std::int32_t(-32768)), -32768, {}},
         IntegerCase{"Max", Variant(32767.0), 32767, {}},
         IntegerCase{"RoundsOutOfRange", Variant(32767.5), 0, platform::err::Overflow},
@@ -155,4 +151,4 @@ TEST(Checked16BitArithmetic, OverflowsAtTheLimits)
     EXPECT_EQ(fakes::runtimeErrorOf([] { platform::checkedSub16(-32768, 1); }), platform::err::Overflow);
 }
 
-}  // namespace
+} // namespace

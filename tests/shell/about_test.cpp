@@ -1,7 +1,7 @@
-#include "shell_fixture.h"
-#include "shell/about.h"
 #include "main_window/program_icon.h"
 #include "platform/twips.h"
+#include "shell/about.h"
+#include "shell_fixture.h"
 #include "tests/support/plotwright_access.h"
 
 #include <QDir>
@@ -44,7 +44,7 @@ TEST(About, ActivationCopiesTheFieldsAndOnlyActivationDoes)
     about.setTitle("Quarnel Plotwright 7.00");
     about.setVersion("7.0");
     about.setCopyright("Copyright line");
-    EXPECT_EQ(Access::label(about, "lblTitle").text(), "");  // not before the next activation
+    EXPECT_EQ(Access::label(about, "lblTitle").text(), ""); // not before the next activation
     Access::activate(about);
     EXPECT_EQ(about.windowTitle(), "About Quarnel Plotwright 7.00");
     EXPECT_EQ(Access::label(about, "lblVersion").text(), "Control Version 7.0");
@@ -132,10 +132,11 @@ struct ToolFolder {
 TEST(About, StartSysInfoFindsTheToolOrSaysItIsUnavailable)
 {
     ToolFolder tools;
-    const QByteArray location = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n\"MSINFO\"=sz:"
-                                + tools.folder("tools").toLatin1() + "\n";
-    const QByteArray emptyLocation = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n\"MSINFO\"=sz:"
-                                     + tools.folder("empty").toLatin1() + "\n";
+    const QByteArray location = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n\"MSINFO\"=sz:" +
+                                tools.folder("tools").toLatin1() + "\n";
+    const QByteArray emptyLocation =
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n\"MSINFO\"=sz:" +
+        tools.folder("empty").toLatin1() + "\n";
     const QByteArray key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n";
     const QString fromFolder = tools.folder("tools") + "\\MSINFO32.EXE";
     struct Case {
@@ -146,18 +147,33 @@ TEST(About, StartSysInfoFindsTheToolOrSaysItIsUnavailable)
         bool message;
     };
     const Case cases[] = {
-        {"path as read, untested", key + "\"PATH\"=sz:/no/such/msinfo32\n" + location, platform::err::FileNotFound,
-         {"/no/such/msinfo32"}, true},
-        {"path that starts", key + "\"PATH\"=sz:C:\\Tools\\MSINFO32.EXE\n" + location, std::nullopt,
-         {"C:\\Tools\\MSINFO32.EXE"}, false},
+        {"path as read, untested",
+         key + "\"PATH\"=sz:/no/such/msinfo32\n" + location,
+         platform::err::FileNotFound,
+         {"/no/such/msinfo32"},
+         true},
+        {"path that starts",
+         key + "\"PATH\"=sz:C:\\Tools\\MSINFO32.EXE\n" + location,
+         std::nullopt,
+         {"C:\\Tools\\MSINFO32.EXE"},
+         false},
         {"empty path", key + "\"PATH\"=sz:\n" + location, platform::err::InvalidProcedureCall, {""}, true},
         {"path with no data", key + "\"PATH\"=hex(1):\n" + location, std::nullopt, {}, true},
-        {"path of 1023 characters fits", key + "\"PATH\"=sz:" + QByteArray(1023, 'p') + "\n" + location, std::nullopt,
-         {QString(1023, 'p')}, false},
-        {"path over 1024 bytes counts as missing", key + "\"PATH\"=sz:" + QByteArray(1024, 'p') + "\n" + location,
-         std::nullopt, {fromFolder}, false},
-        {"path of another type", key + "\"PATH\"=expand_sz:%SystemRoot%\\msinfo32.exe\n" + location,
-         platform::err::InvalidProcedureCall, {""}, true},
+        {"path of 1023 characters fits",
+         key + "\"PATH\"=sz:" + QByteArray(1023, 'p') + "\n" + location,
+         std::nullopt,
+         {QString(1023, 'p')},
+         false},
+        {"path over 1024 bytes counts as missing",
+         key + "\"PATH\"=sz:" + QByteArray(1024, 'p') + "\n" + location,
+         std::nullopt,
+         {fromFolder},
+         false},
+        {"path of another type",
+         key + "\"PATH\"=expand_sz:%SystemRoot%\\msinfo32.exe\n" + location,
+         platform::err::InvalidProcedureCall,
+         {""},
+         true},
         {"folder with the tool", key + location, std::nullopt, {fromFolder}, false},
         {"folder without the tool", key + emptyLocation, std::nullopt, {}, true},
         {"neither value", key, std::nullopt, {}, true},
@@ -171,7 +187,7 @@ TEST(About, StartSysInfoFindsTheToolOrSaysItIsUnavailable)
         EXPECT_EQ(f.starter.styles, QList<int>(c.started.size(), 1)) << c.name;
         EXPECT_EQ(f.messageBox.shown(), c.message ? std::vector<QString>{kUnavailable} : std::vector<QString>{})
             << c.name;
-        EXPECT_EQ(f.registry->openKeyCount(), 0u) << c.name;  // every key opened is closed again
+        EXPECT_EQ(f.registry->openKeyCount(), 0u) << c.name; // every key opened is closed again
         EXPECT_TRUE(f.forms.aboutLoaded()) << c.name;
     }
 }
@@ -204,14 +220,14 @@ TEST(About, GetKeyValueTrimsAndConvertsByType)
     };
     const Case cases[] = {
         {"Sz", true, "text"},
-        {"NoNul", true, "AB"},  // stored without NUL: keeps its last character
+        {"NoNul", true, "AB"}, // stored without NUL: keeps its last character
         {"Latin", true, QString::fromUtf8("J\xc3\xb6")},
-        {"Inner", true, QString::fromUtf16(u"a\0b", 3)},  // only the final NUL goes
+        {"Inner", true, QString::fromUtf16(u"a\0b", 3)}, // only the final NUL goes
         {"Dword", true, "42"},
         {"Big", true, "4294967295"},
         {"Zero", true, "0"},
         {"Hundred", true, "256"},
-        {"Expand", true, "passed in"},  // other types leave KeyVal alone
+        {"Expand", true, "passed in"}, // other types leave KeyVal alone
         {"Binary", true, "passed in"},
         {"Missing", false, ""},
     };
@@ -263,4 +279,4 @@ TEST(About, AKeyReadableButNotWritableStillFindsTheTool)
     EXPECT_TRUE(f.messageBox.shown().empty());
 }
 
-}  // namespace
+} // namespace

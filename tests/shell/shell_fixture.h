@@ -1,10 +1,10 @@
 #pragma once
 
-#include "shell/forms.h"
 #include "platform/declared_functions.h"
 #include "platform/registry.h"
 #include "platform/runtime_error.h"
 #include "platform/system_functions.h"
+#include "shell/forms.h"
 #include "tests/support/fake_program_starter.h"
 #include "tests/support/fakes.h"
 
@@ -41,11 +41,11 @@ struct ShellFixture {
         os.define("Mpr", "WNetGetUserA", platform::wnetGetUser([this] { return logonUser; }));
         os.define("kernel32", "lstrlenW", platform::os::lstrlenW(platform::stringLength16));
         os.define("hhctrl.ocx", "HtmlHelpA",
-                  platform::os::HtmlHelpA([this](std::int32_t owner, const QByteArray& file, std::int32_t command,
-                                                 std::int32_t data) {
-                      helpCalls.push_back({owner, file, command, data});
-                      return 0;
-                  }));
+                  platform::os::HtmlHelpA(
+                      [this](std::int32_t owner, const QByteArray& file, std::int32_t command, std::int32_t data) {
+                          helpCalls.push_back({owner, file, command, data});
+                          return 0;
+                      }));
         services.messageBox = &messageBox;
         services.programStarter = &starter;
         services.osFunctions = &os;
@@ -83,4 +83,4 @@ struct ShellFixture {
     Forms forms{kPlotwright700, services};
 };
 
-}  // namespace shelltest
+} // namespace shelltest

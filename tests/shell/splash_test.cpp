@@ -1,6 +1,6 @@
-#include "shell_fixture.h"
-#include "shell/splash_screen.h"
 #include "main_window/plotwright.h"
+#include "shell/splash_screen.h"
+#include "shell_fixture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -40,10 +40,10 @@ TEST(SplashScreen, PlacesItselfAtFortyFivePercentOfTheScreenUnclampedInHalfTwips
         float top;
     };
     const Case cases[] = {
-        {{19200, 15360}, 5842.5f, 4354.5f},     // 1280 x 1024 pixels
-        {{12000, 9000}, 2242.5f, 1492.5f},      // 800 x 600
-        {{15361, 15361}, 3923.0f, 4354.95f},    // one rounding to single, at the end
-        {{6000, 5000}, -757.5f, -307.5f},       // smaller than the window: off the screen
+        {{19200, 15360}, 5842.5f, 4354.5f},  // 1280 x 1024 pixels
+        {{12000, 9000}, 2242.5f, 1492.5f},   // 800 x 600
+        {{15361, 15361}, 3923.0f, 4354.95f}, // one rounding to single, at the end
+        {{6000, 5000}, -757.5f, -307.5f},    // smaller than the window: off the screen
     };
     for (const Case& c : cases) {
         ShellFixture f;
@@ -97,7 +97,7 @@ TEST(SplashScreen, AFailedMainWindowLoadStopsTheSequenceAndReachesTheCaller)
         EXPECT_EQ(error.number(), platform::err::CantCreateObject);
     }
     ShellFixture::processDeletes();
-    EXPECT_TRUE(splash);  // not unloaded: the sequence stopped
+    EXPECT_TRUE(splash); // not unloaded: the sequence stopped
     EXPECT_FALSE(f.forms.plotwrightLoaded());
     delete splash.data();
 }
@@ -110,11 +110,11 @@ TEST(SplashScreen, OnlyKeysThatProduceACharacterCloseIt)
         bool closes;
     };
     const Case cases[] = {
-        {Qt::Key_A, Qt::NoModifier, true},        {Qt::Key_5, Qt::NoModifier, true},
-        {Qt::Key_Space, Qt::NoModifier, true},    {Qt::Key_Return, Qt::NoModifier, true},
-        {Qt::Key_Escape, Qt::NoModifier, true},   {Qt::Key_Backspace, Qt::NoModifier, true},
-        {Qt::Key_Left, Qt::NoModifier, false},    {Qt::Key_Down, Qt::NoModifier, false},
-        {Qt::Key_F1, Qt::NoModifier, false},      {Qt::Key_Shift, Qt::ShiftModifier, false},
+        {Qt::Key_A, Qt::NoModifier, true},      {Qt::Key_5, Qt::NoModifier, true},
+        {Qt::Key_Space, Qt::NoModifier, true},  {Qt::Key_Return, Qt::NoModifier, true},
+        {Qt::Key_Escape, Qt::NoModifier, true}, {Qt::Key_Backspace, Qt::NoModifier, true},
+        {Qt::Key_Left, Qt::NoModifier, false},  {Qt::Key_Down, Qt::NoModifier, false},
+        {Qt::Key_F1, Qt::NoModifier, false},    {Qt::Key_Shift, Qt::ShiftModifier, false},
     };
     for (const Case& c : cases) {
         ShellFixture f;
@@ -145,4 +145,4 @@ TEST(SplashScreen, PictureLabelsAndFonts)
     EXPECT_EQ(shot.pixelColor(Access::LabelTool(splash).geometry().bottomRight() - QPoint(1, 1)), QColor(Qt::white));
 }
 
-}  // namespace
+} // namespace

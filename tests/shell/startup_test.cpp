@@ -1,5 +1,5 @@
-#include "shell/startup.h"
 #include "main_window/file_text.h"
+#include "shell/startup.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,4 +41,4 @@ TEST(Startup, AWriteBeyondTheFileSizeLimitFailsInsteadOfEndingTheProgram)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"saved.xml"}));
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,5 @@
-#include "shell_fixture.h"
 #include "shell/winapi.h"
+#include "shell_fixture.h"
 #include "tests/support/runtime_errors.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ TEST(WinAPI, GetLogonUserNameFitsNinetyNineCharactersAndItsNul)
         {QByteArray(99, 'u'), QString(99, 'u')},
         {QByteArray(100, 'u'), ""},
         {QByteArray(250, 'u'), ""},
-        {QByteArray("J\xf6rg"), QString::fromUtf8("J\xc3\xb6rg")},  // one byte a character, both ways
+        {QByteArray("J\xf6rg"), QString::fromUtf8("J\xc3\xb6rg")}, // one byte a character, both ways
         {std::nullopt, ""},
     };
     for (const Case& c : cases) {
@@ -62,4 +62,4 @@ TEST(WinAPI, AMissingLibraryOrFunctionFailsAtTheCall)
     EXPECT_EQ(fakes::runtimeErrorOf([&] { WinAPI::GetLogonUserName(partial); }), platform::err::ErrorInLoadingDll);
 }
 
-}  // namespace
+} // namespace

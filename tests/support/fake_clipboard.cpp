@@ -54,4 +54,4 @@ void PrintTo(const FakeClipboard::Operation& operation, std::ostream* os)
     }
 }
 
-}  // namespace fakes
+} // namespace fakes

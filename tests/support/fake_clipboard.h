@@ -45,4 +45,4 @@ private:
 
 void PrintTo(const FakeClipboard::Operation& operation, std::ostream* os);
 
-}  // namespace fakes
+} // namespace fakes

@@ -25,4 +25,4 @@ public:
     std::optional<int> failWith;
 };
 
-}  // namespace fakes
+} // namespace fakes

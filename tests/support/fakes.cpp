@@ -17,7 +17,10 @@ void PrintTo(const Call& call, std::ostream* os)
     *os << ")}";
 }
 
-FakeDispatch::FakeDispatch() : m_widget(std::make_unique<QWidget>()) { m_widget->setObjectName("fakeControl"); }
+FakeDispatch::FakeDispatch() : m_widget(std::make_unique<QWidget>())
+{
+    m_widget->setObjectName("fakeControl");
+}
 
 FakeDispatch::~FakeDispatch() = default;
 
@@ -67,8 +70,9 @@ std::vector<Variant> FakeDispatch::raiseEvent(int index, std::vector<Variant> ar
 std::vector<Call> FakeDispatch::callsOf(DispId id) const
 {
     std::vector<Call> result;
-    std::copy_if(m_calls.begin(), m_calls.end(), std::back_inserter(result), [id](const Call& c) { return c.id == id; });
+    std::copy_if(m_calls.begin(), m_calls.end(), std::back_inserter(result),
+                 [id](const Call& c) { return c.id == id; });
     return result;
 }
 
-}  // namespace fakes
+} // namespace fakes

@@ -82,4 +82,4 @@ private:
     std::vector<QString> m_shown;
 };
 
-}  // namespace fakes
+} // namespace fakes

@@ -29,4 +29,4 @@ void WindowFixture::loadWindow()
     chart->clearCalls();
 }
 
-}  // namespace fakes
+} // namespace fakes

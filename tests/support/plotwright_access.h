@@ -40,8 +40,11 @@ public:
     }
 
     // Each parameterless private operation, by its name.
-#define PLOTWRIGHT_TEST_OP(name) \
-    static void name(Plotwright& w) { w.name(); }
+#define PLOTWRIGHT_TEST_OP(name)                                                                                       \
+    static void name(Plotwright& w)                                                                                    \
+    {                                                                                                                  \
+        w.name();                                                                                                      \
+    }
     PLOTWRIGHT_TEST_OP(Form_Load)
     PLOTWRIGHT_TEST_OP(StartWizard)
     PLOTWRIGHT_TEST_OP(UpdateWizardButtons)
@@ -79,7 +82,10 @@ public:
 #undef PLOTWRIGHT_TEST_OP
 
     // Runs an operation the way the platform starts a handler: through the guard.
-    static void guarded(Plotwright& w, const std::function<void()>& handler) { w.guarded(handler); }
+    static void guarded(Plotwright& w, const std::function<void()>& handler)
+    {
+        w.guarded(handler);
+    }
 };
 
 namespace fakes {
@@ -95,10 +101,10 @@ struct WindowFixture {
     void loadWindow();
 
     FakeMessageBox messageBox;
-    FakeDispatch* chart = nullptr;   // owned by the window
-    FakeDispatch* dialog = nullptr;  // owned by the window
+    FakeDispatch* chart = nullptr;  // owned by the window
+    FakeDispatch* dialog = nullptr; // owned by the window
     platform::Services services;
     std::unique_ptr<Plotwright> window;
 };
 
-}  // namespace fakes
+} // namespace fakes

@@ -17,4 +17,4 @@ inline int runtimeErrorOf(const std::function<void()>& operation)
     return 0;
 }
 
-}  // namespace fakes
+} // namespace fakes

@@ -77,7 +77,7 @@ TEST_F(WizardControlTest, EditedCellReachesDataXmlAndRaisesValueChanged)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(QApplication::focusWidget(), "-7.5");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCoreApplication::processEvents();  // the view commits through a queued call
+    QCoreApplication::processEvents(); // the view commits through a queued call
 
     ASSERT_EQ(recorder.events.size(), 1u);
     EXPECT_EQ(recorder.events[0].first, event::ValueChanged);
@@ -103,4 +103,4 @@ TEST_F(WizardControlTest, LanguageAndStepsThroughDispatch)
     EXPECT_EQ(find<QLabel>("wizardTitleLabel")->text(), "Titles");
 }
 
-}  // namespace
+} // namespace
