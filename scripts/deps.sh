@@ -8,7 +8,7 @@ set -euo pipefail
 # hardinfo is the system information tool the About window starts.
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev fonts-liberation hardinfo)
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth openbox xdotool x11-utils imagemagick xclip
-               strace gnuplot-nox clang-14 libfuzzer-14-dev libclang-rt-14-dev locales)
+               strace gnuplot-nox clang-format-14 clang-14 libfuzzer-14-dev libclang-rt-14-dev locales)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then
