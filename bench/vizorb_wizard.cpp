@@ -7,8 +7,8 @@
 // Each case runs in a process of its own (this program started again), so its
 // peak memory is its own: the panel's high-water mark (VmHWM) is reported
 // beside the time to load the data and to show and paint each step.
-#include "vizorb/chart_model.h"
-#include "vizorb/wizard_panel.h"
+#include "vizorb/model/chart_model.h"
+#include "vizorb/wizard/wizard_panel.h"
 
 #include <QApplication>
 #include <QFile>

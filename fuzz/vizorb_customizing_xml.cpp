@@ -1,8 +1,8 @@
 // The customizing reader: any bytes are either rejected with a message and
 // nothing applied, or read into settings that write back (both layouts) and
 // read again unchanged.
-#include "vizorb/customizing_xml.h"
-#include "vizorb/xml_text.h"
+#include "vizorb/xml/customizing_xml.h"
+#include "vizorb/xml/xml_text.h"
 
 #include <cstdint>
 #include <cstdlib>

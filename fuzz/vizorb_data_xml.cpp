@@ -1,7 +1,7 @@
 // The chart data reader: any bytes are either rejected with a message or
 // read into data that writes back and reads again unchanged.
-#include "vizorb/data_xml.h"
-#include "vizorb/xml_text.h"
+#include "vizorb/xml/data_xml.h"
+#include "vizorb/xml/xml_text.h"
 
 #include <cstdint>
 #include <cstdlib>

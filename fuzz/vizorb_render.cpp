@@ -4,11 +4,11 @@
 // the time limit in vizorb_render.args. A short input is drawn as every chart
 // type; a longer one, where the cost lies, as one type chosen by its bytes, so
 // that each run stays short and the fuzzer tries many inputs.
-#include "vizorb/chart_model.h"
-#include "vizorb/chart_view.h"
-#include "vizorb/customizing_xml.h"
-#include "vizorb/data_xml.h"
-#include "vizorb/xml_text.h"
+#include "vizorb/chart/chart_view.h"
+#include "vizorb/model/chart_model.h"
+#include "vizorb/xml/customizing_xml.h"
+#include "vizorb/xml/data_xml.h"
+#include "vizorb/xml/xml_text.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 // One loadable library per release, from this one source; VIZORB_RELEASE
 // names the release this library reports.
-#include "control.h"
+#include "vizorb/control.h"
 
 extern "C" __attribute__((visibility("default"))) platform::Control* plotwrightCreateControl()
 {

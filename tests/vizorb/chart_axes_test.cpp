@@ -1,5 +1,5 @@
-#include "vizorb/chart_axes.h"
-#include "vizorb/chart_view.h"
+#include "vizorb/chart/chart_axes.h"
+#include "vizorb/chart/chart_view.h"
 #include "vizorb/control.h"
 #include "vizorb/dispids.h"
 

@@ -1,11 +1,11 @@
 // What the chart draws, read from its scene: every chart type, for the examples and for hard
 // fixtures (tests/vizorb/fixtures), beside the wizard and alone, at the sizes the program uses.
 // Set PLOTWRIGHT_CHART_SHOTS to a folder to save every drawn chart there as fixture_type_size.png.
-#include "vizorb/chart_model.h"
-#include "vizorb/chart_text.h"
-#include "vizorb/chart_view.h"
+#include "vizorb/chart/chart_text.h"
+#include "vizorb/chart/chart_view.h"
 #include "vizorb/control.h"
 #include "vizorb/dispids.h"
+#include "vizorb/model/chart_model.h"
 
 #include <QAbstractAxis>
 #include <QChart>

@@ -1,6 +1,6 @@
-#include "vizorb/chart_budget.h"
-#include "vizorb/chart_model.h"
-#include "vizorb/chart_view.h"
+#include "vizorb/chart/chart_budget.h"
+#include "vizorb/chart/chart_view.h"
+#include "vizorb/model/chart_model.h"
 
 #include <QAreaSeries>
 #include <QChart>

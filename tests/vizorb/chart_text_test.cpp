@@ -1,7 +1,7 @@
 // The chart's own texts (title, subtitle, legend, slice labels) as drawn in its scene.
-#include "vizorb/chart_decor.h"
-#include "vizorb/chart_text.h"
-#include "vizorb/chart_view.h"
+#include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/chart_text.h"
+#include "vizorb/chart/chart_view.h"
 #include "vizorb/control.h"
 #include "vizorb/dispids.h"
 

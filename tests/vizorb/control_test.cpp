@@ -1,8 +1,8 @@
-#include "vizorb/chart_model.h"
-#include "vizorb/chart_view.h"
+#include "vizorb/chart/chart_view.h"
 #include "vizorb/control.h"
 #include "vizorb/dispids.h"
-#include "vizorb/wizard_panel.h"
+#include "vizorb/model/chart_model.h"
+#include "vizorb/wizard/wizard_panel.h"
 
 #include "platform/picture.h"
 #include "platform/runtime_error.h"

@@ -1,6 +1,6 @@
 #include "vizorb/control.h"
 #include "vizorb/dispids.h"
-#include "vizorb/xml_text.h"
+#include "vizorb/xml/xml_text.h"
 
 #include "platform/runtime_error.h"
 #include "tests/support/runtime_errors.h"

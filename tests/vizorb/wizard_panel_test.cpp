@@ -1,7 +1,7 @@
-#include "vizorb/chart_model.h"
-#include "vizorb/customizing_xml.h"
-#include "vizorb/data_xml.h"
-#include "vizorb/wizard_panel.h"
+#include "vizorb/model/chart_model.h"
+#include "vizorb/wizard/wizard_panel.h"
+#include "vizorb/xml/customizing_xml.h"
+#include "vizorb/xml/data_xml.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "vizorb/customizing_xml.h"
-#include "vizorb/data_xml.h"
-#include "vizorb/reduce.h"
-#include "vizorb/xml_text.h"
+#include "vizorb/chart/reduce.h"
+#include "vizorb/xml/customizing_xml.h"
+#include "vizorb/xml/data_xml.h"
+#include "vizorb/xml/xml_text.h"
 
 #include <QStringDecoder>
 

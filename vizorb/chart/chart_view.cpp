@@ -1,11 +1,11 @@
-#include "chart_view.h"
+#include "vizorb/chart/chart_view.h"
 
-#include "chart_axes.h"
-#include "chart_budget.h"
-#include "chart_decor.h"
-#include "chart_model.h"
-#include "chart_text.h"
-#include "reduce.h"
+#include "vizorb/chart/chart_axes.h"
+#include "vizorb/chart/chart_budget.h"
+#include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/chart_text.h"
+#include "vizorb/chart/reduce.h"
+#include "vizorb/model/chart_model.h"
 
 #include "platform/variant.h"
 

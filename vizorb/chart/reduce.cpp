@@ -1,4 +1,4 @@
-#include "reduce.h"
+#include "vizorb/chart/reduce.h"
 
 #include <algorithm>
 #include <cmath>

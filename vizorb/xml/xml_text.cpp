@@ -1,4 +1,4 @@
-#include "xml_text.h"
+#include "vizorb/xml/xml_text.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

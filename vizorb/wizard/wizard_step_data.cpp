@@ -1,6 +1,6 @@
-#include "chart_model.h"
-#include "chart_text.h"
-#include "wizard_page.h"
+#include "vizorb/chart/chart_text.h"
+#include "vizorb/model/chart_model.h"
+#include "vizorb/wizard/wizard_page.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chart_model.h"
+#include "vizorb/model/chart_model.h"
 
 #include <QList>
 #include <QPointF>

@@ -1,6 +1,6 @@
-#include "chart_budget.h"
+#include "vizorb/chart/chart_budget.h"
 
-#include "reduce.h"
+#include "vizorb/chart/reduce.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "wizard_texts.h"
+#include "vizorb/wizard/wizard_texts.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "chart_text.h"
+#include "vizorb/chart/chart_text.h"
 
 namespace vizorb {
 

@@ -1,6 +1,6 @@
-#include "data_xml.h"
+#include "vizorb/xml/data_xml.h"
 
-#include "xml_text.h"
+#include "vizorb/xml/xml_text.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "customizing_xml.h"
+#include "vizorb/xml/customizing_xml.h"
 
-#include "xml_text.h"
+#include "vizorb/xml/xml_text.h"
 
 #include <QXmlStreamReader>
 

@@ -1,7 +1,7 @@
-#include "chart_axes.h"
+#include "vizorb/chart/chart_axes.h"
 
-#include "chart_decor.h"
-#include "chart_text.h"
+#include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/chart_text.h"
 
 #include <QCategoryAxis>
 #include <QChart>

@@ -1,7 +1,7 @@
-#include "wizard_page.h"
+#include "vizorb/wizard/wizard_page.h"
 
-#include "chart_model.h"
-#include "chart_text.h"
+#include "vizorb/chart/chart_text.h"
+#include "vizorb/model/chart_model.h"
 
 #include <QComboBox>
 #include <QIcon>

@@ -1,7 +1,7 @@
-#include "wizard_panel.h"
+#include "vizorb/wizard/wizard_panel.h"
 
-#include "chart_model.h"
-#include "wizard_page.h"
+#include "vizorb/model/chart_model.h"
+#include "vizorb/wizard/wizard_page.h"
 
 #include <QLabel>
 #include <QStackedWidget>

@@ -1,6 +1,6 @@
-#include "chart_decor.h"
+#include "vizorb/chart/chart_decor.h"
 
-#include "chart_text.h"
+#include "vizorb/chart/chart_text.h"
 
 #include <QChart>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wizard_texts.h"
+#include "vizorb/wizard/wizard_texts.h"
 
 #include <QString>
 #include <QWidget>

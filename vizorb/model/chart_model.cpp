@@ -1,7 +1,7 @@
-#include "chart_model.h"
+#include "vizorb/model/chart_model.h"
 
 #include "platform/variant.h"
-#include "xml_text.h"
+#include "vizorb/xml/xml_text.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
-#include "chart_model.h"
-#include "wizard_page.h"
+#include "vizorb/model/chart_model.h"
+#include "vizorb/wizard/wizard_page.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
