@@ -69,9 +69,11 @@ int longestDrawnRun(vizorb::ChartView& view)
 TEST(MarkRunsTest, ChartDrawsCutRunsAndKeepsTheStoredText)
 {
     const QString name = QStringLiteral("N") + marks(995);
-    for (const char* type : {"Pie", "Lines", "Columns"}) {
+    for (const char* type :
+         {"Lines", "StackedBars", "Columns", "Area", "Pie", "Doughnut", "Polar", "Radar", "Scatter"}) {
         vizorb::VizorbControl control(QStringLiteral("7.00"));
         control.call(id::SetAttribute, {Variant("GlobalSettings"), Variant("ChartType"), Variant(type)});
+        control.put(id::Mode12, Variant(true)); // value labels too
         control.call(id::SetAttribute, {Variant("Title"), Variant("Caption"), Variant(name)});
         const QString data = QStringLiteral("<ChartData><Categories><Category>%1</Category><Category>%1</Category>"
                                             "</Categories><Series Name=\"%1\">1;2</Series>"
