@@ -406,12 +406,9 @@ struct ChartModel::Private {
     QString version;
 };
 
-ChartModel::ChartModel(QObject* parent) : QObject(parent), d(new Private) {}
+ChartModel::ChartModel(QObject* parent) : QObject(parent), d(std::make_unique<Private>()) {}
 
-ChartModel::~ChartModel()
-{
-    delete d;
-}
+ChartModel::~ChartModel() = default;
 
 QString ChartModel::attribute(const QString& path, const QString& attribute) const
 {
