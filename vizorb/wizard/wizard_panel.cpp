@@ -69,7 +69,8 @@ struct WizardPanel::Private {
     }
 };
 
-WizardPanel::WizardPanel(ChartModel& model, QWidget* parent) : QWidget(parent), d(new Private(model, this))
+WizardPanel::WizardPanel(ChartModel& model, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(model, this))
 {
     setObjectName(QStringLiteral("wizardPanel"));
 
@@ -131,7 +132,6 @@ WizardPanel::~WizardPanel()
 {
     // The pages first: closing an open cell editor commits through the editor in d.
     delete d->stack;
-    delete d;
 }
 
 void WizardPanel::reset()
