@@ -128,6 +128,8 @@ TEST(RoundTrip, WhatIsTakenIsWrittenAndReadBackUnchanged)
         {"largest maximum", Kind::Set, "ValueAxis|Maximum", "1.7976931348623157e308", Expect::Taken,
          "Maximum=\"1.7976931348623157e+308\""},
         {"smallest minimum", Kind::Set, "ValueAxis|Minimum", "4.9e-324", Expect::Taken, "Minimum=\"5e-324\""},
+        {"many digits", Kind::Set, "ValueAxis|Minimum", "0.1" + QString(70, u'0') + "1", Expect::Taken,
+         "Minimum=\"0.1\""},
         {"plus minus maximum", Kind::Set, "ValueAxis|Maximum", "+-1", Expect::Refused, "must be a number"},
         {"beyond the largest", Kind::Set, "ValueAxis|Maximum", "1.8e308", Expect::Refused, "must be a number"},
         {"loaded extreme",

@@ -1,5 +1,7 @@
 #include "vizorb/model/number_text.h"
 
+#include <QVarLengthArray>
+
 #include <charconv>
 #include <cmath>
 
@@ -36,19 +38,19 @@ int shortestNumberLength(double value)
 
 bool readNumber(QStringView text, double* value)
 {
-    char buffer[64];
-    if (text.isEmpty() || text.size() >= qsizetype(sizeof buffer))
+    if (text.isEmpty())
         return false;
+    QVarLengthArray<char, 64> buffer(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c > 0x7F)
             return false;
         buffer[i] = char(c);
     }
-    const char* end = buffer + text.size();
-    const char* begin = buffer + (text[0] == u'+' ? 1 : 0);
+    const char* end = buffer.cend();
+    const char* begin = buffer.cbegin() + (text[0] == u'+' ? 1 : 0);
     // from_chars takes a minus of its own: a sign after a sign is no number.
-    if (begin != buffer && (begin == end || *begin == '-' || *begin == '+'))
+    if (begin != buffer.cbegin() && (begin == end || *begin == '-' || *begin == '+'))
         return false;
     double result = 0;
     const auto [ptr, ec] = std::from_chars(begin, end, result);
