@@ -24,15 +24,16 @@ constexpr qint64 kMaxElements = 250'000;
 // skeleton of the document, with the cut text's line ends kept so positions
 // stay right) and split straight from the original. Only plain text qualifies:
 // printable ASCII and line ends, no references, no markup, ended by an end tag.
-// Anything else goes to the reader, so both roads refuse the same texts. Every
-// such list is cut, short ones too, so the lists our writer puts out never
-// count towards the reader's bound on markup.
+// Anything else goes to the reader, so both roads refuse the same texts. Short
+// lists stay with the reader, so a fault in one is placed exactly; what the
+// writer puts out in them counts towards the reader's bound on markup.
 struct Cut {
     qsizetype start = 0; // in the original text
     qsizetype length = 0;
 };
 // Texts up to this size are read whole.
-constexpr qsizetype kMinCut = 4096;
+constexpr qsizetype kMinText = 4096;
+constexpr qsizetype kMinCut = 64;
 
 // Whether a list's text may skip the reader: characters the reader takes
 // as they are (no reference, no "]]>", no control character). Its line ends
@@ -99,7 +100,7 @@ bool cutLists(const QString& text, QString* skeleton, QHash<qsizetype, Cut>* cut
             (name != QLatin1String("Series") && name != QLatin1String("X") && name != QLatin1String("Times")))
             continue;
         const qsizetype k = text.indexOf(QLatin1Char('<'), i);
-        if (k <= i || !startsAt(k, QLatin1String("</")))
+        if (k < 0 || k - i < kMinCut || !startsAt(k, QLatin1String("</")))
             continue;
         const QStringView content = QStringView(text).sliced(i, k - i);
         QString lineEnds;
@@ -222,15 +223,36 @@ bool fitsReader(const ChartData& data, qint64 numberBound, QString* error)
         markup += kSeriesOpen.size() + escapedLength(s.name) + kSeriesNameEnd.size() + kSeriesClose.size();
         separators += std::max<qsizetype>(s.values.size() - 1, 0);
     }
+    // A list shorter than kMinCut stays with the reader: its separators alone
+    // make a list of more values longer.
+    QString list;
+    qint64 shortLists = 0; // counted in the lists below too
+    auto shortList = [&](auto values, auto append) {
+        if (values.size() > kMinCut)
+            return;
+        list.clear();
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i > 0)
+                list += QLatin1Char(';');
+            append(list, values[i]);
+        }
+        if (list.size() < kMinCut)
+            shortLists += list.size();
+    };
+    shortList(data.x, appendShortestNumber);
+    shortList(data.times, appendIsoTime);
+    for (const Series& s : data.series)
+        shortList(s.values, appendShortestNumber);
+    markup += shortLists;
     if (markup > kMaxMarkupText) {
-        *error = QStringLiteral("Written out, the data's names and labels would take %1 characters; the control "
-                                "reads at most %2.")
+        *error = QStringLiteral("Written out, the data's names, labels and short lists would take %1 "
+                                "characters; the control reads at most %2.")
                      .arg(markup)
                      .arg(kMaxMarkupText);
         return false;
     }
     qint64 times = data.times.size() * qint64(kMaxIsoTimeLength);
-    if (markup + separators + times + numberBound > kMaxXmlText) {
+    if (markup - shortLists + separators + times + numberBound > kMaxXmlText) {
         numberBound = times = 0;
         QString text;
         for (qint64 t : data.times) {
@@ -244,7 +266,7 @@ bool fitsReader(const ChartData& data, qint64 numberBound, QString* error)
             for (double v : s.values)
                 numberBound += shortestNumberLength(v);
     }
-    const qint64 total = markup + separators + times + numberBound;
+    const qint64 total = markup - shortLists + separators + times + numberBound;
     if (total > kMaxXmlText) {
         *error = QStringLiteral("Written out, the data would take %1 characters; the control reads at most %2.")
                      .arg(total)
@@ -266,7 +288,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
         return false;
     QString skeleton;
     QHash<qsizetype, Cut> cuts;
-    const bool cut = text.size() > kMinCut && cutLists(text, &skeleton, &cuts);
+    const bool cut = text.size() > kMinText && cutLists(text, &skeleton, &cuts);
     if ((cut ? skeleton.size() : text.size()) > kMaxMarkupText) {
         *error = QStringLiteral("The data has %1 characters besides long lists of plain numbers; the control reads "
                                 "at most %2 (write long lists as numbers and \";\" only).")
