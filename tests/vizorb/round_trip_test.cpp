@@ -122,7 +122,7 @@ TEST(RoundTrip, WhatIsTakenIsWrittenAndReadBackUnchanged)
          data("<Series Name='a'>1.7976931348623157e308;5e-324;-0;0.30000000000000004;1e5;.5</Series>"),
          {},
          Expect::Taken,
-         ">1.7976931348623157e+308;5e-324;-0;0.30000000000000004;1e+05;0.5<"},
+         ">1.7976931348623157e+308;5e-324;-0;0.30000000000000004;100000;0.5<"},
         {"sign after sign", Kind::Data, data("<Series>+-1</Series>"), {}, Expect::Refused, "\"+-1\", not a number"},
         {"two plus signs", Kind::Data, data("<X>++1</X>"), {}, Expect::Refused, "not a number"},
         {"largest maximum", Kind::Set, "ValueAxis|Maximum", "1.7976931348623157e308", Expect::Taken,

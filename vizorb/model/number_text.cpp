@@ -2,6 +2,7 @@
 
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -9,7 +10,10 @@ namespace vizorb {
 
 namespace {
 
-// The longest shortest form, "-2.2250738585072014e-308", has 24 characters.
+// The fewest digits that read back to the same double, laid out as "%g"
+// lays out 15 digits: plain from 0.0001 to below 1e15 (100000, not 1e+05),
+// else with an exponent. The longest, "-2.2250738585072014e-308", has 24
+// characters; a plain one at most 22.
 struct Text {
     char buffer[32] = {};
     int size = 0;
@@ -17,9 +21,16 @@ struct Text {
     {
         if (std::isnan(value))
             return;
-        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-        if (ec == std::errc())
-            size = int(end - buffer);
+        char* const end = buffer + sizeof buffer;
+        const std::to_chars_result scientific = std::to_chars(buffer, end, value, std::chars_format::scientific);
+        size = int(scientific.ptr - buffer);
+        const char* const e = std::find(buffer, scientific.ptr, 'e');
+        if (e == scientific.ptr) // infinite
+            return;
+        int exponent = 0;
+        std::from_chars(e + (e[1] == '+' ? 2 : 1), scientific.ptr, exponent);
+        if (exponent >= -4 && exponent < 15)
+            size = int(std::to_chars(buffer, end, value, std::chars_format::fixed).ptr - buffer);
     }
 };
 

@@ -4,8 +4,8 @@
 
 namespace vizorb {
 
-// The shortest text that reads back as exactly `value` ("0.1", "1e+300",
-// "1.7976931348623157e+308"); every number the control stores as text or
+// The fewest digits that read back as exactly `value`, plain from 0.0001 to
+// below 1e15 ("0.1", "100000", "1e-05", "1.7976931348623157e+308"); every number the control stores as text or
 // writes goes through here, so what it writes it reads again unchanged.
 // Nothing for NaN (a missing value).
 void appendShortestNumber(QString& out, double value);
