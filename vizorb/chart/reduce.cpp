@@ -59,4 +59,49 @@ QVector<int> reduceForColumns(const double* x, const double* y, int count, int b
     return kept;
 }
 
+ColumnRange barColumns(int i, int k, int series, int count, bool stacked, int columns)
+{
+    const double width = stacked ? kBarGroupWidth : kBarGroupWidth / std::max(series, 1);
+    const double left = i + 0.5 - kBarGroupWidth / 2 + (stacked ? 0 : k * width);
+    const double scale = double(columns) / std::max(count, 1);
+    const int first = std::clamp(int(std::floor(left * scale)), 0, columns - 1);
+    const int last = std::clamp(int(std::ceil((left + width) * scale)) - 1, first, columns - 1);
+    return {first, last};
+}
+
+void ValueSpan::add(double a, double b)
+{
+    lo = std::min({lo, a, b});
+    hi = std::max({hi, a, b});
+}
+
+QVector<BarColumn> reduceBars(const QList<QVector<double>>& series, int count, bool stacked, int columns)
+{
+    QVector<BarColumn> reduced(qsizetype(series.size()) * std::max(columns, 0));
+    if (columns <= 0 || count <= 0)
+        return reduced;
+    const int n = int(series.size());
+    QVector<double> positive(stacked ? count : 0, 0.0), negative(stacked ? count : 0, 0.0);
+    for (int k = 0; k < n; ++k) {
+        const QVector<double>& values = series[k];
+        BarColumn* row = reduced.data() + qsizetype(k) * columns;
+        for (int i = 0; i < count && i < values.size(); ++i) {
+            const double v = values[i];
+            if (v == 0 || std::isnan(v))
+                continue;
+            double lo = std::min(0.0, v), hi = std::max(0.0, v);
+            if (stacked) {
+                double& base = v > 0 ? positive[i] : negative[i];
+                lo = v > 0 ? base : base + v;
+                hi = v > 0 ? base + v : base;
+                base += v;
+            }
+            const auto [first, last] = barColumns(i, k, n, count, stacked, columns);
+            for (int c = first; c <= last; ++c)
+                (v > 0 ? row[c].up : row[c].down).add(lo, hi);
+        }
+    }
+    return reduced;
+}
+
 } // namespace vizorb

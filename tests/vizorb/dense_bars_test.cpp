@@ -1,0 +1,144 @@
+#include "vizorb/chart/dense_bars.h"
+#include "vizorb/chart/reduce.h"
+
+#include <QChart>
+#include <QGraphicsScene>
+#include <QValueAxis>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using vizorb::BarColumn;
+using vizorb::ValueSpan;
+
+const double gap = std::nan("");
+
+::testing::AssertionResult spanIs(const ValueSpan& span, double lo, double hi)
+{
+    if (std::isnan(lo) ? span.isEmpty() : span.lo == lo && span.hi == hi)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "[" << span.lo << ", " << span.hi << "] not [" << lo << ", " << hi << "]";
+}
+
+// Each pixel column keeps, per series, the values its bars there cover, the
+// sides of zero apart; a stack's segments sit on the series below them.
+TEST(DenseBarsTest, ReductionKeepsEachSeriesSpanPerColumn)
+{
+    struct Expect {
+        int series, column;
+        double upLo, upHi, downLo, downHi; // NaN: no bar on that side
+    };
+    struct Case {
+        const char* what;
+        QList<QVector<double>> values;
+        bool stacked;
+        int columns;
+        std::vector<Expect> expect;
+    };
+    const std::vector<Case> cases = {
+        {"grouped, a column a point",
+         {{5, gap, -2}, {-1, 3, 0}},
+         false,
+         3,
+         {{0, 0, 0, 5, gap, gap},
+          {1, 0, gap, gap, -1, 0},
+          {0, 1, gap, gap, gap, gap},
+          {1, 1, 0, 3, gap, gap},
+          {0, 2, gap, gap, -2, 0},
+          {1, 2, gap, gap, gap, gap}}},
+        {"stacked, missing counts 0",
+         {{2, -1, gap}, {3, -2, 4}},
+         true,
+         3,
+         {{0, 0, 0, 2, gap, gap},
+          {1, 0, 2, 5, gap, gap},
+          {0, 1, gap, gap, -1, 0},
+          {1, 1, gap, gap, -3, -1},
+          {0, 2, gap, gap, gap, gap},
+          {1, 2, 0, 4, gap, gap}}},
+        {"stacked, segments on both sides", {{1, -1}, {1, 1}}, true, 1, {{1, 0, 0, 2, gap, gap}}},
+        {"a short series", {{1}, {1, 1, 1, 1}}, false, 2, {{0, 1, gap, gap, gap, gap}, {1, 1, 0, 1, gap, gap}}},
+    };
+    for (const Case& c : cases) {
+        const int count = int(c.values.last().size());
+        const QVector<BarColumn> reduced = vizorb::reduceBars(c.values, count, c.stacked, c.columns);
+        ASSERT_EQ(reduced.size(), c.values.size() * c.columns) << c.what;
+        for (const Expect& e : c.expect) {
+            const BarColumn& at = reduced[e.series * c.columns + e.column];
+            EXPECT_TRUE(spanIs(at.up, e.upLo, e.upHi)) << c.what << ", series " << e.series << ", column " << e.column;
+            EXPECT_TRUE(spanIs(at.down, e.downLo, e.downHi))
+                << c.what << ", series " << e.series << ", column " << e.column;
+        }
+    }
+}
+
+// Many bars a pixel: every column of the plot is covered, and each holds the
+// extremes of its points.
+TEST(DenseBarsTest, ReductionCoversEveryColumnWithItsExtremes)
+{
+    const int count = 100000, columns = 733;
+    QVector<double> values(count);
+    for (int i = 0; i < count; ++i)
+        values[i] = (i * 7919) % 101 - 30;
+    for (bool stacked : {false, true}) {
+        const QVector<BarColumn> reduced = vizorb::reduceBars({values}, count, stacked, columns);
+        for (int c = 0; c < columns; ++c) {
+            EXPECT_TRUE(spanIs(reduced[c].up, 0, 70)) << c;
+            EXPECT_TRUE(spanIs(reduced[c].down, -30, 0)) << c;
+        }
+    }
+}
+
+// The hit test names the bar painted under the pointer, or the nearest one
+// within two pixels: on a 100 x 100 plot, values -10 to 10, zero at half height.
+TEST(DenseBarsTest, HitTestNamesThePaintedBar)
+{
+    struct Case {
+        const char* what;
+        QList<QVector<double>> values;
+        bool stacked, horizontal;
+        QPointF at;
+        std::pair<int, int> hit;
+    };
+    QVector<double> five(100, 5.0), minusFive(100, -5.0), three(100, 3.0), ones(1000, 1.0);
+    five[10] = gap;
+    minusFive[20] = 8;
+    QVector<double> stackedFive(100, 5.0);
+    stackedFive[40] = -2;
+    ones[537] = 9;
+    const std::vector<Case> cases = {
+        {"missing: the nearest bar", {five, minusFive}, false, false, {10.5, 45}, {0, 9}},
+        {"shorter bar over a longer", {five, minusFive}, false, false, {20.5, 30}, {0, 20}},
+        {"longer bar above it", {five, minusFive}, false, false, {20.5, 12}, {1, 20}},
+        {"below zero", {five, minusFive}, false, false, {30.5, 70}, {1, 30}},
+        {"beyond every bar", {five, minusFive}, false, false, {30.5, 98}, {-1, -1}},
+        {"horizontal", {five, minusFive}, false, true, {55.5, 79.5}, {0, 20}},
+        {"stack's lower segment", {stackedFive, three}, true, false, {50.5, 30}, {0, 50}},
+        {"stack's upper segment", {stackedFive, three}, true, false, {50.5, 15}, {1, 50}},
+        {"a negative value stacks down", {stackedFive, three}, true, false, {40.5, 55}, {0, 40}},
+        {"the other sign starts at zero", {stackedFive, three}, true, false, {40.5, 45}, {1, 40}},
+        {"one spike among ten a pixel", {ones}, false, false, {53.5, 6}, {0, 537}},
+    };
+    QGraphicsScene scene;
+    for (const Case& c : cases) {
+        auto* chart = new QChart;
+        scene.addItem(chart);
+        chart->resize(200, 200);
+        chart->setPlotArea(QRectF(0, 0, 100, 100));
+        QValueAxis values;
+        values.setRange(-10, 10);
+        QList<vizorb::DenseBarsItem::Series> series;
+        for (int k = 0; k < c.values.size(); ++k)
+            series.append({k, c.values[k], QColor(Qt::red)});
+        vizorb::DenseBarsItem item(chart, series, int(c.values[0].size()), c.stacked, c.horizontal, &values);
+        EXPECT_EQ(item.barAt(c.at), c.hit) << c.what;
+        item.setParentItem(nullptr);
+        scene.removeItem(&item);
+        delete chart;
+    }
+}
+
+} // namespace
