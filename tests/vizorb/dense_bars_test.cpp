@@ -64,7 +64,8 @@ TEST(DenseBarsTest, ReductionKeepsEachSeriesSpanPerColumn)
     };
     for (const Case& c : cases) {
         const int count = int(c.values.last().size());
-        const QVector<BarColumn> reduced = vizorb::reduceBars(c.values, count, c.stacked, c.columns);
+        const QVector<BarColumn> reduced =
+            vizorb::reduceBars(c.values, count, c.stacked, {c.columns, -0.5, count - 0.5});
         ASSERT_EQ(reduced.size(), c.values.size() * c.columns) << c.what;
         for (const Expect& e : c.expect) {
             const BarColumn& at = reduced[e.series * c.columns + e.column];
@@ -84,7 +85,7 @@ TEST(DenseBarsTest, ReductionCoversEveryColumnWithItsExtremes)
     for (int i = 0; i < count; ++i)
         values[i] = (i * 7919) % 101 - 30;
     for (bool stacked : {false, true}) {
-        const QVector<BarColumn> reduced = vizorb::reduceBars({values}, count, stacked, columns);
+        const QVector<BarColumn> reduced = vizorb::reduceBars({values}, count, stacked, {columns, -0.5, count - 0.5});
         for (int c = 0; c < columns; ++c) {
             EXPECT_TRUE(spanIs(reduced[c].up, 0, 70)) << c;
             EXPECT_TRUE(spanIs(reduced[c].down, -30, 0)) << c;
@@ -102,6 +103,7 @@ TEST(DenseBarsTest, HitTestNamesThePaintedBar)
         bool stacked, horizontal;
         QPointF at;
         std::pair<int, int> hit;
+        bool numbered = false; // point i at i + 1 on an axis from 0 to twice the points
     };
     QVector<double> five(100, 5.0), minusFive(100, -5.0), three(100, 3.0), ones(1000, 1.0);
     five[10] = gap;
@@ -121,6 +123,8 @@ TEST(DenseBarsTest, HitTestNamesThePaintedBar)
         {"a negative value stacks down", {stackedFive, three}, true, false, {40.5, 55}, {0, 40}},
         {"the other sign starts at zero", {stackedFive, three}, true, false, {40.5, 45}, {1, 40}},
         {"one spike among ten a pixel", {ones}, false, false, {53.5, 6}, {0, 537}},
+        {"numbered axis", {five, minusFive}, false, false, {10.5, 30}, {0, 20}, true},
+        {"numbered axis, beyond the bars", {five, minusFive}, false, false, {80.5, 30}, {-1, -1}, true},
     };
     QGraphicsScene scene;
     for (const Case& c : cases) {
@@ -128,12 +132,15 @@ TEST(DenseBarsTest, HitTestNamesThePaintedBar)
         scene.addItem(chart);
         chart->resize(200, 200);
         chart->setPlotArea(QRectF(0, 0, 100, 100));
-        QValueAxis values;
+        QValueAxis values, categories;
         values.setRange(-10, 10);
+        const int count = int(c.values[0].size());
+        categories.setRange(c.numbered ? 0 : -0.5, c.numbered ? 2 * count : count - 0.5);
         QList<vizorb::DenseBarsItem::Series> series;
         for (int k = 0; k < c.values.size(); ++k)
             series.append({k, c.values[k], QColor(Qt::red)});
-        vizorb::DenseBarsItem item(chart, series, int(c.values[0].size()), c.stacked, c.horizontal, &values);
+        vizorb::DenseBarsItem item(chart, series, count, c.stacked, c.horizontal, &categories, c.numbered ? 1 : 0,
+                                   &values);
         EXPECT_EQ(item.barAt(c.at), c.hit) << c.what;
         item.setParentItem(nullptr);
         scene.removeItem(&item);

@@ -18,6 +18,7 @@ namespace vizorb {
 // from their low end.
 struct DenseBarsItem::Frame {
     QRectF area;
+    BarLanes bars{0, 0, 0};
     int lanes = 0;
     int depth = 0;
     double v0 = 0;
@@ -25,9 +26,9 @@ struct DenseBarsItem::Frame {
 };
 
 DenseBarsItem::DenseBarsItem(QChart* chart, QList<Series> series, int count, bool stacked, bool horizontal,
-                             const QValueAxis* valueAxis)
+                             const QValueAxis* categoryAxis, double origin, const QValueAxis* valueAxis)
     : QGraphicsItem(chart), m_chart(chart), m_series(std::move(series)), m_count(count), m_stacked(stacked),
-      m_horizontal(horizontal), m_valueAxis(valueAxis)
+      m_horizontal(horizontal), m_categoryAxis(categoryAxis), m_origin(origin), m_valueAxis(valueAxis)
 {
     setZValue(10);
 }
@@ -55,16 +56,18 @@ bool DenseBarsItem::frame(Frame& f) const
     const int w = int(std::ceil(f.area.width())), h = int(std::ceil(f.area.height()));
     f.lanes = m_horizontal ? h : w;
     f.depth = m_horizontal ? w : h;
+    f.bars = {f.lanes, m_categoryAxis->min() - m_origin, m_categoryAxis->max() - m_origin};
     // Halved, so a range across the whole double range stays finite.
     f.v0 = m_valueAxis->min() / 2;
     const double span = m_valueAxis->max() / 2 - f.v0;
     f.scale = (m_horizontal ? f.area.width() : f.area.height()) / span;
-    return f.lanes > 0 && f.depth > 0 && span > 0 && std::isfinite(f.scale) && m_count > 0 && !m_series.isEmpty();
+    return f.lanes > 0 && f.depth > 0 && span > 0 && std::isfinite(f.scale) && f.bars.to > f.bars.from && m_count > 0 &&
+           !m_series.isEmpty();
 }
 
-const QVector<BarColumn>& DenseBarsItem::reduced(int lanes) const
+const QVector<BarColumn>& DenseBarsItem::reduced(const BarLanes& lanes) const
 {
-    if (lanes != m_reducedLanes) {
+    if (lanes.columns != m_reducedLanes.columns || lanes.from != m_reducedLanes.from || lanes.to != m_reducedLanes.to) {
         QList<QVector<double>> values;
         for (const Series& s : m_series)
             values << s.values;
@@ -89,7 +92,7 @@ std::pair<int, int> DenseBarsItem::depthRows(const Frame& f, double lo, double h
 
 void DenseBarsItem::laneOwners(const Frame& f, int lane, std::vector<int>& owner) const
 {
-    const QVector<BarColumn>& columns = reduced(f.lanes);
+    const QVector<BarColumn>& columns = reduced(f.bars);
     const int n = int(m_series.size());
     owner.assign(std::size_t(f.depth), -1);
     // Painted longest first above zero and below it, a later series over an
@@ -195,17 +198,17 @@ std::pair<int, int> DenseBarsItem::barAt(QPointF pos) const
             continue;
         // Of that series' bars in this lane, the one reaching the pixel (a
         // stack's segments need not), nearest the pointer along the lane.
-        const double perPoint = double(f.lanes) / m_count;
-        const double centre = (m_horizontal ? f.lanes - at.y() : at.x()) / perPoint - 0.5;
-        const int from = std::max(0, int(std::floor(lane / perPoint)) - 1);
-        const int to = std::min(m_count - 1, int(std::ceil((lane + 1) / perPoint)));
+        const double perPoint = f.lanes / (f.bars.to - f.bars.from);
+        const double centre = f.bars.from + (m_horizontal ? f.lanes - at.y() : at.x()) / perPoint;
+        const int from = int(std::clamp(std::floor(f.bars.from + lane / perPoint) - 1, 0.0, m_count - 1.0));
+        const int to = int(std::clamp(std::ceil(f.bars.from + (lane + 1) / perPoint) + 1, 0.0, m_count - 1.0));
         int best = -1;
         std::pair<int, double> bestScore{0, 0};
         for (int i = from; i <= to; ++i) {
             const double v = m_series[k].values.value(i, std::nan(""));
             if (v == 0 || std::isnan(v))
                 continue;
-            const auto [first, last] = barColumns(i, k, n, m_count, m_stacked, f.lanes);
+            const auto [first, last] = barColumns(i, k, n, m_stacked, f.bars);
             if (lane < first || lane > last)
                 continue;
             const auto [lo, hi] = barSpan(k, i);

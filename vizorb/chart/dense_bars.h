@@ -29,11 +29,11 @@ public:
         QColor color;
     };
 
-    // `count` points a series on a category axis from -0.5 to count - 0.5
-    // (along x for columns, along y upwards for horizontal bars), their
-    // values on `valueAxis`.
+    // `count` points a series along `categoryAxis` (x for columns, y upwards
+    // for horizontal bars), point i at i + `origin`, their values on
+    // `valueAxis`.
     DenseBarsItem(QChart* chart, QList<Series> series, int count, bool stacked, bool horizontal,
-                  const QValueAxis* valueAxis);
+                  const QValueAxis* categoryAxis, double origin, const QValueAxis* valueAxis);
 
     // The bar painted under `pos` (chart coordinates), or within two pixels
     // of it: {series, point}, 0-based, {-1, -1} when none is.
@@ -54,7 +54,7 @@ protected:
 private:
     struct Frame;
     bool frame(Frame& f) const;
-    const QVector<BarColumn>& reduced(int lanes) const;
+    const QVector<BarColumn>& reduced(const BarLanes& lanes) const;
     // The index into m_series painted at each pixel of one lane, -1 where none.
     void laneOwners(const Frame& f, int lane, std::vector<int>& owner) const;
     // A bar's pixels along its lane, from the low-value end.
@@ -67,9 +67,11 @@ private:
     int m_count;
     bool m_stacked;
     bool m_horizontal;
+    const QValueAxis* m_categoryAxis;
+    double m_origin;
     const QValueAxis* m_valueAxis;
     std::function<QString(int, int)> m_tooltip;
-    mutable int m_reducedLanes = -1;
+    mutable BarLanes m_reducedLanes{-1, 0, 0};
     mutable QVector<BarColumn> m_reduced;
 };
 

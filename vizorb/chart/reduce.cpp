@@ -59,14 +59,17 @@ QVector<int> reduceForColumns(const double* x, const double* y, int count, int b
     return kept;
 }
 
-ColumnRange barColumns(int i, int k, int series, int count, bool stacked, int columns)
+ColumnRange barColumns(int i, int k, int series, bool stacked, const BarLanes& lanes)
 {
     const double width = stacked ? kBarGroupWidth : kBarGroupWidth / std::max(series, 1);
-    const double left = i + 0.5 - kBarGroupWidth / 2 + (stacked ? 0 : k * width);
-    const double scale = double(columns) / std::max(count, 1);
-    const int first = std::clamp(int(std::floor(left * scale)), 0, columns - 1);
-    const int last = std::clamp(int(std::ceil((left + width) * scale)) - 1, first, columns - 1);
-    return {first, last};
+    const double left = i - kBarGroupWidth / 2 + (stacked ? 0 : k * width);
+    const double scale = lanes.columns / (lanes.to - lanes.from);
+    const double first = std::floor((left - lanes.from) * scale);
+    const double last = std::ceil((left + width - lanes.from) * scale) - 1;
+    if (!(last >= 0) || !(first < lanes.columns))
+        return {0, -1};
+    const int from = int(std::max(first, 0.0));
+    return {from, std::max(from, int(std::min<double>(last, lanes.columns - 1)))};
 }
 
 void ValueSpan::add(double a, double b)
@@ -75,10 +78,11 @@ void ValueSpan::add(double a, double b)
     hi = std::max({hi, a, b});
 }
 
-QVector<BarColumn> reduceBars(const QList<QVector<double>>& series, int count, bool stacked, int columns)
+QVector<BarColumn> reduceBars(const QList<QVector<double>>& series, int count, bool stacked, const BarLanes& lanes)
 {
+    const int columns = lanes.columns;
     QVector<BarColumn> reduced(qsizetype(series.size()) * std::max(columns, 0));
-    if (columns <= 0 || count <= 0)
+    if (columns <= 0 || count <= 0 || !(lanes.to > lanes.from))
         return reduced;
     const int n = int(series.size());
     QVector<double> positive(stacked ? count : 0, 0.0), negative(stacked ? count : 0, 0.0);
@@ -96,7 +100,7 @@ QVector<BarColumn> reduceBars(const QList<QVector<double>>& series, int count, b
                 hi = v > 0 ? base + v : base;
                 base += v;
             }
-            const auto [first, last] = barColumns(i, k, n, count, stacked, columns);
+            const auto [first, last] = barColumns(i, k, n, stacked, lanes);
             for (int c = first; c <= last; ++c)
                 (v > 0 ? row[c].up : row[c].down).add(lo, hi);
         }

@@ -16,18 +16,26 @@ namespace vizorb {
 QVector<int> reduceForColumns(const double* x, const double* y, int count, int buckets);
 
 // Bars as a bar chart places them: point i's group is `kBarGroupWidth` wide
-// around i on a category axis from -0.5 to count - 0.5; grouped series share
-// the group side by side, stacked ones each take all of it.
+// around i; grouped series share the group side by side, stacked ones each
+// take all of it.
 inline constexpr double kBarGroupWidth = 0.5;
 
-// The pixel columns, of `columns` over the category axis, that series `k`
-// (of `series`) at point `i` (of `count`) covers: every column its bar
-// touches, at least one.
+// `columns` pixel columns over the category axis from `from` to `to`, in
+// points (-0.5 to count - 0.5 shows every bar whole).
+struct BarLanes {
+    int columns;
+    double from;
+    double to;
+};
+
+// The pixel columns series `k` (of `series`) at point `i` covers: every
+// column its bar touches, at least one; first > last when the bar lies
+// beyond the axis.
 struct ColumnRange {
     int first;
     int last;
 };
-ColumnRange barColumns(int i, int k, int series, int count, bool stacked, int columns);
+ColumnRange barColumns(int i, int k, int series, bool stacked, const BarLanes& lanes);
 
 // The values a series' bars cover in one pixel column, above zero and
 // below it apart (stacked segments of one series may lie on both sides).
@@ -41,12 +49,12 @@ struct BarColumn {
     ValueSpan up, down;
 };
 
-// Dense bars reduced to what each of `columns` pixel columns shows: for each
-// series and column (index series * columns + column) the span of values its
-// bars there cover, from zero to the value, or a stack's segment (positive
-// values stacked up from zero, negative ones down). A missing (NaN) or zero
-// value draws no bar; a stack counts a missing value as 0. The series' value
-// lists may be shorter than `count`.
-QVector<BarColumn> reduceBars(const QList<QVector<double>>& series, int count, bool stacked, int columns);
+// Dense bars reduced to what each pixel column shows: for each series and
+// column (index series * columns + column) the span of values its bars there
+// cover, from zero to the value, or a stack's segment (positive values
+// stacked up from zero, negative ones down). A missing (NaN) or zero value
+// draws no bar; a stack counts a missing value as 0. The series' value lists
+// may be shorter than `count`.
+QVector<BarColumn> reduceBars(const QList<QVector<double>>& series, int count, bool stacked, const BarLanes& lanes);
 
 } // namespace vizorb
