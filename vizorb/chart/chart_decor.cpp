@@ -322,7 +322,7 @@ struct ChartDecor::Private {
     void placeFrame();
 };
 
-ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(new Private)
+ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(std::make_unique<Private>())
 {
     d->chart = chart;
     connect(chart, &QGraphicsWidget::widthChanged, this, [this] { d->placeFrame(); });
@@ -331,10 +331,7 @@ ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(new Private)
 }
 
 // The items are the chart's children and go with it.
-ChartDecor::~ChartDecor()
-{
-    delete d;
-}
+ChartDecor::~ChartDecor() = default;
 
 void ChartDecor::setTitle(const QString& text, const TextStyle& style)
 {

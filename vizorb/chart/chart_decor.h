@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QRectF>
 
+#include <memory>
+
 class QChart;
 class QGraphicsTextItem;
 class QPieSeries;
@@ -76,7 +78,7 @@ private:
     void layout();
 
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace vizorb

@@ -68,7 +68,8 @@ struct WizardPanel::Private {
     }
 };
 
-WizardPanel::WizardPanel(ChartModel& model, QWidget* parent) : QWidget(parent), d(new Private(model, this))
+WizardPanel::WizardPanel(ChartModel& model, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(model, this))
 {
     setObjectName(QStringLiteral("wizardPanel"));
 
@@ -130,7 +131,6 @@ WizardPanel::~WizardPanel()
 {
     // The pages first: closing an open cell editor commits through the editor in d.
     delete d->stack;
-    delete d;
 }
 
 void WizardPanel::reset()
