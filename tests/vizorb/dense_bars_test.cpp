@@ -1,8 +1,12 @@
+#include "vizorb/chart/chart_budget.h"
+#include "vizorb/chart/chart_view.h"
 #include "vizorb/chart/dense_bars.h"
 #include "vizorb/chart/reduce.h"
+#include "vizorb/model/chart_model.h"
 
 #include <QChart>
 #include <QGraphicsScene>
+#include <QTest>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
@@ -146,6 +150,89 @@ TEST(DenseBarsTest, HitTestNamesThePaintedBar)
         scene.removeItem(&item);
         delete chart;
     }
+}
+
+// Pixels of `color` across the plot at `along` (0 to 1) of the category axis
+// (a column of pixels for columns, a row for bars, upwards).
+int lanePixels(const QImage& image, QRectF area, bool horizontal, double along, QColor color)
+{
+    const int x = int(area.left() + along * area.width()), y = int(area.bottom() - along * area.height());
+    int count = 0;
+    for (int t = 0; t < (horizontal ? area.width() : area.height()); ++t)
+        count += image.pixelColor(horizontal ? int(area.left()) + t : x, horizontal ? y : int(area.top()) + t) == color;
+    return count;
+}
+
+// Thousands of bars are drawn, plain and stacked, either way up, named or
+// numbered, with missing and negative values: the picture has each series'
+// bars where its values are, and a click names the series and point under it.
+TEST(DenseBarsTest, DenseBarChartsDrawAndNameTheirBars)
+{
+    const int n = 3000;
+    vizorb::ChartData numbered;
+    vizorb::Series first{QStringLiteral("first"), QVector<double>(n)}, second{QStringLiteral("second"), {}};
+    for (int i = 0; i < n; ++i)
+        first.values[i] = i < 1000 ? 10 : i < 2000 ? gap : -5;
+    second.values = QVector<double>(n, 4.0);
+    for (int i = 2500; i < 2600; ++i)
+        second.values[i] = 30;
+    numbered.series << first << second;
+    vizorb::ChartData named = numbered;
+    for (int i = 0; i < n; ++i)
+        named.categories << QStringLiteral("c%1").arg(i);
+    ASSERT_GT(2 * n, vizorb::kMaxBars);
+    for (const vizorb::ChartData& data : {numbered, named})
+        for (const char* type : {"Columns", "StackedColumns", "Bars", "StackedBars"}) {
+            const std::string what = std::string(type) + (data.categories.isEmpty() ? ", numbered" : ", named");
+            const bool horizontal = QLatin1String(type).endsWith(QLatin1String("Bars"));
+            vizorb::ChartModel model;
+            model.setAttribute(QStringLiteral("GlobalSettings"), QStringLiteral("ChartType"), QLatin1String(type));
+            model.setData(data);
+            vizorb::ChartView view(model);
+            view.resize(815, 526);
+            view.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+            const QImage image = view.renderImage();
+            EXPECT_EQ(view.hintText(), QString()) << what;
+            const QRectF area = view.chart()->plotArea();
+            const auto* categories = qobject_cast<QValueAxis*>(
+                view.chart()->axes(horizontal ? Qt::Vertical : Qt::Horizontal, view.chart()->series().first()).first());
+            const auto* values = qobject_cast<QValueAxis*>(
+                view.chart()->axes(horizontal ? Qt::Horizontal : Qt::Vertical, view.chart()->series().first()).first());
+            ASSERT_TRUE(categories && values) << what;
+            // Named points stand at their index, numbered ones at their number.
+            auto along = [&](int i) {
+                return (i + (data.categories.isEmpty() ? 1 : 0) - categories->min()) /
+                       (categories->max() - categories->min());
+            };
+            const QColor one = model.seriesColor(0), two = model.seriesColor(1);
+            // Point, and whether each series shows there.
+            for (const auto& [i, shows1, shows2] :
+                 {std::tuple{500, true, true}, {1500, false, true}, {2200, true, true}}) {
+                EXPECT_EQ(lanePixels(image, area, horizontal, along(i), one) > 0, shows1) << what << " at " << i;
+                EXPECT_EQ(lanePixels(image, area, horizontal, along(i), two) > 0, shows2) << what << " at " << i;
+            }
+            // The spike stands out of the others.
+            EXPECT_GT(lanePixels(image, area, horizontal, along(2550), two),
+                      2 * lanePixels(image, area, horizontal, along(500), two))
+                << what;
+
+            // Clicks: halfway up the first series' bar, and near the spike's end.
+            auto position = [&](int i, double v) {
+                const double up = (v - values->min()) / (values->max() - values->min());
+                const QPointF at =
+                    horizontal ? QPointF(area.left() + up * area.width(), area.bottom() - along(i) * area.height())
+                               : QPointF(area.left() + along(i) * area.width(), area.bottom() - up * area.height());
+                return QPointF(view.mapFromScene(view.chart()->mapToScene(at)));
+            };
+            const vizorb::ChartHit low = view.hitTest(position(500, 5));
+            EXPECT_EQ(low.element, QStringLiteral("Series")) << what;
+            EXPECT_EQ(low.series, 1) << what;
+            EXPECT_NEAR(low.point, 501, 8) << what;
+            const vizorb::ChartHit spike = view.hitTest(position(2550, 25));
+            EXPECT_EQ(spike.series, 2) << what;
+            EXPECT_TRUE(spike.point > 2500 && spike.point <= 2600) << what << ": " << spike.point;
+        }
 }
 
 } // namespace

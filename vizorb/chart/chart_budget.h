@@ -19,7 +19,10 @@ inline constexpr qsizetype kMaxLinePoints = 50000; // points of lines and areas 
 inline constexpr qsizetype kMaxPolarPoints = 1000; // of polar lines, each far dearer to draw
 inline constexpr qsizetype kMaxFillColumns = 4000; // of all area fills, each column a long edge to fill
 inline constexpr qsizetype kDenseScatter = 5000;   // beyond, every scatter series is painted as a layer
-inline constexpr qsizetype kMaxBars = 5000;        // a bar is two graphics items, its label a text document
+// A bar is two graphics items, its label a text document: beyond this many
+// bars, bars are painted as one layer (and have no labels: each is thinner
+// than a pixel).
+inline constexpr qsizetype kMaxBars = 5000;
 inline constexpr qsizetype kMaxSlices = 1000;
 // A line keeps at least this many pixel columns: more series than the point
 // budget gives that share are refused rather than drawn as scribbles.

@@ -88,9 +88,6 @@ QString ChartBuilder::refusal() const
             .arg(kMaxSeries);
     if (is.time && data.times.isEmpty())
         return QStringLiteral("A TimeScatter chart needs time values: give the data a <Times> list.");
-    if (is.bars && points * visible.size() > kMaxBars)
-        return QStringLiteral("%1 bars are too many to draw; choose Lines, Area or Scatter.")
-            .arg(points * visible.size());
     if (const qsizetype slices = is.pie ? sliceCount() : 0; slices > kMaxSlices)
         return QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(slices);
     if (type == ChartType::Radar && points > kMaxSpokes)

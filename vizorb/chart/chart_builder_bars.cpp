@@ -1,5 +1,7 @@
+#include "vizorb/chart/chart_budget.h"
 #include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/dense_bars.h"
 #include "vizorb/model/chart_model.h"
 
 #include "platform/variant.h"
@@ -21,7 +23,9 @@
 namespace vizorb {
 namespace {
 
-// Columns and bars, stacked or side by side: one bar set per series.
+// Columns and bars, stacked or side by side: one bar set per series, or,
+// beyond the bar budget, where every bar is thinner than a pixel, all of them
+// painted as one layer (the bar series kept empty for the axes).
 class BarBuilder final : public ChartBuilder {
 public:
     using ChartBuilder::ChartBuilder;
@@ -39,7 +43,21 @@ private:
         double lo = 0, hi = 0;
         QVector<double> positive(n, 0.0), negative(n, 0.0);
         QList<int> barSeries; // the data series of each bar set
+        const bool dense = qsizetype(n) * visible.size() > kMaxBars;
+        QList<DenseBarsItem::Series> layers;
         for (int s : visible) {
+            if (dense) {
+                const QVector<double>& values = data.series[s].values;
+                for (int i = 0; i < n && i < values.size(); ++i) {
+                    const double v = std::isnan(values[i]) ? 0.0 : values[i];
+                    if (stacked)
+                        (v >= 0 ? positive[i] : negative[i]) += v;
+                    hi = std::max(hi, stacked ? positive[i] : v);
+                    lo = std::min(lo, stacked ? negative[i] : v);
+                }
+                layers.append({s, values, m.seriesColor(s)});
+                continue;
+            }
             auto* set = new QBarSet(seriesName(s));
             const QColor c = m.seriesColor(s);
             set->setColor(c);
@@ -81,16 +99,50 @@ private:
                              if (k >= 0 && k < barSeries.size())
                                  onClick(ChartHit{QStringLiteral("Series"), barSeries[k] + 1, index + 1});
                          });
-        if (modes.valueLabels) {
+        // Dense bars are thinner than any text: no value labels.
+        if (modes.valueLabels && !dense) {
             series->setLabelsVisible(true);
             series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter
                                               : QAbstractBarSeries::LabelsOutsideEnd);
         }
         chart->addSeries(series);
-        QCategoryAxis* categoryAxis = makeCategoryAxis(!horizontal);
+        // Dense bars named by nothing but their numbers are numbered as lines
+        // are, on an axis of nice steps: a million labels "1", "2", ... would
+        // cost more than the bars.
+        const bool numbered = dense && data.categories.isEmpty() && data.times.isEmpty() && data.x.isEmpty();
+        QValueAxis* categoryAxis = nullptr;
+        if (numbered) {
+            categoryAxis = new QValueAxis;
+            setValueRange(categoryAxis, QStringLiteral("CategoryAxis"), 1, n, false, 8, !horizontal);
+        } else {
+            categoryAxis = makeCategoryAxis(!horizontal);
+        }
         auto* valueAxis = new QValueAxis;
         setValueRange(valueAxis, QStringLiteral("ValueAxis"), lo, hi, true, 8, horizontal);
         attachAxes(categoryAxis, valueAxis, horizontal);
+        if (dense)
+            addDenseBars(std::move(layers), categoryAxis, numbered, valueAxis);
+    }
+
+    void addDenseBars(QList<DenseBarsItem::Series> layers, QValueAxis* categoryAxis, bool numbered,
+                      QValueAxis* valueAxis)
+    {
+        auto* item = new DenseBarsItem(chart, std::move(layers), data.pointCount(), is.stacked, is.horizontal,
+                                       categoryAxis, numbered ? 1 : 0, valueAxis);
+        out.denseBars = item;
+        QObject::connect(chart, &QChart::plotAreaChanged, chart, [item] { item->refresh(); });
+        if (!modes.tooltips)
+            return;
+        QStringList names;
+        for (int s = 0; s < data.series.size(); ++s)
+            names << seriesName(s);
+        // The data's values are shared, not copied; numbered points are named when shown.
+        const QStringList labels = numbered ? QStringList() : pointLabels();
+        item->setTooltips([names, labels, values = data.series](int s, int i) {
+            const QString point = labels.isEmpty() ? QString::number(i + 1) : labels.value(i);
+            return tooltipText(QStringLiteral("%1, %2: %3")
+                                   .arg(names.value(s), point, platform::formatNumber(values[s].values.value(i), 15)));
+        });
     }
 };
 
