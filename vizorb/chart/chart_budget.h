@@ -27,6 +27,10 @@ inline constexpr qsizetype kMaxSlices = 1000;
 // A line keeps at least this many pixel columns: more series than the point
 // budget gives that share are refused rather than drawn as scribbles.
 inline constexpr int kMinColumns = 4;
+// Polar and radar series: at their least share each line is short, so these
+// together may pass kMaxPolarPoints twice over and still draw at once; a
+// single line of that many noisy points crossing the circle takes longer.
+inline constexpr int kMaxPolarSeries = 125;
 
 // Unbroken runs of points with both x (when given) and y (when given) present.
 int pieceCount(const double* x, const double* y, int count);

@@ -96,8 +96,11 @@ QString ChartBuilder::refusal() const
         return QStringLiteral("%1 series are too many to draw as %2; choose Lines.")
             .arg(visible.size())
             .arg(chartTypeName(type));
-    if (is.polar && visible.size() * 4 * kMinColumns > kMaxPolarPoints)
-        return QStringLiteral("%1 series are too many for a polar chart; choose Lines.").arg(visible.size());
+    if (is.polar && visible.size() > kMaxPolarSeries)
+        return QStringLiteral("%1 series are too many for a %2 chart; it shows at most %3. Choose Lines.")
+            .arg(visible.size())
+            .arg(type == ChartType::Radar ? QStringLiteral("radar") : QStringLiteral("polar"))
+            .arg(kMaxPolarSeries);
     if (sumsOverflow())
         return QStringLiteral("The values add up beyond the largest number this chart can show; choose Lines, "
                               "Columns or Scatter.");
