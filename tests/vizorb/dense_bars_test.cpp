@@ -4,6 +4,7 @@
 #include "vizorb/chart/reduce.h"
 #include "vizorb/model/chart_model.h"
 
+#include <QAbstractBarSeries>
 #include <QChart>
 #include <QGraphicsScene>
 #include <QTest>
@@ -233,6 +234,37 @@ TEST(DenseBarsTest, DenseBarChartsDrawAndNameTheirBars)
             EXPECT_EQ(spike.series, 2) << what;
             EXPECT_TRUE(spike.point > 2500 && spike.point <= 2600) << what << ": " << spike.point;
         }
+}
+
+// Value labels stand on bars at least a line of text thick, never on bars
+// too thin to tell them apart.
+TEST(DenseBarsTest, ValueLabelsOnlyOnBarsThickerThanText)
+{
+    struct Case {
+        const char* type;
+        int series, points;
+        bool labels;
+    };
+    const std::vector<Case> cases = {{"Columns", 1, 10, true},
+                                     {"StackedBars", 3, 8, true},
+                                     {"Columns", 4, 100, false},
+                                     {"Bars", 1, 1000, false},
+                                     {"StackedColumns", 2, 4000, false}};
+    for (const Case& c : cases) {
+        vizorb::ChartData data;
+        for (int s = 0; s < c.series; ++s)
+            data.series << vizorb::Series{QStringLiteral("S%1").arg(s), QVector<double>(c.points, s + 1.0)};
+        vizorb::ChartModel model;
+        model.setAttribute(QStringLiteral("GlobalSettings"), QStringLiteral("ChartType"), QLatin1String(c.type));
+        model.setData(data);
+        vizorb::ChartView view(model);
+        view.setModes({.valueLabels = true});
+        view.resize(815, 526);
+        view.renderImage();
+        auto* bars = qobject_cast<QAbstractBarSeries*>(view.chart()->series().constFirst());
+        ASSERT_TRUE(bars) << c.type;
+        EXPECT_EQ(bars->isLabelsVisible(), c.labels) << c.type << " of " << c.series * c.points;
+    }
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QStackedBarSeries>
@@ -99,11 +100,16 @@ private:
                              if (k >= 0 && k < barSeries.size())
                                  onClick(ChartHit{QStringLiteral("Series"), barSeries[k] + 1, index + 1});
                          });
-        // Dense bars are thinner than any text: no value labels.
+        // A value label stands across its bar: on bars thinner than a line of
+        // text (dense ones always are) labels would only pile up on one another.
         if (modes.valueLabels && !dense) {
-            series->setLabelsVisible(true);
             series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter
                                               : QAbstractBarSeries::LabelsOutsideEnd);
+            const qreal line = QFontMetricsF(series->barSets().constFirst()->labelFont()).height();
+            const double share = kBarGroupWidth / (stacked ? 1 : visible.size()) / n;
+            QObject::connect(chart, &QChart::plotAreaChanged, series, [=](const QRectF& area) {
+                series->setLabelsVisible((horizontal ? area.height() : area.width()) * share >= line);
+            });
         }
         chart->addSeries(series);
         // Dense bars named by nothing but their numbers are numbered as lines
