@@ -19,10 +19,17 @@ inline constexpr qsizetype kMaxLinePoints = 50000; // points of lines and areas 
 inline constexpr qsizetype kMaxPolarPoints = 1000; // of polar lines, each far dearer to draw
 inline constexpr qsizetype kMaxFillColumns = 4000; // of all area fills, each column a long edge to fill
 inline constexpr qsizetype kDenseScatter = 5000;   // beyond, every scatter series is painted as a layer
-// A bar is two graphics items, its label a text document: beyond this many
-// bars, bars are painted as one layer (and have no labels: each is thinner
-// than a pixel).
+// Bars are painted as one layer beyond either count: a bar is two graphics
+// items and its label a text document; and past 500 side by side along the
+// axis (a stack counts once) each is thinner than a pixel at the control's
+// size, where Qt Charts' bars show mostly their borders and later series
+// hide earlier ones.
 inline constexpr qsizetype kMaxBars = 5000;
+inline constexpr qsizetype kMaxBarsAcross = 500;
+inline bool denseBars(qsizetype points, qsizetype series, bool stacked)
+{
+    return points * series > kMaxBars || (stacked ? points : points * series) > kMaxBarsAcross;
+}
 inline constexpr qsizetype kMaxSlices = 1000;
 // A line keeps at least this many pixel columns: more series than the point
 // budget gives that share are refused rather than drawn as scribbles.

@@ -44,7 +44,7 @@ private:
         double lo = 0, hi = 0;
         QVector<double> positive(n, 0.0), negative(n, 0.0);
         QList<int> barSeries; // the data series of each bar set
-        const bool dense = qsizetype(n) * visible.size() > kMaxBars;
+        const bool dense = denseBars(n, visible.size(), stacked);
         QList<DenseBarsItem::Series> layers;
         for (int s : visible) {
             if (dense) {
