@@ -47,15 +47,15 @@ private:
         const bool dense = denseBars(n, visible.size(), stacked);
         QList<DenseBarsItem::Series> layers;
         for (int s : visible) {
+            const QVector<double>& values = data.series[s].values;
+            for (int i = 0; i < n && i < values.size(); ++i) {
+                const double v = std::isnan(values[i]) ? 0.0 : values[i];
+                if (stacked)
+                    (v >= 0 ? positive[i] : negative[i]) += v;
+                hi = std::max(hi, stacked ? positive[i] : v);
+                lo = std::min(lo, stacked ? negative[i] : v);
+            }
             if (dense) {
-                const QVector<double>& values = data.series[s].values;
-                for (int i = 0; i < n && i < values.size(); ++i) {
-                    const double v = std::isnan(values[i]) ? 0.0 : values[i];
-                    if (stacked)
-                        (v >= 0 ? positive[i] : negative[i]) += v;
-                    hi = std::max(hi, stacked ? positive[i] : v);
-                    lo = std::min(lo, stacked ? negative[i] : v);
-                }
                 layers.append({s, values, m.seriesColor(s)});
                 continue;
             }
@@ -63,21 +63,11 @@ private:
             const QColor c = m.seriesColor(s);
             set->setColor(c);
             set->setBorderColor(c.darker(130));
-            QList<qreal> values;
-            values.reserve(n);
-            for (int i = 0; i < n; ++i) {
-                const double v = std::isnan(data.series[s].values[i]) ? 0.0 : data.series[s].values[i];
-                values << v;
-                if (stacked) {
-                    (v >= 0 ? positive[i] : negative[i]) += v;
-                    hi = std::max(hi, positive[i]);
-                    lo = std::min(lo, negative[i]);
-                } else {
-                    hi = std::max(hi, v);
-                    lo = std::min(lo, v);
-                }
-            }
-            set->append(values);
+            QList<qreal> heights;
+            heights.reserve(n);
+            for (int i = 0; i < n; ++i)
+                heights << (i < values.size() && !std::isnan(values[i]) ? values[i] : 0.0);
+            set->append(heights);
             series->append(set);
             barSeries << s;
             if (modes.tooltips) {
