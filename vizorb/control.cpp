@@ -165,6 +165,9 @@ struct VizorbControl::Private {
             else if (decodeXmlText(QString::fromLatin1(file.read(info.size())), &decoded, &error) &&
                      readCustomizingXml(decoded, &fresh, &error))
                 fresh.values.remove(QStringLiteral("Control"));
+            // With the control's own settings it must still be written within the reader's bound.
+            if (error.isEmpty())
+                fitsReader(withControlSettings(fresh), &error);
             if (!error.isEmpty()) {
                 lastError = QStringLiteral("Template %1: %2").arg(name, error);
                 fresh = {};

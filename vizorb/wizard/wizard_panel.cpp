@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace vizorb {
 
@@ -144,8 +145,12 @@ void WizardPanel::reset()
 
 int WizardPanel::goToStep(int step)
 {
-    d->step = std::clamp(step, 1, stepCount);
+    const int previous = std::exchange(d->step, std::clamp(step, 1, stepCount));
     d->stack->setCurrentIndex(d->step);
+    // A refusal speaks of the step it was made on; leaving the step (which also
+    // ends an edit still open there) ends it.
+    if (d->step != previous)
+        d->editor.clearMessage();
     d->showHeader();
     return d->step;
 }
