@@ -380,7 +380,8 @@ TEST_F(WizardPanelTest, RefusedInputSaysWhyUntilTheStepChangesOrAnInputIsTaken)
         auto* format = find<QComboBox>("axisNumberFormat");
         format->setFocus();
         format->lineEdit()->selectAll();
-        QTest::keyClicks(format->lineEdit(), text);
+        // A format needs a number conversion: "3" stands for "%.3f" here.
+        QTest::keyClicks(format->lineEdit(), QString::fromUtf8(text) == "3" ? QString("%.3f") : QString(text));
         QTest::keyClick(format->lineEdit(), Qt::Key_Return);
     };
     auto typeCell = [&](const char* text) {

@@ -1,6 +1,7 @@
 #include "vizorb/model/chart_model.h"
 
 #include "vizorb/model/chart_type.h"
+#include "vizorb/model/number_format.h"
 #include "vizorb/model/number_text.h"
 #include "vizorb/xml/customizing_xml.h"
 #include "vizorb/xml/xml_text.h"
@@ -371,16 +372,16 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
         result = shortestNumber(number);
         break;
     }
-    case Kind::NumberFormat: {
-        // The format reaches printf-style formatting: allow one number conversion and nothing else.
-        static const QRegularExpression pattern(
-            QStringLiteral("^[^%]*(%[-+ 0#]?[0-9]{0,2}(\\.[0-9]{1,2})?[dfeEgG][^%]*)?$"));
-        if (!pattern.match(value).hasMatch())
-            return fail(QStringLiteral("%1 must be empty or hold one number format such as %.1f or %d, not \"%2\".")
-                            .arg(where, shown));
+    case Kind::NumberFormat:
+        // The format reaches printf: one number conversion and literal text, nothing else.
+        if (!value.isEmpty() && !NumberFormat::parse(value))
+            return fail(QStringLiteral("%1 must be empty or hold one number format such as %.1f, %d or %.1f%% "
+                                       "(at most %2 characters), not \"%3\".")
+                            .arg(where)
+                            .arg(NumberFormat::kMaxLength)
+                            .arg(shown));
         result = value;
         break;
-    }
     case Kind::ChartType:
         result = lookup(chartTypes(), v);
         if (result.isEmpty())

@@ -1,0 +1,111 @@
+#include "vizorb/model/number_format.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vizorb {
+namespace {
+
+constexpr int kMaxFlags = 5;
+constexpr int kMaxDigits = 2;
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Literal text is drawn on one line, and stored in XML: no control characters,
+// no noncharacters U+FFFE/U+FFFF, no half of a surrogate pair.
+bool drawable(QStringView text, qsizetype i)
+{
+    const char16_t c = text[i].unicode();
+    if (c < 0x20 || c == 0x7f || c == 0xfffe || c == 0xffff)
+        return false;
+    if (QChar::isHighSurrogate(c))
+        return i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    if (QChar::isLowSurrogate(c))
+        return i > 0 && text[i - 1].isHighSurrogate();
+    return true;
+}
+
+std::string printed(const char* conversion, auto value)
+{
+    const int size = std::snprintf(nullptr, 0, conversion, value);
+    if (size < 0)
+        return {};
+    std::string text(size_t(size) + 1, '\0');
+    std::snprintf(text.data(), text.size(), conversion, value);
+    text.pop_back();
+    return text;
+}
+
+} // namespace
+
+std::optional<NumberFormat> NumberFormat::parse(QStringView text)
+{
+    if (text.size() > kMaxLength)
+        return std::nullopt;
+    NumberFormat format;
+    bool converted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!drawable(text, i))
+            return std::nullopt;
+        QString& literal = converted ? format.m_after : format.m_before;
+        if (text[i] != QLatin1Char('%')) {
+            literal += text[i];
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == QLatin1Char('%')) {
+            literal += QLatin1Char('%');
+            ++i;
+            continue;
+        }
+        if (converted)
+            return std::nullopt;
+        std::string conversion = "%";
+        qsizetype j = i + 1;
+        for (int n = 0; j < text.size() && n < kMaxFlags && QStringView(u"-+ 0#").contains(text[j]); ++j, ++n)
+            conversion += char(text[j].unicode());
+        for (int n = 0; j < text.size() && n < kMaxDigits && isDigit(text[j]); ++j, ++n)
+            conversion += char(text[j].unicode());
+        if (j < text.size() && text[j] == QLatin1Char('.')) {
+            conversion += '.';
+            ++j;
+            for (int n = 0; j < text.size() && n < kMaxDigits && isDigit(text[j]); ++j, ++n)
+                conversion += char(text[j].unicode());
+        }
+        if (j >= text.size() || !QStringView(u"difFeEgG").contains(text[j]))
+            return std::nullopt;
+        conversion += char(text[j].unicode());
+        format.m_conversion = conversion;
+        converted = true;
+        i = j;
+    }
+    if (!converted)
+        return std::nullopt;
+    return format;
+}
+
+QString NumberFormat::format(double value) const
+{
+    std::string number;
+    const char letter = m_conversion.back();
+    if (letter == 'd' || letter == 'i') {
+        // An integer conversion of a number beyond 64 bits shows its digits all the same.
+        std::string spec = m_conversion;
+        spec.pop_back();
+        std::erase(spec, '#');
+        if (std::abs(value) < 9.2e18) {
+            number = printed((spec + "lld").c_str(), std::llround(value));
+        } else {
+            if (const auto dot = spec.find('.'); dot != std::string::npos)
+                spec.erase(dot);
+            number = printed((spec + ".0f").c_str(), value);
+        }
+    } else {
+        number = printed(m_conversion.c_str(), value);
+    }
+    return m_before + QString::fromLatin1(number) + m_after;
+}
+
+} // namespace vizorb
