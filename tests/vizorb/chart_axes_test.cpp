@@ -101,22 +101,21 @@ TEST(CalendarTicks, SpokeLabelsTakeTheFormOfTheirSpacing)
               (QStringList{"2020", "2021"}));
 }
 
-TEST(ValueTicks, RangesAreFiniteAndLabelsTellTicksApart)
+TEST(ValueTicks, RangesAreFiniteAndNice)
 {
     struct Case {
         double lo, hi;
         int steps;
         double wantLo, wantHi;
-        QString format;
     };
     const Case cases[] = {
-        {3, 97, 8, 0, 100, "%.0f"},
-        {0, 1, 4, 0, 1, "%.2f"},
-        {1e17, 1e17, 8, 9e16, 1.1e17, "%.4g"},
-        {0, 2.5e7, 5, 0, 2.5e7, "%.2g"},
+        {3, 97, 8, 0, 100},
+        {0, 1, 4, 0, 1},
+        {1e17, 1e17, 8, 9e16, 1.1e17},
+        {0, 2.5e7, 5, 0, 2.5e7},
         // Extreme ends keep their values where rounding would overflow.
-        {-DBL_MAX, -DBL_MAX, 8, -DBL_MAX, NAN, ""},
-        {-DBL_MAX, DBL_MAX, 8, -DBL_MAX, DBL_MAX, ""},
+        {-DBL_MAX, -DBL_MAX, 8, -DBL_MAX, NAN},
+        {-DBL_MAX, DBL_MAX, 8, -DBL_MAX, DBL_MAX},
     };
     for (const Case& c : cases) {
         const vizorb::ValueTicks t = vizorb::valueTicks(c.lo, c.hi, c.steps, true);
@@ -124,9 +123,6 @@ TEST(ValueTicks, RangesAreFiniteAndLabelsTellTicksApart)
         EXPECT_DOUBLE_EQ(t.lo, c.wantLo) << c.lo;
         if (!std::isnan(c.wantHi)) {
             EXPECT_DOUBLE_EQ(t.hi, c.wantHi) << c.lo;
-        }
-        if (!c.format.isEmpty()) {
-            EXPECT_EQ(t.format, c.format) << c.lo;
         }
     }
 }

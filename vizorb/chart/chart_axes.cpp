@@ -2,6 +2,8 @@
 
 #include "vizorb/chart/chart_decor.h"
 #include "vizorb/chart/chart_text.h"
+#include "vizorb/chart/value_scale.h"
+#include "vizorb/model/number_format.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -165,24 +167,32 @@ CategoryLayout finish(const Shown& s, int every, int angle)
     return layout;
 }
 
-QString formatValue(const QString& format, double v)
+// The printf form whose labels come closest to ours, for an axis Qt Charts labels itself.
+QString printfForm(const ValueScale& scale)
 {
-    return QString::asprintf(format.toLatin1().constData(), v);
+    const QString sample = scale.labels.value(0);
+    if (sample.isEmpty() || !sample.back().isDigit() || sample.contains(QLatin1Char('e')))
+        return QStringLiteral("%.3g");
+    const qsizetype point = sample.indexOf(QLatin1Char('.'));
+    return QStringLiteral("%.%1f").arg(point < 0 ? 0 : sample.size() - point - 1);
 }
 
-// A printf form that tells ticks `step` apart: fixed decimals for ordinary
-// numbers, significant digits with an exponent for huge or tiny ones.
-QString numberFormat(double lo, double hi, double step)
+// The ticks of a value axis kept at [lo, hi], in at most `steps` steps, labelled
+// by the customized number format where there is one. Qt Charts labels an axis
+// other than a category axis itself, printf-style: those are its labels.
+ValueScale ticksFor(const QValueAxis* axis, double lo, double hi, int steps, const QString& format, bool compact)
 {
-    const double biggest = std::max(std::abs(lo), std::abs(hi));
-    if (!(step > 0) || !std::isfinite(step))
-        return QStringLiteral("%.6g");
-    const double power = std::floor(std::log10(step));
-    const bool half = std::abs(step / std::pow(10.0, power) - 2.5) < 1e-9;
-    if (biggest < 1e7 && step >= 1e-4)
-        return QStringLiteral("%.%1f").arg(std::max(0, int(-power) + (half ? 1 : 0)));
-    const int digits = biggest > 0 ? int(std::floor(std::log10(biggest)) - power) + 1 + (half ? 1 : 0) : 1;
-    return QStringLiteral("%.%1g").arg(std::clamp(digits, 1, 17));
+    const bool ours = qobject_cast<const QCategoryAxis*>(axis);
+    ValueScale scale = valueScale(lo, hi, steps, false, compact);
+    const auto custom = NumberFormat::parse(format);
+    if (custom)
+        relabel(scale, *custom);
+    if (!ours) {
+        const QByteArray printf = (custom ? format : printfForm(scale)).toLatin1();
+        for (qsizetype k = 0; k < scale.ticks.size(); ++k)
+            scale.labels[k] = QString::asprintf(printf.constData(), scale.ticks[k]);
+    }
+    return scale;
 }
 
 } // namespace
@@ -266,55 +276,14 @@ QStringList timeLabels(const QVector<qint64>& times)
 
 std::pair<double, double> finiteRange(double lo, double hi)
 {
-    if (!std::isfinite(lo) && !std::isfinite(hi)) {
-        lo = 0;
-        hi = 1;
-    }
-    if (!std::isfinite(lo))
-        lo = hi;
-    if (!std::isfinite(hi))
-        hi = lo;
-    if (hi < lo)
-        std::swap(lo, hi);
-    if (hi == lo) {
-        // A step of 1 vanishes beside huge values: widen by a tenth of the value.
-        const double pad = std::max(1.0, std::abs(lo) * 0.1);
-        lo = std::max(lo - pad, -DBL_MAX);
-        hi = std::min(hi + pad, DBL_MAX);
-    }
-    return {lo, hi};
+    return drawnRange(lo, hi);
 }
 
 ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round)
 {
-    maxSteps = std::max(1, maxSteps);
-    std::tie(lo, hi) = finiteRange(lo, hi);
-    ValueTicks t;
-    // Divided before subtracting: the span of extreme ends overflows.
-    double step = hi / maxSteps - lo / maxSteps;
-    int steps = maxSteps;
-    if (round) {
-        const double power = std::pow(10.0, std::floor(std::log10(step)));
-        double nice = 10 * power;
-        for (double f : {1.0, 2.0, 2.5, 5.0})
-            if (f * power >= step) {
-                nice = f * power;
-                break;
-            }
-        step = nice;
-        const double niceLo = std::floor(lo / step + 1e-9) * step;
-        const double niceHi = std::ceil(hi / step - 1e-9) * step;
-        if (std::isfinite(niceLo))
-            lo = niceLo;
-        if (std::isfinite(niceHi))
-            hi = niceHi;
-        steps = std::clamp(int(std::lround(hi / step - lo / step)), 1, 2 * maxSteps);
-    }
-    t.lo = lo;
-    t.hi = hi;
-    t.tickCount = steps + 1;
-    t.format = numberFormat(lo, hi, step);
-    return t;
+    const ValueScale scale = valueScale(lo, hi, maxSteps, round);
+    // The axis layout takes the ticks from the range and the steps it may use.
+    return {scale.lo, scale.hi, std::max(1, maxSteps) + 1, printfForm(scale)};
 }
 
 CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, double length, double across, bool alongX)
@@ -383,6 +352,13 @@ CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, do
         every = every < 4 ? every + 1 : every + every / 2;
         every = int(std::min<qsizetype>(every, n));
     }
+}
+
+QCategoryAxis* newValueAxis()
+{
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    return axis;
 }
 
 QString categoryMarkup(const QString& text, int repeat)
@@ -604,11 +580,10 @@ double AxisLayout::depth(const Entry& e) const
     double labels = fm.height() + kItemPad;
     if (e.kind == Entry::Values && !e.alongX) {
         // The widest label of the steps built: fewer steps never need wider ones.
-        const double lo = e.axis->min(), hi = e.axis->max();
-        const QString format = e.format.isEmpty() ? numberFormat(lo, hi, hi / e.maxSteps - lo / e.maxSteps) : e.format;
         labels = 0;
-        for (int k = 0; k <= e.maxSteps; ++k)
-            labels = std::max(labels, fm.horizontalAdvance(formatValue(format, lo + (hi - lo) * k / e.maxSteps)));
+        for (const QString& label :
+             ticksFor(e.axis, e.axis->min(), e.axis->max(), e.maxSteps, e.format, e.compact).labels)
+            labels = std::max(labels, fm.horizontalAdvance(label));
         labels += kItemPad;
     } else if (e.kind == Entry::Categories && e.extent >= 0) {
         labels = e.extent;
@@ -679,11 +654,9 @@ void AxisLayout::placeRadialLabels()
         auto* a = angular.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(angular.constFirst());
         return a ? a->min() : 0.0;
     }();
-    const QString format = m_radial->labelFormat();
-    const int ticks = std::max(2, m_radial->tickCount());
-    for (int k = 0; k < ticks; ++k) {
-        const double value = m_radial->min() + (m_radial->max() / (ticks - 1) - m_radial->min() / (ticks - 1)) * k;
-        const QString text = formatValue(format, value);
+    for (qsizetype k = 0; k < m_radialScale.ticks.size(); ++k) {
+        const double value = m_radialScale.ticks[k];
+        const QString& text = m_radialScale.labels[k];
         const QPointF at = m_chart->mapToPosition(QPointF(angle, value), anchor);
         const QSizeF size(fm.horizontalAdvance(text) + 2, fm.height());
         const QRectF right(QPointF(at.x() + 4, at.y() - size.height() / 2), size);
@@ -727,6 +700,31 @@ void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<
     for (const auto& [text, value] : labels)
         if (keepEmpty || !text.isEmpty())
             axis->append(categoryMarkup(text, seen[text]++), value);
+}
+
+// Our own labels on a category axis; on a plain one Qt Charts' interval ticks,
+// labelled printf-style as near to ours as printf comes.
+void applyScale(QValueAxis* axis, const ValueScale& scale, const QString& format, bool radial)
+{
+    if (auto* c = qobject_cast<QCategoryAxis*>(axis)) {
+        QList<std::pair<QString, double>> shown;
+        for (qsizetype k = 0; k < scale.ticks.size(); ++k)
+            shown.append({scale.labels[k], scale.ticks[k]});
+        setCategoryLabels(c, scale.lo, shown);
+        c->setRange(scale.lo, scale.hi);
+        return;
+    }
+    if (radial) {
+        // Rings divide the range evenly: they meet the ticks when the ends are ticks.
+        const bool even =
+            !scale.ticks.isEmpty() && scale.ticks.constFirst() == scale.lo && scale.ticks.constLast() == scale.hi;
+        axis->setTickCount(even ? std::max(2, int(scale.ticks.size())) : 2);
+        return;
+    }
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(scale.ticks.value(0, scale.lo));
+    axis->setTickInterval(scale.step);
+    axis->setLabelFormat(NumberFormat::parse(format) ? format : printfForm(scale));
 }
 
 } // namespace
@@ -787,34 +785,43 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
     }
     case Entry::Values: {
         // The range stays as built, so a new size never moves the series: only
-        // the tick count changes, to the most whose labels have room. Fewer
-        // ticks divide the built steps evenly, so every tick stays a nice
-        // number. (Qt's interval ticks are no option: they loop forever where
-        // the interval vanishes beside the values.)
+        // the step grows, to the least whose labels have room.
         const double lo = e.axis->min(), hi = e.axis->max();
-        const int built = e.maxSteps;
-        int steps = built;
-        QString format;
-        for (int candidate = built; candidate >= 1; --candidate) {
-            if (built % candidate != 0 && candidate != 1)
-                continue;
-            steps = candidate;
-            const double step = hi / steps - lo / steps;
-            format = e.format.isEmpty() ? numberFormat(lo, hi, step) : e.format;
-            double need = fm.height() * 1.5;
-            if (e.alongX) {
-                need = 0;
-                for (int k = 0; k <= steps; ++k)
-                    need = std::max(need, fm.horizontalAdvance(formatValue(format, lo + k * step)));
-                need += kItemPad + 12;
+        const auto widest = [&](const ValueScale& scale) {
+            double widest = 0;
+            for (const QString& label : scale.labels)
+                widest = std::max(widest, fm.horizontalAdvance(label));
+            return widest + kItemPad;
+        };
+        const auto fitted = [&](bool compact) {
+            ValueScale scale;
+            for (int steps = e.maxSteps; steps >= 1; --steps) {
+                scale = ticksFor(e.axis, lo, hi, steps, e.format, compact);
+                const double need = e.alongX ? widest(scale) + 12 : fm.height() * 1.5;
+                if (double(scale.ticks.size()) * need <= length)
+                    break;
             }
-            if ((steps + 1) * need <= length)
-                break;
+            return scale;
+        };
+        // Plain digits where they fit, else a shared suffix.
+        ValueScale scale = fitted(false);
+        e.compact = e.alongX ? scale.ticks.size() < std::min(4, e.maxSteps + 1) : widest(scale) > across;
+        if (e.compact) {
+            const ValueScale compact = fitted(true);
+            if (compact.labels != scale.labels && (!e.alongX || compact.ticks.size() > scale.ticks.size()))
+                scale = compact;
+            else
+                e.compact = false;
         }
-        for (QValueAxis* a : axes) {
-            a->setTickCount(steps + 1);
-            a->setLabelFormat(format);
-        }
+        // A label at the right end reaches half its width past the plot: it is left off
+        // where the chart's margin has no room for that (its tick stays).
+        if (e.alongX && !scale.ticks.isEmpty() && scale.ticks.constLast() == hi &&
+            widest(ValueScale{lo, hi, 0, {}, {scale.labels.constLast()}}) / 2 > m_chart->margins().right())
+            scale.labels.last().clear();
+        for (QValueAxis* a : axes)
+            applyScale(a, scale, e.format, e.axis == m_radial);
+        if (e.axis == m_radial)
+            m_radialScale = scale;
         break;
     }
     case Entry::Spokes: {

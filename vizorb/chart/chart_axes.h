@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "vizorb/chart/value_scale.h"
+
 #include <utility>
 
 class QChart;
@@ -45,17 +47,16 @@ QStringList timeLabels(const QVector<qint64>& times);
 
 // ---- value axes ---------------------------------------------------------------
 
-// A finite, non-empty range around [lo, hi] for any finite (or missing) ends.
+// A finite, non-empty range around [lo, hi] (drawnRange).
 std::pair<double, double> finiteRange(double lo, double hi);
 
 struct ValueTicks {
     double lo = 0, hi = 1;
-    int tickCount = 2;
-    QString format; // printf form whose labels tell the ticks apart
+    int tickCount = 2; // the most ticks the axis layout may use
+    QString format;    // printf form nearest to the labels (for axes Qt Charts labels)
 };
 
-// Ends rounded to a step of 1, 2, 2.5 or 5 times a power of ten, with at most
-// `maxSteps` steps; the ends stay as given when `round` is false.
+// The range of valueScale(); its ticks and labels are the axis layout's.
 ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round);
 
 // ---- category axes ------------------------------------------------------------
@@ -78,6 +79,10 @@ CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, do
 // <br>, and, as the axis keys labels by their text, an invisible mark making
 // the k-th repetition of a text (and an empty one) distinct.
 QString categoryMarkup(const QString& text, int repeat);
+
+// A value axis whose ticks and labels the axis layout places (as our own labels,
+// which Qt Charts' printf-style labels cannot be).
+QCategoryAxis* newValueAxis();
 
 // Keeps the labels of a chart's category, time and value axes fitting the
 // chart as its size changes. Decides from the chart's size, never from the
@@ -122,6 +127,7 @@ private:
         bool enclose = false;  // times: calendar boundaries around the data
         int maxSteps = 8;      // value axes: the steps built
         QString format;        // value axes: the customizing's number format
+        bool compact = false;  // value axes: labels with a shared suffix, as plain ones have no room
         double extent = -1;    // the depth its labels and title take, once laid out
     };
 
@@ -135,6 +141,7 @@ private:
     QChart* m_chart;
     QList<Entry> m_entries;
     QValueAxis* m_radial = nullptr;
+    ValueScale m_radialScale;
     QList<QGraphicsSimpleTextItem*> m_radialLabels; // owned by the chart
     QSizeF m_laidOutFor;
 };

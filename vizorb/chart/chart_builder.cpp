@@ -19,6 +19,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace vizorb {
@@ -356,13 +357,21 @@ void ChartBuilder::setValueRange(QValueAxis* axis, const QString& path, double l
         lo = minimum.toDouble();
     if (!maximum.isEmpty())
         hi = maximum.toDouble();
+    const bool round = minimum.isEmpty() && maximum.isEmpty();
+    if (round && !includeZero) {
+        // A marker on a nice end would be cut in half: such an end moves out a step (zero stays an end).
+        const double pad = (hi / 2 - lo / 2) / 25;
+        lo = lo == 0 ? lo : std::max(lo - pad, -DBL_MAX);
+        hi = hi == 0 ? hi : std::min(hi + pad, DBL_MAX);
+    }
     if (!(hi > lo))
         std::tie(lo, hi) = finiteRange(lo, lo);
-    const bool round = minimum.isEmpty() && maximum.isEmpty();
     const QString format = m.attribute(path, QStringLiteral("NumberFormat"));
     const ValueTicks ticks = valueTicks(lo, hi, steps, round);
     axis->setRange(ticks.lo, ticks.hi);
     axis->setTickCount(ticks.tickCount);
+    // The wizard fixes a scale at the range shown: it finds the axis by its path.
+    axis->setObjectName(path);
     axis->setLabelFormat(format.isEmpty() ? ticks.format : format);
     axisLayout()->addValues(axis, format, alongX);
 }

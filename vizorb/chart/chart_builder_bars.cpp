@@ -1,3 +1,4 @@
+#include "vizorb/chart/chart_axes.h"
 #include "vizorb/chart/chart_budget.h"
 #include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/chart_decor.h"
@@ -108,12 +109,12 @@ private:
         const bool numbered = dense && data.categories.isEmpty() && data.times.isEmpty() && data.x.isEmpty();
         QValueAxis* categoryAxis = nullptr;
         if (numbered) {
-            categoryAxis = new QValueAxis;
+            categoryAxis = newValueAxis();
             setValueRange(categoryAxis, QStringLiteral("CategoryAxis"), 1, n, false, 8, !horizontal);
         } else {
             categoryAxis = makeCategoryAxis(!horizontal);
         }
-        auto* valueAxis = new QValueAxis;
+        auto* valueAxis = newValueAxis();
         setValueRange(valueAxis, QStringLiteral("ValueAxis"), lo, hi, true, 8, horizontal);
         attachAxes(categoryAxis, valueAxis, horizontal);
         if (dense)

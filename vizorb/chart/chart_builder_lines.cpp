@@ -88,7 +88,7 @@ private:
             axisLayout()->addTimes(axis, qint64(lo), qint64(hi), pad > 0);
             return axis;
         }
-        auto* axis = new QValueAxis;
+        auto* axis = newValueAxis();
         // Each end's share of the span, so extreme ends cannot overflow it.
         setValueRange(axis, QStringLiteral("CategoryAxis"), lo - (pad * hi - pad * lo), hi + (pad * hi - pad * lo),
                       false, 8, true);
@@ -171,7 +171,7 @@ private:
         const bool markers = showMarkers();
 
         QAbstractAxis* xAxis = makeXAxis();
-        auto* yAxis = new QValueAxis;
+        auto* yAxis = newValueAxis();
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
         auto extend = [&](const QVector<double>& ys) {
             for (double v : ys)
