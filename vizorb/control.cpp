@@ -91,6 +91,7 @@ struct VizorbControl::Private {
         if (wizard)
             return wizard;
         wizard = new WizardPanel(*model, container.get());
+        wizard->setRangeSource([this](const QString& path) { return view->shownRange(path); });
         wizard->hide();
         container->layout()->addWidget(wizard);
         QObject::connect(wizard, &WizardPanel::propertyChanged, container.get(),

@@ -3,6 +3,7 @@
 #include "vizorb/dispids.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -168,6 +169,48 @@ TEST_F(WizardControlTest, LanguageAndStepsThroughDispatch)
     EXPECT_EQ(find<QLabel>("wizardTitleLabel")->text(), "Titel");
     control.put(id::Language, Variant("EN"));
     EXPECT_EQ(find<QLabel>("wizardTitleLabel")->text(), "Titles");
+}
+
+} // namespace
+
+namespace {
+
+// Unticking "automatic" fixes the scale the chart shows, whole (both bounds
+// or neither) and never as one value, so the chart neither jumps nor cuts.
+TEST(WizardAxes, LeavingAutomaticKeepsTheShownRange)
+{
+    const struct {
+        const char* values;
+        const char* type;
+        const char *minimum, *maximum;
+    } cases[] = {
+        {"12; 172; 95", "Lines", "0", "200"},
+        {"12; 172; 95", "Columns", "0", "175"},
+        {"-1.0000000000000002; -1", "Lines", "-1.1", "-0.9"},
+        {"2500000; 10000000", "Lines", "2000000", "12000000"},
+        {"-1.7976931348623157e308; 1.7976931348623157e308", "Lines", "-1.7976931348623157e+308",
+         "1.7976931348623157e+308"},
+    };
+    for (const auto& c : cases) {
+        vizorb::VizorbControl control{QStringLiteral("7.00")};
+        control.widget()->resize(1100, 640);
+        control.widget()->show();
+        const QString data = QStringLiteral("<ChartData><Series Name=\"S\">%1</Series></ChartData>").arg(c.values);
+        ASSERT_EQ(control.get(id::LoadDataXml, {Variant(data)}), Variant(true));
+        control.call(id::SetAttribute, {Variant("GlobalSettings"), Variant("ChartType"), Variant(c.type)});
+        control.get(id::GoToWizardStep, {Variant(std::int16_t(4))});
+        auto* axis = control.widget()->findChild<QComboBox*>(QStringLiteral("axisChoice"));
+        axis->setCurrentIndex(axis->findData(QStringLiteral("ValueAxis")));
+        auto* automatic = control.widget()->findChild<QCheckBox*>(QStringLiteral("axisAutomatic"));
+        ASSERT_TRUE(automatic->isChecked()) << c.values;
+        automatic->click();
+        const auto bound = [&](const char* name) {
+            return control.get(id::GetAttribute, {Variant("ValueAxis"), Variant(name)}).toString().toStdString();
+        };
+        EXPECT_EQ(bound("Minimum"), c.minimum) << c.values << " " << c.type;
+        EXPECT_EQ(bound("Maximum"), c.maximum) << c.values << " " << c.type;
+        EXPECT_FALSE(automatic->isChecked()) << c.values;
+    }
 }
 
 } // namespace

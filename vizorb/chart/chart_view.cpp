@@ -11,6 +11,7 @@
 #include <QPieSeries>
 #include <QPolarChart>
 #include <QTimer>
+#include <QValueAxis>
 #include <QXYSeries>
 
 #include <algorithm>
@@ -127,6 +128,19 @@ QImage ChartView::renderImage(QSize size)
     painter.setRenderHint(QPainter::TextAntialiasing);
     renderTo(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return image;
+}
+
+std::optional<std::pair<double, double>> ChartView::shownRange(const QString& path)
+{
+    ensureBuilt();
+    // A secondary axis shows its primary's scale.
+    QString primary = path;
+    if (primary.endsWith(QLatin1String("Sec")))
+        primary.chop(3);
+    for (const QAbstractAxis* axis : chart()->axes())
+        if (const auto* values = qobject_cast<const QValueAxis*>(axis); values && axis->objectName() == primary)
+            return std::pair{values->min(), values->max()};
+    return std::nullopt;
 }
 
 QString ChartView::hintText() const

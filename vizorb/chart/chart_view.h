@@ -3,6 +3,9 @@
 #include <QChartView>
 #include <QImage>
 
+#include <optional>
+#include <utility>
+
 #include <memory>
 
 namespace vizorb {
@@ -48,6 +51,9 @@ public:
     void renderTo(QPainter* painter, const QRectF& target);
 
     ChartHit hitTest(QPointF viewPosition);
+    // The range the chart shows on the axis of a customizing path ("ValueAxis",
+    // "CategoryAxisSec", ...); nothing when it shows no such value axis.
+    std::optional<std::pair<double, double>> shownRange(const QString& path);
     // The text shown in place of a chart ("" while a chart is drawn).
     QString hintText() const;
 

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QComboBox;
 class QIcon;
@@ -44,6 +45,14 @@ public:
     // A data-table edit; series and point 0-based. False when refused.
     bool applyValue(int series, int point, double value);
 
+    // The range the chart shows on the axis of `path`, when it shows that axis.
+    using RangeSource = std::function<std::optional<std::pair<double, double>>(const QString& path)>;
+    void setRangeSource(RangeSource source) { m_rangeSource = std::move(source); }
+    std::optional<std::pair<double, double>> shownRange(const QString& path) const
+    {
+        return m_rangeSource ? m_rangeSource(path) : std::nullopt;
+    }
+
     // A typed number, or nothing with the reason shown.
     std::optional<double> readNumber(const QString& text);
     // Says why an input was refused; the reason stays until an input is
@@ -58,6 +67,7 @@ private:
     PropertySink m_onProperty;
     ValueSink m_onValue;
     MessageSink m_onMessage;
+    RangeSource m_rangeSource;
     WizardLanguage m_language = WizardLanguage::English;
     std::optional<WizardText> m_reason;
     QString m_refusedInput;

@@ -174,6 +174,11 @@ bool WizardPanel::setLanguage(const QString& code)
     return true;
 }
 
+void WizardPanel::setRangeSource(RangeSource source)
+{
+    d->editor.setRangeSource(std::move(source));
+}
+
 QString WizardPanel::language() const
 {
     return wizardLanguageCode(d->editor.language());

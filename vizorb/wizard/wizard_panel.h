@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace vizorb {
 
@@ -30,6 +33,9 @@ public:
     // then raises error 5 from its Language property.
     bool setLanguage(const QString& code);
     QString language() const;
+    // Where leaving automatic scaling learns the range the chart shows.
+    using RangeSource = std::function<std::optional<std::pair<double, double>>(const QString& path)>;
+    void setRangeSource(RangeSource source);
 
 Q_SIGNALS:
     // A change the user made in the wizard, after it reached the model.

@@ -1,4 +1,6 @@
+#include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/number_text.h"
 #include "vizorb/wizard/wizard_page.h"
 
 #include <QCheckBox>
@@ -33,7 +35,7 @@ constexpr AxisChoice axisChoices[] = {{"CategoryAxis", WizardText::CategoryAxis}
 
 QString modelNumber(double value)
 {
-    return QLocale::c().toString(value, 'g', 15);
+    return shortestNumber(value);
 }
 
 class AxesPage final : public WizardPage {
@@ -178,27 +180,46 @@ private:
         edit->setText(ok ? formatNumber(number, m_editor.language()) : QString());
     }
 
-    // Leaving automatic scaling fixes the scale at the current data's range,
-    // so the chart does not jump and both bounds have a value to edit.
+    // Leaving automatic scaling fixes the scale at the range the chart shows, so
+    // nothing jumps or is cut and both bounds have a value to edit. Both bounds
+    // apply or neither, and never as one value.
     void setAutomatic(bool automatic)
     {
         const QString path = currentPath();
-        QString minimum, maximum;
-        if (!automatic) {
-            double low = 0, high = std::numeric_limits<double>::lowest();
+        if (automatic) {
+            if (!(m_editor.apply(path, kMinimum, QString()) && m_editor.apply(path, kMaximum, QString())))
+                refresh();
+            return;
+        }
+        std::optional<std::pair<double, double>> range = m_editor.shownRange(path);
+        if (!range) {
+            // No such axis drawn: the data's range from zero, as a value axis shows it.
+            double low = 0, high = 0;
             for (const Series& series : m_editor.model().data().series)
                 for (double v : series.values)
                     if (std::isfinite(v)) {
                         low = std::min(low, v);
                         high = std::max(high, v);
                     }
-            if (high <= low)
-                high = low + 1;
-            minimum = modelNumber(low);
-            maximum = modelNumber(high);
+            const ValueScale scale = valueScale(low, high, 8, true);
+            range = {scale.lo, scale.hi};
         }
-        if (!(m_editor.apply(path, kMinimum, minimum) && m_editor.apply(path, kMaximum, maximum)))
+        const QString minimum = modelNumber(range->first), maximum = modelNumber(range->second);
+        QString storedMinimum, storedMaximum;
+        if (!schema::normalizeValue(path, kMinimum, minimum, &storedMinimum, nullptr) ||
+            !schema::normalizeValue(path, kMaximum, maximum, &storedMaximum, nullptr) ||
+            !(storedMinimum.toDouble() < storedMaximum.toDouble())) {
+            m_editor.refuse(WizardText::MinimumBelowMaximum);
             refresh();
+            return;
+        }
+        const QString before = m_editor.value(path, kMinimum);
+        if (!m_editor.apply(path, kMinimum, minimum)) {
+            refresh();
+        } else if (!m_editor.apply(path, kMaximum, maximum)) {
+            m_editor.apply(path, kMinimum, before);
+            refresh();
+        }
     }
 
     // An empty bound scales that end automatically. A minimum at or above the
