@@ -77,13 +77,17 @@ private:
         QStringList labels;
         if (modes.valueLabels || (!doughnut && n <= 12)) {
             const QPieSeries* outer = drawn.last();
-            const double total = outer->sum();
+            // Summed in 1/1024ths, so slices near the largest double give finite shares.
+            double total = 0;
+            for (const QPieSlice* slice : outer->slices())
+                total += slice->value() / 1024;
             for (const QPieSlice* slice : outer->slices()) {
                 const QString name = pointLabel(slice->property("point").toInt());
-                labels
-                    << (modes.valueLabels
-                            ? QStringLiteral("%1: %2").arg(name, platform::formatNumber(slice->value(), 15))
-                            : QStringLiteral("%1 (%2%)").arg(name).arg(std::round(1000 * slice->value() / total) / 10));
+                labels << (modes.valueLabels
+                               ? QStringLiteral("%1: %2").arg(name, platform::formatNumber(slice->value(), 15))
+                               : QStringLiteral("%1 (%2%)")
+                                     .arg(name)
+                                     .arg(std::round(1000 * (slice->value() / 1024 / total)) / 10));
             }
         }
         // Inner rings show their values inside their slices.
