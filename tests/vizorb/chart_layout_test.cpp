@@ -8,6 +8,7 @@
 #include "vizorb/model/chart_model.h"
 
 #include <QAbstractAxis>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <map>
 
 namespace {
@@ -194,6 +197,51 @@ private:
     std::map<std::string, std::pair<int, QString>> m_faults;
 };
 
+// Value axes read honestly: labels in one form (plain digits, or one suffix for
+// the axis), with equal decimals, a nice step apart, each the exact value of its tick.
+// `customized` tells an axis (by its path) that draws a customized number format.
+void checkValueLabels(QChart* chart, const std::function<bool(const QString&)>& customized, Faults& faults)
+{
+    static const QRegularExpression form(QStringLiteral("^(-?)([0-9]{1,3}(,[0-9]{3})*|[0-9]+)(\\.([0-9]+))?(\\D.*)?$"));
+    static const QRegularExpression comment(QStringLiteral("<!--\\d+-->"));
+    for (QAbstractAxis* axis : chart->axes()) {
+        auto* values = qobject_cast<QCategoryAxis*>(axis);
+        if (!values || axis->objectName().isEmpty() || !axis->isVisible() || customized(axis->objectName()))
+            continue;
+        QList<double> ticks;
+        QString suffix;
+        qsizetype decimals = -1;
+        for (const QString& markup : values->categoriesLabels()) {
+            const QString label = QString(markup).remove(comment);
+            const QRegularExpressionMatch m = form.match(label);
+            if (!m.hasMatch()) {
+                faults.add("value label not a number", label);
+                continue;
+            }
+            if (decimals < 0) {
+                decimals = m.captured(5).size();
+                suffix = m.captured(6);
+            }
+            if (m.captured(5).size() != decimals || m.captured(6) != suffix)
+                faults.add("value labels in more than one form", label);
+            const double tick = values->endValue(markup);
+            if (suffix.isEmpty() && QString(label).remove(QLatin1Char(',')).toDouble() != tick)
+                faults.add("value label not its tick's value", label);
+            ticks << tick;
+        }
+        for (qsizetype k = 2; k < ticks.size(); ++k)
+            if (std::abs((ticks[k] - ticks[k - 1]) - (ticks[1] - ticks[0])) > 1e-9 * std::abs(ticks[1] - ticks[0]))
+                faults.add("value ticks unevenly apart", axis->objectName());
+        if (ticks.size() >= 2) {
+            const double step = ticks[1] - ticks[0];
+            const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+            if (!(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 || std::abs(mantissa - 2.5) < 1e-6 ||
+                  std::abs(mantissa - 5) < 1e-6 || std::abs(mantissa - 10) < 1e-6))
+                faults.add("value step not nice", QString::number(step));
+        }
+    }
+}
+
 class ChartLayoutTest : public ::testing::Test {
 protected:
     QString attribute(const char* path, const char* name)
@@ -290,6 +338,17 @@ void ChartLayoutTest::check(const QString& type, Faults& faults)
                 t.outline.intersects(texts[j].outline))
                 faults.add("overlap", t.text + QLatin1String(" / ") + texts[j].text);
     }
+    static const QRegularExpression notFinite(QStringLiteral("\\b(nan|inf)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    for (const DrawnText& t : texts)
+        if (t.text.contains(notFinite) && !known.contains(t.text))
+            faults.add("nan or inf drawn", t.text);
+    checkValueLabels(
+        chart,
+        [&](const QString& path) {
+            return !control.get(id::GetAttribute, {Variant(path), Variant("NumberFormat")}).toString().isEmpty();
+        },
+        faults);
     for (QAbstractAxis* axis : chart->axes())
         if (axis->isVisible() && axis->labelsTruncated())
             faults.add("axis labels truncated", axis->metaObject()->className());
@@ -324,6 +383,11 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"decade-apart", f + "decade-apart.xml", {}},
         {"forty-categories", f + "forty-categories.xml", {f + "second-axes.xml"}},
         {"tiny-slices", f + "tiny-slices.xml", {}},
+        {"population", f + "population.xml", {}},
+        {"small-values", f + "small-values.xml", {}},
+        {"fixed-0-3", f + "scores.xml", {f + "fixed-0-3.xml"}},
+        {"fixed-0-7", f + "scores.xml", {f + "fixed-0-7.xml"}},
+        {"float-noise", f + "float-noise.xml", {}, true},
     };
     const QStringList types = {
         QStringLiteral("Lines"),       QStringLiteral("StackedLines"), QStringLiteral("Bars"),
