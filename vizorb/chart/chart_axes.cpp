@@ -167,31 +167,13 @@ CategoryLayout finish(const Shown& s, int every, int angle)
     return layout;
 }
 
-// The printf form whose labels come closest to ours, for an axis Qt Charts labels itself.
-QString printfForm(const ValueScale& scale)
-{
-    const QString sample = scale.labels.value(0);
-    if (sample.isEmpty() || !sample.back().isDigit() || sample.contains(QLatin1Char('e')))
-        return QStringLiteral("%.3g");
-    const qsizetype point = sample.indexOf(QLatin1Char('.'));
-    return QStringLiteral("%.%1f").arg(point < 0 ? 0 : sample.size() - point - 1);
-}
-
 // The ticks of a value axis kept at [lo, hi], in at most `steps` steps, labelled
-// by the customized number format where there is one. Qt Charts labels an axis
-// other than a category axis itself, printf-style: those are its labels.
-ValueScale ticksFor(const QValueAxis* axis, double lo, double hi, int steps, const QString& format, bool compact)
+// by the customized number format where there is one.
+ValueScale ticksFor(double lo, double hi, int steps, const QString& format, bool compact)
 {
-    const bool ours = qobject_cast<const QCategoryAxis*>(axis);
     ValueScale scale = valueScale(lo, hi, steps, false, compact);
-    const auto custom = NumberFormat::parse(format);
-    if (custom)
+    if (const auto custom = NumberFormat::parse(format))
         relabel(scale, *custom);
-    if (!ours) {
-        const QByteArray printf = (custom ? format : printfForm(scale)).toLatin1();
-        for (qsizetype k = 0; k < scale.ticks.size(); ++k)
-            scale.labels[k] = QString::asprintf(printf.constData(), scale.ticks[k]);
-    }
     return scale;
 }
 
@@ -283,7 +265,7 @@ ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round)
 {
     const ValueScale scale = valueScale(lo, hi, maxSteps, round);
     // The axis layout takes the ticks from the range and the steps it may use.
-    return {scale.lo, scale.hi, std::max(1, maxSteps) + 1, printfForm(scale)};
+    return {scale.lo, scale.hi, std::max(1, maxSteps) + 1};
 }
 
 CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, double length, double across, bool alongX)
@@ -581,8 +563,7 @@ double AxisLayout::depth(const Entry& e) const
     if (e.kind == Entry::Values && !e.alongX) {
         // The widest label of the steps built: fewer steps never need wider ones.
         labels = 0;
-        for (const QString& label :
-             ticksFor(e.axis, e.axis->min(), e.axis->max(), e.maxSteps, e.format, e.compact).labels)
+        for (const QString& label : ticksFor(e.axis->min(), e.axis->max(), e.maxSteps, e.format, e.compact).labels)
             labels = std::max(labels, fm.horizontalAdvance(label));
         labels += kItemPad;
     } else if (e.kind == Entry::Categories && e.extent >= 0) {
@@ -702,9 +683,9 @@ void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<
             axis->append(categoryMarkup(text, seen[text]++), value);
 }
 
-// Our own labels on a category axis; on a plain one Qt Charts' interval ticks,
-// labelled printf-style as near to ours as printf comes.
-void applyScale(QValueAxis* axis, const ValueScale& scale, const QString& format, bool radial)
+// Our labels at the ticks of a value axis made by newValueAxis(); a polar
+// chart's radial axis has rings instead, its labels drawn beside them.
+void applyScale(QValueAxis* axis, const ValueScale& scale)
 {
     if (auto* c = qobject_cast<QCategoryAxis*>(axis)) {
         QList<std::pair<QString, double>> shown;
@@ -714,17 +695,10 @@ void applyScale(QValueAxis* axis, const ValueScale& scale, const QString& format
         c->setRange(scale.lo, scale.hi);
         return;
     }
-    if (radial) {
-        // Rings divide the range evenly: they meet the ticks when the ends are ticks.
-        const bool even =
-            !scale.ticks.isEmpty() && scale.ticks.constFirst() == scale.lo && scale.ticks.constLast() == scale.hi;
-        axis->setTickCount(even ? std::max(2, int(scale.ticks.size())) : 2);
-        return;
-    }
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(scale.ticks.value(0, scale.lo));
-    axis->setTickInterval(scale.step);
-    axis->setLabelFormat(NumberFormat::parse(format) ? format : printfForm(scale));
+    // Rings divide the range evenly: they meet the ticks when the ends are ticks.
+    const bool even =
+        !scale.ticks.isEmpty() && scale.ticks.constFirst() == scale.lo && scale.ticks.constLast() == scale.hi;
+    axis->setTickCount(even ? std::max(2, int(scale.ticks.size())) : 2);
 }
 
 } // namespace
@@ -796,7 +770,7 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
         const auto fitted = [&](bool compact) {
             ValueScale scale;
             for (int steps = e.maxSteps; steps >= 1; --steps) {
-                scale = ticksFor(e.axis, lo, hi, steps, e.format, compact);
+                scale = ticksFor(lo, hi, steps, e.format, compact);
                 const double need = e.alongX ? widest(scale) + 12 : fm.height() * 1.5;
                 if (double(scale.ticks.size()) * need <= length)
                     break;
@@ -819,7 +793,7 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
             widest(ValueScale{lo, hi, 0, {}, {scale.labels.constLast()}}) / 2 > m_chart->margins().right())
             scale.labels.last().clear();
         for (QValueAxis* a : axes)
-            applyScale(a, scale, e.format, e.axis == m_radial);
+            applyScale(a, scale);
         if (e.axis == m_radial)
             m_radialScale = scale;
         break;

@@ -53,7 +53,6 @@ std::pair<double, double> finiteRange(double lo, double hi);
 struct ValueTicks {
     double lo = 0, hi = 1;
     int tickCount = 2; // the most ticks the axis layout may use
-    QString format;    // printf form nearest to the labels (for axes Qt Charts labels)
 };
 
 // The range of valueScale(); its ticks and labels are the axis layout's.
@@ -98,7 +97,8 @@ public:
     void addCategories(QCategoryAxis* axis, const QStringList& labels, bool alongX);
     // A time axis on milliseconds since the epoch.
     void addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool enclose);
-    // A value axis whose range and most ticks are set; `format` empty = chosen to fit.
+    // A value axis (from newValueAxis(), or a polar chart's radial axis) whose range
+    // and most ticks are set; `format` is the customized number format, empty for ours.
     void addValues(QValueAxis* axis, const QString& format, bool alongX);
     // `copy` shows the same scale and labels as `axis` (a secondary axis).
     void mirror(QValueAxis* axis, QValueAxis* copy);

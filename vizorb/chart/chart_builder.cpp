@@ -372,7 +372,6 @@ void ChartBuilder::setValueRange(QValueAxis* axis, const QString& path, double l
     axis->setTickCount(ticks.tickCount);
     // The wizard fixes a scale at the range shown: it finds the axis by its path.
     axis->setObjectName(path);
-    axis->setLabelFormat(format.isEmpty() ? ticks.format : format);
     axisLayout()->addValues(axis, format, alongX);
 }
 
@@ -390,7 +389,6 @@ QAbstractAxis* ChartBuilder::cloneCategoryLike(QAbstractAxis* primary)
     }
     copy->setRange(v->min(), v->max());
     copy->setTickCount(v->tickCount());
-    copy->setLabelFormat(v->labelFormat());
     axisLayout()->mirror(v, copy);
     return copy;
 }
