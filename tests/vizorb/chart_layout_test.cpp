@@ -383,7 +383,7 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"decade-apart", f + "decade-apart.xml", {}},
         {"forty-categories", f + "forty-categories.xml", {f + "second-axes.xml"}},
         {"tiny-slices", f + "tiny-slices.xml", {}},
-        {"population", f + "population.xml", {}},
+        {"population", f + "population.xml", {}, true},
         {"small-values", f + "small-values.xml", {}},
         {"fixed-0-3", f + "scores.xml", {f + "fixed-0-3.xml"}},
         {"fixed-0-7", f + "scores.xml", {f + "fixed-0-7.xml"}},

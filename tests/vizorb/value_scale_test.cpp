@@ -106,3 +106,18 @@ TEST(ValueScale, AxesReadHonestly)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ValueScale, ValueLabelsArePlainDigits)
+{
+    const std::pair<double, const char*> cases[] = {
+        {2500000, "2,500,000"},       {-6391360.5, "-6,391,360.5"}, {9999, "9999"},
+        {0.30000000000000004, "0.3"}, {0.00012, "0.00012"},         {1e15, "1e+15"},
+        {-1.7e308, "-1.7e+308"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(vizorb::valueText(value), QString::fromUtf8(text)) << text;
+}
+
+} // namespace

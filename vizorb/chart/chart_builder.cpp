@@ -4,6 +4,7 @@
 #include "vizorb/chart/chart_budget.h"
 #include "vizorb/chart/chart_decor.h"
 #include "vizorb/chart/chart_text.h"
+#include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_model.h"
 
 #include "platform/variant.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCategoryAxis>
 #include <QCursor>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLineSeries>
@@ -251,9 +253,31 @@ void ChartBuilder::buildHint()
 void ChartBuilder::decorate(QXYSeries* series, int s)
 {
     if (modes.valueLabels && data.pointCount() <= kMarkerLimit) {
-        series->setPointLabelsFormat(QStringLiteral("@yPoint"));
-        series->setPointLabelsVisible(true);
-        series->setPointLabelsClipping(false);
+        // Our own labels above the points: Qt Charts writes 2.5e+06 for 2,500,000.
+        QList<QGraphicsSimpleTextItem*> labels;
+        for (const QPointF& point : series->points()) {
+            auto* label = new QGraphicsSimpleTextItem(valueText(point.y()), chart);
+            label->setFont(series->pointLabelsFont());
+            label->setBrush(series->pointLabelsColor());
+            label->setZValue(11);
+            labels << label;
+        }
+        QChart* c = chart;
+        QObject::connect(chart, &QChart::plotAreaChanged, series, [c, series, labels] {
+            const QList<QPointF> points = series->points();
+            QList<QPointF> placed;
+            for (qsizetype i = 0; i < labels.size() && i < points.size(); ++i) {
+                const QPointF at = c->mapToPosition(points[i], series);
+                const QRectF box = labels[i]->boundingRect();
+                labels[i]->setPos(at.x() - box.width() / 2, at.y() - box.height() - 4);
+                // A radar's closing point stands on its first: one label for both.
+                const bool again = std::any_of(placed.begin(), placed.end(), [&](const QPointF& p) {
+                    return QLineF(p, at).length() < 0.5 && labels[placed.indexOf(p)]->text() == labels[i]->text();
+                });
+                labels[i]->setVisible(!again);
+                placed << at;
+            }
+        });
     }
     if (modes.tooltips) {
         const QString name = seriesName(s);

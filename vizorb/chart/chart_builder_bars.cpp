@@ -96,6 +96,8 @@ private:
         if (modes.valueLabels && !dense) {
             series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter
                                               : QAbstractBarSeries::LabelsOutsideEnd);
+            // Plain digits up to 10^15 (2500000, not Qt's 2.5e+06), float noise rounded away.
+            series->setLabelsPrecision(15);
             const qreal line = QFontMetricsF(series->barSets().constFirst()->labelFont()).height();
             const double share = kBarGroupWidth / (stacked ? 1 : visible.size()) / n;
             QObject::connect(chart, &QChart::plotAreaChanged, series, [=](const QRectF& area) {

@@ -237,6 +237,21 @@ ValueScale valueScale(double lo, double hi, int maxSteps, bool round, bool compa
     return scale;
 }
 
+QString valueText(double value)
+{
+    // 15 digits, as slices and bars show theirs: float noise is no part of a value read off a chart.
+    QString text = QString::number(value, 'g', 15);
+    if (std::abs(value) < 10000 || text.contains(QLatin1Char('e')))
+        return text;
+    qsizetype end = text.indexOf(QLatin1Char('.'));
+    if (end < 0)
+        end = text.size();
+    const qsizetype first = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    for (qsizetype at = end - 3; at > first; at -= 3)
+        text.insert(at, QLatin1Char(','));
+    return text;
+}
+
 void relabel(ValueScale& scale, const NumberFormat& format)
 {
     for (qsizetype i = 0; i < scale.ticks.size(); ++i)

@@ -32,6 +32,10 @@ std::pair<double, double> drawnRange(double lo, double hi);
 // shared suffix k, M, G) from 1,000; beyond, a shared suffix or multiplier.
 ValueScale valueScale(double lo, double hi, int maxSteps, bool round, bool compact = false);
 
+// One value as a label: 15 significant digits, plain from 0.0001 to below 10^15
+// with group separators from 10,000 up, else with an exponent.
+QString valueText(double value);
+
 // The same ticks labelled by a customized number format.
 void relabel(ValueScale& scale, const NumberFormat& format);
 
