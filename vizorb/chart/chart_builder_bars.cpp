@@ -98,6 +98,10 @@ private:
                                               : QAbstractBarSeries::LabelsOutsideEnd);
             // Plain digits up to 10^15 (2500000, not Qt's 2.5e+06), float noise rounded away.
             series->setLabelsPrecision(15);
+            // Beyond its bar a label stands on the background: Qt Charts' white would vanish there.
+            if (!stacked)
+                for (QBarSet* set : series->barSets())
+                    set->setLabelColor(QColor(0x20, 0x20, 0x20));
             const qreal line = QFontMetricsF(series->barSets().constFirst()->labelFont()).height();
             const double share = kBarGroupWidth / (stacked ? 1 : visible.size()) / n;
             QObject::connect(chart, &QChart::plotAreaChanged, series, [=](const QRectF& area) {
