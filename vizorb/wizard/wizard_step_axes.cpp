@@ -1,4 +1,5 @@
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/number_text.h"
 #include "vizorb/wizard/wizard_page.h"
 
 #include <QCheckBox>
@@ -31,9 +32,11 @@ constexpr AxisChoice axisChoices[] = {{"CategoryAxis", WizardText::CategoryAxis}
                                       {"CategoryAxisSec", WizardText::CategoryAxisSec},
                                       {"ValueAxisSec", WizardText::ValueAxisSec}};
 
+// A bound as the customizing stores it: 15 digits would round the largest
+// double beyond itself and two close bounds onto one.
 QString modelNumber(double value)
 {
-    return QLocale::c().toString(value, 'g', 15);
+    return shortestNumber(value);
 }
 
 class AxesPage final : public WizardPage {
@@ -53,6 +56,8 @@ public:
         m_gridLines->setObjectName(QStringLiteral("axisGridLines"));
         m_format->setObjectName(QStringLiteral("axisNumberFormat"));
         m_format->setEditable(true);
+        // A line edit holds 32,767 characters unless told: a longer value would be cut when confirmed.
+        m_format->lineEdit()->setMaxLength(int(schema::kMaxValueLength));
         m_format->setInsertPolicy(QComboBox::NoInsert);
         m_format->addItems(
             {QString(), QStringLiteral("%.0f"), QStringLiteral("%.1f"), QStringLiteral("%.2f"), QStringLiteral("%g")});
@@ -194,6 +199,8 @@ private:
                     }
             if (high <= low)
                 high = low + 1;
+            if (high <= low) // too large for a step of 1 (-1e17)
+                high = 0;
             minimum = modelNumber(low);
             maximum = modelNumber(high);
         }
