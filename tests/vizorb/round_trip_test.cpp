@@ -357,6 +357,12 @@ TEST(RoundTrip, WritersStayWithinTheReadersBounds)
     EXPECT_EQ(control.get(id::LoadDataXml, {Variant(data("<Categories>" + categories + "</Categories>"))}),
               Variant(false));
     EXPECT_TRUE(control.get(id::LastErrorText).toString().contains(QLatin1String("Written out")));
+
+    // A number grows up to fourfold: "1e14" is written 100000000000000.
+    QString numbers = QStringLiteral("1e14;").repeated(vizorb::kMaxXmlText / 16 + 1000);
+    numbers.chop(1);
+    EXPECT_EQ(control.get(id::LoadDataXml, {Variant(data("<Series>" + numbers + "</Series>"))}), Variant(false));
+    EXPECT_TRUE(control.get(id::LastErrorText).toString().contains(QLatin1String("Written out")));
 }
 
 // A time without a zone is UTC whatever the machine's zone: no time falls
