@@ -40,8 +40,8 @@ void checkRoundTrip(const Case& c)
     SCOPED_TRACE(c.what);
     vizorb::VizorbControl control(QStringLiteral("7.00"));
     bool taken = false;
+    const QStringList target = c.input.split(QLatin1Char('|'));
     if (c.kind == Kind::Set) {
-        const QStringList target = c.input.split(QLatin1Char('|'));
         taken = control.call(id::SetAttribute, {Variant(target[0]), Variant(target[1]), Variant(c.value)}).toBoolean();
     } else {
         taken = control.get(c.kind == Kind::Data ? id::LoadDataXml : id::LoadCustomizingXml, {Variant(c.input)})
@@ -57,6 +57,16 @@ void checkRoundTrip(const Case& c)
         return;
     }
     const Kind kind = c.kind == Kind::Data ? Kind::Data : Kind::Customizing;
+    auto stored = [&](vizorb::VizorbControl& in) {
+        return in.call(id::GetAttribute, {Variant(target.value(0)), Variant(target.value(1))}).toString();
+    };
+    if (c.kind == Kind::Set) {
+        // What GetAttribute gives is taken again as it is.
+        vizorb::VizorbControl again(QStringLiteral("7.00"));
+        ASSERT_EQ(again.call(id::SetAttribute, {Variant(target[0]), Variant(target[1]), Variant(stored(control))}),
+                  Variant(true));
+        EXPECT_TRUE(stored(again) == stored(control));
+    }
     for (bool complete : {false, true}) {
         const QString written = writtenBy(control, kind, complete);
         EXPECT_TRUE(written.contains(c.shows)) << written.left(400).toStdString();
@@ -66,6 +76,9 @@ void checkRoundTrip(const Case& c)
                   Variant(true))
             << fresh.get(id::LastErrorText).toString().toStdString();
         EXPECT_EQ(writtenBy(fresh, kind, complete), written);
+        if (c.kind == Kind::Set) {
+            EXPECT_TRUE(stored(fresh) == stored(control));
+        }
         if (kind == Kind::Data)
             break;
     }
