@@ -222,6 +222,8 @@ TEST(RoundTrip, WhatIsTakenIsWrittenAndReadBackUnchanged)
         {"lone CR, blanks at the ends", Kind::Set, "Subtitle|Caption", "  a\rb\n\r  ", Expect::Taken,
          "Caption=\"  a&#13;b&#10;&#13;  \""},
         {"markup in a caption", Kind::Set, "Title|Caption", "]]> '\" &amp; <![CDATA[x]]>", Expect::Taken},
+        {"noncharacters", Kind::Set, "Title|Caption",
+         QString(QChar(0xFDD0)) + QString::fromUcs4(U"\U0001FFFE\U0010FFFE") + QChar(0xE000), Expect::Taken},
         {"U+FFFF", Kind::Set, "Title|Caption", QString(QChar(0xFFFF)), Expect::Refused, "U+FFFF"},
         {"pair reversed", Kind::Set, "Title|Caption", QString(QChar(0xDC00)) + QChar(0xD800), Expect::Refused,
          "U+DC00"},
