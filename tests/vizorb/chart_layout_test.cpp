@@ -8,10 +8,12 @@
 #include "vizorb/model/chart_model.h"
 
 #include <QAbstractAxis>
+#include <QApplication>
 #include <QChart>
 #include <QDir>
 #include <QFile>
 #include <QGlyphRun>
+#include <QGraphicsLineItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QRawFont>
@@ -223,8 +225,9 @@ void ChartLayoutTest::check(const QString& type, Faults& faults)
     for (const char* path : {"Title", "Subtitle"}) {
         const QString caption = attribute(path, "Caption");
         known << caption;
+        // Beyond what any layout can show, a caption is drawn cut, as that whole.
         if (visible(QLatin1String(path)) && !caption.isEmpty())
-            whole << caption;
+            whole << vizorb::drawnText(caption);
     }
     for (const char* path : {"CategoryAxis.Title", "CategoryAxis.Unit", "ValueAxis.Title", "ValueAxis.Unit"})
         known << attribute(path, "Caption");
@@ -293,6 +296,53 @@ void ChartLayoutTest::check(const QString& type, Faults& faults)
     for (QAbstractAxis* axis : chart->axes())
         if (axis->isVisible() && axis->labelsTruncated())
             faults.add("axis labels truncated", axis->metaObject()->className());
+
+    // Whatever the fonts and texts, the chart and its picture keep the control's size.
+    if (chart->size() != QSizeF(view->size()) || view->renderImage().size() != view->size())
+        faults.add("chart or picture not the control's size",
+                   QStringLiteral("%1 x %2").arg(chart->size().width()).arg(chart->size().height()));
+    for (const DrawnText& t : texts)
+        if (contained(t.outline, area) && !contained(t.outline, area.boundingRect().adjusted(2, 2, -2, -2)))
+            faults.add("touches the chart's edge", t.text);
+    if (!drawn || data.categories.isEmpty() || !data.x.isEmpty() || !data.times.isEmpty())
+        return;
+
+    // Every category is named where its axis gives each one a line's height.
+    QFont font = QApplication::font();
+    font.setPointSizeF(attribute("GlobalSettings", "FontSize").toDouble());
+    const QFontMetricsF fm(font);
+    const QRectF plot = chart->plotArea();
+    const qsizetype n = data.categories.size();
+    const bool radar = type == QLatin1String("Radar");
+    const bool acrossY = type.endsWith(QLatin1String("Bars"));
+    if (categoriesShown && !pie && !radar && byCategory.contains(type) &&
+        (acrossY ? plot.height() : plot.width()) >= n * fm.height())
+        for (const QString& category : data.categories)
+            if (!drawnWhole(texts, category))
+                faults.add("category left off though one line each fits", category);
+    if (!radar)
+        return;
+    // A spoke keeps its grid line, named or not, and is named where the circle leaves its
+    // neighbours room for its longest word beside it.
+    const QPointF centre = view->chart()->mapToScene(plot.center());
+    qsizetype spokes = 0;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (auto* line = dynamic_cast<QGraphicsLineItem*>(item); line && line->isVisible()) {
+            const QPointF a = line->mapToScene(line->line().p1()), b = line->mapToScene(line->line().p2());
+            const bool fromCentre = QLineF(a, centre).length() < 1 || QLineF(b, centre).length() < 1;
+            if (fromCentre && QLineF(a, b).length() > plot.width() / 4)
+                ++spokes;
+        }
+    if (spokes < n)
+        faults.add("spoke without its grid line", QString::number(n - spokes));
+    double word = 0;
+    for (const QString& category : data.categories)
+        for (const QString& w : category.split(QLatin1Char(' ')))
+            word = std::max(word, fm.horizontalAdvance(w));
+    if (M_PI * plot.width() / n >= word + fm.height())
+        for (const QString& category : data.categories)
+            if (!drawnWhole(texts, category))
+                faults.add("spoke left unnamed though it has room", category);
 }
 
 TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
@@ -324,6 +374,11 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"decade-apart", f + "decade-apart.xml", {}},
         {"forty-categories", f + "forty-categories.xml", {f + "second-axes.xml"}},
         {"tiny-slices", f + "tiny-slices.xml", {}},
+        {"german-states", f + "german-states.xml", {}},
+        {"ten-spokes", f + "ten-spokes.xml", {}},
+        {"twelve-months", f + "twelve-months.xml", {f + "legend-right.xml"}},
+        {"big-fonts", e + "quarterly-sales.xml", {f + "big-fonts.xml"}},
+        {"long-words-title", f + "german-states.xml", {f + "long-words-title.xml", f + "legend-right.xml"}},
     };
     const QStringList types = {
         QStringLiteral("Lines"),       QStringLiteral("StackedLines"), QStringLiteral("Bars"),

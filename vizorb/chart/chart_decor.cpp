@@ -216,59 +216,6 @@ bool wordsFit(const QString& text, const QFont& font, qreal width)
 
 } // namespace
 
-qreal smaller(qreal points)
-{
-    return std::max(kMinPoint, std::min(points - 1, points * 0.9));
-}
-
-QString wrapText(const QString& text, const QFont& font, qreal width)
-{
-    const QFontMetricsF fm(font);
-    const qreal space = fm.horizontalAdvance(QLatin1Char(' '));
-    QString out;
-    out.reserve(text.size() + 16);
-    bool firstParagraph = true;
-    for (QStringView paragraph : QStringView(text).split(QLatin1Char('\n'))) {
-        if (!firstParagraph)
-            out += QLatin1Char('\n');
-        firstParagraph = false;
-        qreal line = 0;
-        bool empty = true;
-        for (QStringView word : paragraph.split(QLatin1Char(' '))) {
-            const qreal w = fm.horizontalAdvance(word.toString());
-            if (!empty && line + space + w <= width) {
-                out += QLatin1Char(' ');
-                out += word;
-                line += space + w;
-                continue;
-            }
-            if (!empty)
-                out += QLatin1Char('\n');
-            empty = false;
-            if (w <= width) {
-                out += word;
-                line = w;
-                continue;
-            }
-            // A word wider than a line breaks where it must, never inside a surrogate pair.
-            line = 0;
-            for (qsizetype i = 0; i < word.size();) {
-                const qsizetype n = word[i].isHighSurrogate() && i + 1 < word.size() ? 2 : 1;
-                const QStringView piece = word.mid(i, n);
-                const qreal cw = n == 1 ? fm.horizontalAdvance(word[i]) : fm.horizontalAdvance(piece.toString());
-                if (line > 0 && line + cw > width) {
-                    out += QLatin1Char('\n');
-                    line = 0;
-                }
-                out += piece;
-                line += cw;
-                i += n;
-            }
-        }
-    }
-    return out;
-}
-
 void setCentredText(QGraphicsTextItem* item, const QString& lines)
 {
     QTextDocument* doc = item->document();
@@ -279,11 +226,6 @@ void setCentredText(QGraphicsTextItem* item, const QString& lines)
     item->setTextWidth(-1);
     item->setPlainText(lines);
     item->setTextWidth(std::ceil(doc->idealWidth()) + 1);
-}
-
-QString tooltipText(const QString& text)
-{
-    return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(drawnMarkup(text));
 }
 
 struct ChartDecor::Private {
@@ -311,6 +253,7 @@ struct ChartDecor::Private {
     TextStyle ringListStyle;
     QList<QGraphicsItem*> ringListItems;
 
+    PlotRoom plotRoom;
     QSizeF framedFor;
     QRectF inside; // the chart less its margins
 
@@ -325,6 +268,8 @@ struct ChartDecor::Private {
 ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(new Private)
 {
     d->chart = chart;
+    // Qt Charts would grow the chart to what its axes and texts ask for; they fit themselves instead.
+    chart->setMinimumSize(QSizeF(0, 0));
     connect(chart, &QGraphicsWidget::widthChanged, this, [this] { d->placeFrame(); });
     connect(chart, &QGraphicsWidget::heightChanged, this, [this] { d->placeFrame(); });
     connect(chart, &QGraphicsWidget::geometryChanged, this, &ChartDecor::layout);
@@ -393,6 +338,17 @@ void ChartDecor::setRingList(const QStringList& names, const TextStyle& style)
 {
     d->ringList = names;
     d->ringListStyle = style;
+}
+
+void ChartDecor::setPlotRoom(PlotRoom room)
+{
+    d->plotRoom = std::move(room);
+}
+
+void ChartDecor::relayout()
+{
+    d->framedFor = QSizeF();
+    d->placeFrame();
 }
 
 bool ChartDecor::hasTitle() const
@@ -709,10 +665,17 @@ void ChartDecor::Private::placeFrame()
         else
             right = size.width() - legendRect.left() + kGap;
     }
+    inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(left, top, right, bottom));
+    if (plotRoom) {
+        const QMarginsF plot = plotRoom(size, inside);
+        left += plot.left();
+        top += plot.top();
+        right += plot.right();
+        bottom += plot.bottom();
+    }
     const QMargins margins(int(std::ceil(left)), int(std::ceil(top)), int(std::ceil(right)), int(std::ceil(bottom)));
     if (chart->margins() != margins)
         chart->setMargins(margins);
-    inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(margins));
 }
 
 void ChartDecor::layout()
