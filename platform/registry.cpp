@@ -5,6 +5,9 @@
 
 #include <array>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -241,12 +244,36 @@ std::optional<Hive> parseHive(QByteArrayView text, QString* error)
 
 Registry::Registry(Hive hive) : m_hive(std::move(hive)) {}
 
+namespace {
+// The hive file's first bytes past the limit, or nothing when it is not a
+// regular file we can read. Opened without blocking, so that a named pipe
+// in its place cannot stall start-up, and refused before a byte is read
+// when it is a pipe, a device or a folder.
+std::optional<QByteArray> readHiveFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        return std::nullopt;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return file.read(kMaxHiveBytes + 1);
+}
+} // namespace
+
 std::shared_ptr<Registry> Registry::fromFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::make_shared<Registry>();
-    std::optional<Hive> hive = parseHive(file.read(kMaxHiveBytes + 1));
+    const std::optional<QByteArray> bytes = readHiveFile(path);
+    std::optional<Hive> hive = bytes ? parseHive(*bytes) : std::nullopt;
     return std::make_shared<Registry>(hive ? std::move(*hive) : Hive{});
 }
 

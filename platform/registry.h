@@ -90,7 +90,9 @@ std::optional<Hive> parseHive(QByteArrayView text, QString* error = nullptr);
 class Registry {
 public:
     explicit Registry(Hive hive = {});
-    // A missing or malformed file gives an empty registry: every lookup fails.
+    // A missing or malformed file, or anything but a regular file (a pipe,
+    // device or folder, refused before a byte is read), gives an empty registry:
+    // every lookup fails.
     static std::shared_ptr<Registry> fromFile(const QString& path);
 
     std::int32_t openKey(std::int32_t root, const QByteArray& subKey, std::int32_t access, std::int32_t& key);

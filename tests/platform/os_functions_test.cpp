@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace platform;
@@ -173,17 +175,37 @@ TEST(Registry, OpensReadsAndClosesWithTheOriginalStatusCodes)
     EXPECT_EQ(registry.openKeyCount(), 0u);
 }
 
-TEST(Registry, AMissingOrBrokenHiveFileIsAnEmptyRegistry)
+// Anything but a readable, well-formed regular file is an empty registry, at
+// once: a named pipe with no writer must not hold up start-up.
+TEST(Registry, OnlyAWellFormedRegularFileIsRead)
 {
     QTemporaryDir dir;
-    QFile broken(dir.filePath("broken.hive"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("[HKEY_LOCAL_MACHINE\\Software]\ngarbage\n");
-    broken.close();
-    for (const QString& path : {dir.filePath("missing.hive"), dir.filePath("broken.hive")}) {
+    const struct {
+        const char* name;
+        QByteArray text;
+    } files[] = {{"good.hive", "[HKEY_LOCAL_MACHINE\\Software]\n"},
+                 {"broken.hive", "[HKEY_LOCAL_MACHINE\\Software]\ngarbage\n"}};
+    for (const auto& f : files) {
+        QFile file(dir.filePath(f.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(f.text);
+    }
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.hive")).constData(), 0600), 0);
+    const struct {
+        QString path;
+        std::int32_t status;
+    } cases[] = {{dir.filePath("good.hive"), reg::Success},
+                 {dir.filePath("broken.hive"), reg::NotFound},
+                 {dir.filePath("missing.hive"), reg::NotFound},
+                 {dir.filePath("pipe.hive"), reg::NotFound},
+                 {dir.path(), reg::NotFound},
+                 {"/dev/zero", reg::NotFound},
+                 {"", reg::NotFound}};
+    for (const auto& c : cases) {
         std::int32_t key = 0;
-        EXPECT_EQ(Registry::fromFile(path)->openKey(reg::HKEY_LOCAL_MACHINE, "Software", reg::KEY_READ, key),
-                  reg::NotFound);
+        EXPECT_EQ(Registry::fromFile(c.path)->openKey(reg::HKEY_LOCAL_MACHINE, "Software", reg::KEY_READ, key),
+                  c.status)
+            << c.path.toStdString();
     }
 }
 

@@ -1,4 +1,5 @@
 #include "vizorb/model/chart_model.h"
+#include "vizorb/wizard/wizard_page.h"
 #include "vizorb/wizard/wizard_panel.h"
 #include "vizorb/xml/customizing_xml.h"
 #include "vizorb/xml/data_xml.h"
@@ -19,7 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <functional>
+#include <random>
 #include <set>
 
 using vizorb::ChartData;
@@ -183,6 +187,23 @@ TEST_F(WizardPanelTest, GermanNumbersUseTheDecimalComma)
     EXPECT_EQ(table->model()->index(0, 0).data().toString(), "2,5");
 }
 
+// Whatever double a cell holds, the text shown reads back to it exactly.
+TEST(WizardNumbers, EveryFiniteDoubleReadsBackAsShown)
+{
+    std::mt19937_64 random(17);
+    std::uniform_real_distribution<double> usual(-1e6, 1e6);
+    for (int i = 0; i < 20000; ++i) {
+        // Any bit pattern, then a number of the usual size.
+        const double value = i % 2 ? std::bit_cast<double>(random()) : usual(random);
+        if (!std::isfinite(value))
+            continue;
+        for (const auto language : {vizorb::WizardLanguage::English, vizorb::WizardLanguage::German}) {
+            const QString shown = vizorb::formatNumber(value, language);
+            ASSERT_EQ(vizorb::parseNumber(shown, language), value) << shown.toStdString();
+        }
+    }
+}
+
 TEST_F(WizardPanelTest, EachStepsEditReachesTheModel)
 {
     QSignalSpy spy(&panel, &WizardPanel::propertyChanged);
@@ -339,7 +360,7 @@ TEST_F(WizardPanelTest, HiddenPropertiesAreNotOffered)
     EXPECT_TRUE(find<QLineEdit>("caption:ValueAxis.Title")->isVisible());
 }
 
-TEST_F(WizardPanelTest, RefusedInputSaysWhyUntilTheNextValidInput)
+TEST_F(WizardPanelTest, RefusedInputSaysWhyUntilTheStepChangesOrAnInputIsTaken)
 {
     model.setAttribute("ValueAxis", "Minimum", "0");
     model.setAttribute("ValueAxis", "Maximum", "40");
@@ -387,9 +408,15 @@ TEST_F(WizardPanelTest, RefusedInputSaysWhyUntilTheNextValidInput)
         c.type(c.input);
         EXPECT_TRUE(message->isVisible()) << c.input;
         EXPECT_EQ(message->text(), QString::fromUtf8(c.message)) << c.input;
-        // The reason stays across other steps until an input is accepted.
-        panel.goToStep(5);
+        // The reason stays on its step and goes when the step changes ...
+        panel.goToStep(panel.currentStep());
         EXPECT_EQ(message->text(), QString::fromUtf8(c.message)) << c.input;
+        panel.goToStep(5);
+        EXPECT_FALSE(message->isVisible()) << c.input;
+        EXPECT_EQ(message->text(), QString()) << c.input;
+        // ... or when an input is accepted.
+        c.type(c.input);
+        EXPECT_TRUE(message->isVisible()) << c.input;
         c.type("3");
         EXPECT_FALSE(message->isVisible()) << c.input;
     }

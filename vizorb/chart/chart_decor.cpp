@@ -265,7 +265,7 @@ struct ChartDecor::Private {
     void placeFrame();
 };
 
-ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(new Private)
+ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(std::make_unique<Private>())
 {
     d->chart = chart;
     // Qt Charts would grow the chart to what its axes and texts ask for; they fit themselves instead.
@@ -276,10 +276,7 @@ ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(new Private)
 }
 
 // The items are the chart's children and go with it.
-ChartDecor::~ChartDecor()
-{
-    delete d;
-}
+ChartDecor::~ChartDecor() = default;
 
 void ChartDecor::setTitle(const QString& text, const TextStyle& style)
 {

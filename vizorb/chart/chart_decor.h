@@ -10,6 +10,7 @@
 #include <QRectF>
 
 #include <functional>
+#include <memory>
 
 class QChart;
 class QGraphicsTextItem;
@@ -79,7 +80,7 @@ private:
     void layout();
 
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace vizorb

@@ -17,7 +17,16 @@ constexpr qsizetype kMaxDrawnText = 1000;
 // the cut would split a surrogate pair) and an ellipsis; a shorter one whole.
 QString cutText(const QString& text, qsizetype keep);
 
-// The text as drawn by a plain-text item: whole up to kMaxDrawnText characters.
+// Marks kept after a base character: as Unicode's stream-safe text format,
+// which no real text exceeds. Qt shapes a mark run at a cost far beyond its
+// length, so a name of one letter and a thousand accents would draw slowly.
+constexpr int kMaxMarkRun = 30;
+
+// The text with every run of combining marks after a base cut to kMaxMarkRun.
+QString cutMarkRuns(const QString& text);
+
+// The text as drawn by a plain-text item: mark runs cut, whole up to
+// kMaxDrawnText characters.
 QString drawnText(const QString& text);
 
 // The same text for an item that reads rich text (Qt Charts' titles, axis

@@ -3,6 +3,8 @@
 #include <QChartView>
 #include <QImage>
 
+#include <memory>
+
 namespace vizorb {
 
 class ChartModel;
@@ -65,9 +67,8 @@ private:
     void ensureBuilt();
     void rebuild();
 
-    friend class ChartBuilder;
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace vizorb

@@ -1,6 +1,7 @@
 #include "vizorb/model/chart_model.h"
 
 #include "platform/variant.h"
+#include "vizorb/model/chart_type.h"
 #include "vizorb/xml/xml_text.h"
 
 #include <QDateTime>
@@ -259,11 +260,7 @@ bool isReadOnly(const QString& path, const QString& attribute)
 
 QStringList chartTypes()
 {
-    return {QStringLiteral("Lines"),       QStringLiteral("StackedLines"), QStringLiteral("Bars"),
-            QStringLiteral("StackedBars"), QStringLiteral("Columns"),      QStringLiteral("StackedColumns"),
-            QStringLiteral("Area"),        QStringLiteral("StackedArea"),  QStringLiteral("Pie"),
-            QStringLiteral("Doughnut"),    QStringLiteral("Polar"),        QStringLiteral("Radar"),
-            QStringLiteral("Scatter"),     QStringLiteral("TimeScatter")};
+    return chartTypeNames();
 }
 
 QStringList paletteNames()
@@ -406,12 +403,9 @@ struct ChartModel::Private {
     QString version;
 };
 
-ChartModel::ChartModel(QObject* parent) : QObject(parent), d(new Private) {}
+ChartModel::ChartModel(QObject* parent) : QObject(parent), d(std::make_unique<Private>()) {}
 
-ChartModel::~ChartModel()
-{
-    delete d;
-}
+ChartModel::~ChartModel() = default;
 
 QString ChartModel::attribute(const QString& path, const QString& attribute) const
 {

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
 namespace vizorb {
 
 // One named series of numbers; a missing value is NaN.
@@ -121,7 +123,7 @@ Q_SIGNALS:
 
 private:
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace vizorb

@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace vizorb {
@@ -146,11 +147,29 @@ QLocale numberLocale(WizardLanguage language)
 }
 } // namespace
 
+int writeNumber(double value, char* buffer)
+{
+    char* const end = buffer + kNumberChars;
+    const std::to_chars_result scientific = std::to_chars(buffer, end, value, std::chars_format::scientific);
+    const char* const e = std::find(buffer, scientific.ptr, 'e');
+    if (e == scientific.ptr) // inf or nan
+        return int(scientific.ptr - buffer);
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), scientific.ptr, exponent);
+    if (exponent < -4 || exponent >= 15)
+        return int(scientific.ptr - buffer);
+    return int(std::to_chars(buffer, end, value, std::chars_format::fixed).ptr - buffer);
+}
+
 QString formatNumber(double value, WizardLanguage language)
 {
     if (std::isnan(value))
         return {};
-    return numberLocale(language).toString(value, 'g', 15);
+    char buffer[kNumberChars];
+    QString text = QString::fromLatin1(buffer, writeNumber(value, buffer));
+    if (language == WizardLanguage::German)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
 }
 
 std::optional<double> parseNumber(const QString& text, WizardLanguage language)

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace vizorb {
 
@@ -68,7 +69,8 @@ struct WizardPanel::Private {
     }
 };
 
-WizardPanel::WizardPanel(ChartModel& model, QWidget* parent) : QWidget(parent), d(new Private(model, this))
+WizardPanel::WizardPanel(ChartModel& model, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(model, this))
 {
     setObjectName(QStringLiteral("wizardPanel"));
 
@@ -130,7 +132,6 @@ WizardPanel::~WizardPanel()
 {
     // The pages first: closing an open cell editor commits through the editor in d.
     delete d->stack;
-    delete d;
 }
 
 void WizardPanel::reset()
@@ -144,8 +145,12 @@ void WizardPanel::reset()
 
 int WizardPanel::goToStep(int step)
 {
-    d->step = std::clamp(step, 1, stepCount);
+    const int previous = std::exchange(d->step, std::clamp(step, 1, stepCount));
     d->stack->setCurrentIndex(d->step);
+    // A refusal speaks of the step it was made on; leaving the step (which also
+    // ends an edit still open there) ends it.
+    if (d->step != previous)
+        d->editor.clearMessage();
     d->showHeader();
     return d->step;
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace vizorb {
 
 class ChartModel;
@@ -37,7 +39,7 @@ Q_SIGNALS:
 
 private:
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace vizorb

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -19,8 +18,8 @@ namespace vizorb {
 
 namespace {
 
-// The longest a number is written: sign, 15 digits, point and a three-digit exponent.
-constexpr int widestNumber = 22;
+// The longest a number is written: sign, 17 digits, point and a three-digit exponent.
+constexpr int widestNumber = 24;
 // Values measured per fitting; columns beyond it are given the widest number's room,
 // so fitting stays quick for the largest data the control takes.
 constexpr qsizetype measuredValues = 4'000'000;
@@ -59,13 +58,13 @@ QStringList headerLines(const QString& name)
     return lines;
 }
 
-// Characters of the number as the table writes it (15 significant digits).
+// Characters of the number as the table writes it.
 int numberLength(double value)
 {
     if (std::isnan(value))
         return 0;
-    char buffer[32];
-    return int(std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr - buffer);
+    char buffer[kNumberChars];
+    return writeNumber(value, buffer);
 }
 
 // Text widths from each character's advance, measured once: shaping every

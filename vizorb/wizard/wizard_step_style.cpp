@@ -1,3 +1,4 @@
+#include "vizorb/chart/chart_text.h"
 #include "vizorb/model/chart_model.h"
 #include "vizorb/wizard/wizard_page.h"
 
@@ -71,7 +72,9 @@ public:
         case Qt::DisplayRole:
         case Qt::ToolTipRole: {
             const QString caption = m_editor.value(seriesPath(series), QStringLiteral("Caption"));
-            return caption.isEmpty() ? m_editor.model().data().series.value(series).name : caption;
+            const QString name = caption.isEmpty() ? m_editor.model().data().series.value(series).name : caption;
+            // Drawn as the chart draws it, so a long run of marks costs no more here.
+            return cutMarkRuns(name);
         }
         case Qt::DecorationRole:
             return colorSwatch(m_editor.model().seriesColor(series));

@@ -1,4 +1,5 @@
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/chart_type.h"
 #include "vizorb/wizard/wizard_page.h"
 
 #include <QListWidget>
@@ -18,14 +19,16 @@ const QString kGlobal = QStringLiteral("GlobalSettings");
 const QString kChartType = QStringLiteral("ChartType");
 
 // A small drawing of what the type looks like, in the chart's own colours.
-QIcon chartTypeIcon(const QString& type, const QList<QColor>& colors)
+QIcon chartTypeIcon(const QString& name, const QList<QColor>& colors)
 {
+    const ChartType type = chartTypeFromName(name).value_or(ChartType::Columns);
+    const ChartTraits is = chartTraits(type);
     QPixmap pixmap(iconSize, iconSize);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor a = colors.value(0, Qt::blue), b = colors.value(1, Qt::red), c = colors.value(2, Qt::green);
-    const bool stacked = type.startsWith(QLatin1String("Stacked"));
+    const bool stacked = is.stacked;
     const QRectF frame(3, 3, 26, 26);
 
     auto axes = [&] {
@@ -35,7 +38,7 @@ QIcon chartTypeIcon(const QString& type, const QList<QColor>& colors)
     };
     const double heights[] = {0.45, 0.8, 0.6, 0.95};
 
-    if (type == QLatin1String("Pie") || type == QLatin1String("Doughnut")) {
+    if (is.pie) {
         p.setPen(QPen(Qt::white, 1));
         const QRectF circle = frame.adjusted(1, 1, -1, -1);
         const int spans[] = {150, 120, 90};
@@ -46,11 +49,11 @@ QIcon chartTypeIcon(const QString& type, const QList<QColor>& colors)
             p.drawPie(circle, start * 16, spans[i] * 16);
             start += spans[i];
         }
-        if (type == QLatin1String("Doughnut")) {
+        if (type == ChartType::Doughnut) {
             p.setBrush(Qt::white);
             p.drawEllipse(circle.center(), 6, 6);
         }
-    } else if (type == QLatin1String("Polar") || type.contains(QLatin1String("Radar"))) {
+    } else if (is.polar) {
         const QPointF centre = frame.center();
         p.setPen(QPen(Qt::lightGray, 1));
         for (int i = 0; i < 5; ++i) {
@@ -67,10 +70,10 @@ QIcon chartTypeIcon(const QString& type, const QList<QColor>& colors)
             QColor fill = s ? b : a;
             fill.setAlpha(110);
             p.setPen(QPen(s ? b : a, 1.5));
-            p.setBrush(type == QLatin1String("Polar") ? QBrush(Qt::NoBrush) : QBrush(fill));
+            p.setBrush(type == ChartType::Polar ? QBrush(Qt::NoBrush) : QBrush(fill));
             p.drawPolygon(polygon);
         }
-    } else if (type.contains(QLatin1String("Scatter"))) {
+    } else if (is.scatter) {
         axes();
         const QPointF points[] = {{8, 22}, {12, 15}, {16, 19}, {20, 10}, {24, 13}, {26, 6}};
         p.setPen(Qt::NoPen);
@@ -79,7 +82,7 @@ QIcon chartTypeIcon(const QString& type, const QList<QColor>& colors)
             p.setBrush(i++ % 2 ? b : a);
             p.drawEllipse(point, 2.2, 2.2);
         }
-    } else if (type.contains(QLatin1String("Area"))) {
+    } else if (is.area) {
         axes();
         const double lower[] = {0.3, 0.5, 0.4, 0.6}, upper[] = {0.55, 0.85, 0.7, 0.95};
         for (int s = stacked ? 1 : 0; s >= 0; --s) {
@@ -92,7 +95,7 @@ QIcon chartTypeIcon(const QString& type, const QList<QColor>& colors)
             p.setBrush(s ? b : a);
             p.drawPath(path);
         }
-    } else if (type.contains(QLatin1String("Lines"))) {
+    } else if (is.lines) {
         axes();
         const double first[] = {0.3, 0.6, 0.45, 0.8}, second[] = {0.15, 0.3, 0.2, 0.4};
         for (int s = 0; s < 2; ++s) {
@@ -104,7 +107,7 @@ QIcon chartTypeIcon(const QString& type, const QList<QColor>& colors)
             p.setPen(QPen(s ? b : a, 2));
             p.drawPolyline(line);
         }
-    } else if (type.contains(QLatin1String("Bars"))) {
+    } else if (is.horizontal) {
         axes();
         for (int i = 0; i < 3; ++i) {
             const double y = frame.top() + 2 + i * 8;

@@ -1,0 +1,428 @@
+#include "vizorb/chart/chart_builder.h"
+
+#include "vizorb/chart/chart_axes.h"
+#include "vizorb/chart/chart_budget.h"
+#include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/chart_text.h"
+#include "vizorb/model/chart_model.h"
+
+#include "platform/variant.h"
+
+#include <QApplication>
+#include <QCategoryAxis>
+#include <QCursor>
+#include <QGraphicsTextItem>
+#include <QLegend>
+#include <QLineSeries>
+#include <QPolarChart>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vizorb {
+namespace {
+
+// Qt Charts makes one graphics item per spoke label: beyond this a radar
+// shows nothing readable. The whole chart's budget is in chart_budget.h.
+constexpr int kMaxSpokes = 360;
+constexpr int kMaxSeries = schema::maxSeriesElements;
+
+} // namespace
+
+BuiltChart buildChart(const ChartModel& model, const ViewModes& modes, int buckets, ChartClick onClick)
+{
+    const ChartType type = chartTypeFromName(model.attribute(ChartBuilder::kGlobal, QStringLiteral("ChartType")))
+                               .value_or(ChartType::Columns);
+    const ChartBuilder::Request request{model, modes, buckets, std::move(onClick), type};
+    const ChartTraits is = chartTraits(type);
+    const std::unique_ptr<ChartBuilder> builder = is.pie     ? makePieBuilder(request)
+                                                  : is.polar ? makePolarBuilder(request)
+                                                  : is.bars  ? makeBarBuilder(request)
+                                                             : makeLineAreaBuilder(request);
+    return builder->build();
+}
+
+ChartBuilder::ChartBuilder(const Request& request)
+    : m(request.model), data(request.model.data()), modes(request.modes), buckets(request.buckets),
+      onClick(request.onClick), type(request.type), is(chartTraits(request.type))
+{
+    for (int i = 0; i < data.series.size(); ++i)
+        if (m.boolAttribute(seriesPath(i), QStringLiteral("Visible")))
+            visible << i;
+}
+
+ChartBuilder::~ChartBuilder() = default;
+
+BuiltChart ChartBuilder::build()
+{
+    out.horizontalBars = is.horizontal;
+    out.hint = refusal();
+    // A hint sits on a plain chart: a polar one cannot take the hint's axes.
+    chart = out.hint.isEmpty() && is.polar ? new QPolarChart : new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setBackgroundBrush(QColor::fromString(m.attribute(kGlobal, QStringLiteral("BackgroundColor"))));
+    chart->setBackgroundRoundness(0);
+    applyTitle();
+    applyLegend();
+    if (out.hint.isEmpty())
+        buildSeries();
+    if (!out.hint.isEmpty())
+        buildHint();
+    out.chart = chart;
+    return std::move(out);
+}
+
+// Why the chart cannot be drawn, or "".
+QString ChartBuilder::refusal() const
+{
+    const qsizetype points = data.pointCount();
+    if (data.isEmpty() || points == 0)
+        return QStringLiteral("No data loaded. Open a data file to draw the chart.");
+    if (visible.isEmpty())
+        return QStringLiteral("Every series is hidden.");
+    if (visible.size() > kMaxSeries)
+        return QStringLiteral("%1 series are too many to draw; a chart shows at most %2.")
+            .arg(visible.size())
+            .arg(kMaxSeries);
+    if (is.time && data.times.isEmpty())
+        return QStringLiteral("A TimeScatter chart needs time values: give the data a <Times> list.");
+    if (is.bars && points * visible.size() > kMaxBars)
+        return QStringLiteral("%1 bars are too many to draw; choose Lines, Area or Scatter.")
+            .arg(points * visible.size());
+    if (const qsizetype slices = is.pie ? sliceCount() : 0; slices > kMaxSlices)
+        return QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(slices);
+    if (type == ChartType::Radar && points > kMaxSpokes)
+        return QStringLiteral("%1 spokes are too many for a radar; choose Lines or Polar.").arg(points);
+    if (fewestQtSeries() > kMaxPieces)
+        return QStringLiteral("%1 series are too many to draw as %2; choose Lines.")
+            .arg(visible.size())
+            .arg(chartTypeName(type));
+    if (is.polar && visible.size() * 4 * kMinColumns > kMaxPolarPoints)
+        return QStringLiteral("%1 series are too many for a polar chart; choose Lines.").arg(visible.size());
+    if (sumsOverflow())
+        return QStringLiteral("The values add up beyond the largest number this chart can show; choose Lines, "
+                              "Columns or Scatter.");
+    return {};
+}
+
+QString ChartBuilder::seriesPath(int i) const
+{
+    return QStringLiteral("Series%1").arg(i + 1);
+}
+
+// Qt series the chart needs with every gap joined: an area and its outline
+// for a plain area; a band for each sign a stacked area's values take.
+qsizetype ChartBuilder::fewestQtSeries() const
+{
+    if (type == ChartType::Area)
+        return 2 * visible.size();
+    if (type != ChartType::StackedArea)
+        return visible.size();
+    qsizetype count = 0;
+    for (int s : visible) {
+        const QVector<double>& values = data.series[s].values;
+        const bool falls = std::ranges::any_of(values, [](double v) { return v < 0; });
+        count += falls && std::ranges::any_of(values, [](double v) { return v > 0; }) ? 2 : 1;
+    }
+    return count;
+}
+
+QList<int> ChartBuilder::rings() const
+{
+    return type == ChartType::Doughnut ? visible : QList<int>{visible.first()};
+}
+
+// One slice per positive value of every ring.
+qsizetype ChartBuilder::sliceCount() const
+{
+    qsizetype count = 0;
+    for (int s : rings())
+        count +=
+            std::count_if(data.series[s].values.begin(), data.series[s].values.end(), [](double v) { return v > 0; });
+    return count;
+}
+
+// A sum beyond the largest double would draw an empty pie or an axis up to "inf".
+bool ChartBuilder::sumsOverflow() const
+{
+    if (is.pie)
+        return std::ranges::any_of(rings(), [this](int s) { return pieOverflows(data.series[s].values); });
+    return is.stacked && stackOverflows(data, visible);
+}
+
+QString ChartBuilder::seriesName(int i) const
+{
+    const QString caption = m.attribute(seriesPath(i), QStringLiteral("Caption"));
+    return caption.isEmpty() ? data.series[i].name : caption;
+}
+
+QFont ChartBuilder::font(const QString& path) const
+{
+    QFont f = QApplication::font();
+    QString family = m.attribute(path, QStringLiteral("FontFamily"));
+    if (family.isEmpty())
+        family = m.attribute(kGlobal, QStringLiteral("FontFamily"));
+    if (!family.isEmpty())
+        f.setFamily(family);
+    const QString size = m.attribute(path, QStringLiteral("FontSize"));
+    f.setPointSizeF(size.isEmpty() ? m.attribute(kGlobal, QStringLiteral("FontSize")).toDouble() : size.toDouble());
+    f.setBold(m.boolAttribute(path, QStringLiteral("FontBold")));
+    return f;
+}
+
+QColor ChartBuilder::color(const QString& path) const
+{
+    return QColor::fromString(m.attribute(path, QStringLiteral("Color")));
+}
+
+bool ChartBuilder::showMarkers() const
+{
+    return data.pointCount() <= kMarkerLimit &&
+           !m.boolAttribute(QStringLiteral("Control"), QStringLiteral("HidePoints"));
+}
+
+void ChartBuilder::applyTitle()
+{
+    out.decor = new ChartDecor(chart);
+    for (const QString& path : {QStringLiteral("Title"), QStringLiteral("Subtitle")}) {
+        const QString caption =
+            m.boolAttribute(path, QStringLiteral("Visible")) ? m.attribute(path, QStringLiteral("Caption")) : QString();
+        const TextStyle style{font(path), color(path)};
+        if (path == QLatin1String("Title"))
+            out.decor->setTitle(caption, style);
+        else
+            out.decor->setSubtitle(caption, style);
+    }
+}
+
+// The legend lists every visible series once (a pie: its slices, added there).
+void ChartBuilder::applyLegend()
+{
+    const QString path = QStringLiteral("Legend");
+    chart->legend()->setVisible(false);
+    if (!m.boolAttribute(path, QStringLiteral("Visible")))
+        return;
+    const QString position = m.attribute(path, QStringLiteral("Position"));
+    const bool lines = is.lines || is.polar;
+    out.decor->setLegend(position == QLatin1String("Top")     ? Qt::AlignTop
+                         : position == QLatin1String("Left")  ? Qt::AlignLeft
+                         : position == QLatin1String("Right") ? Qt::AlignRight
+                                                              : Qt::AlignBottom,
+                         lines        ? LegendMark::Line
+                         : is.scatter ? LegendMark::Dot
+                                      : LegendMark::Box,
+                         {font(path), color(path)});
+    if (!out.hint.isEmpty() || is.pie)
+        return;
+    for (int s : visible)
+        out.decor->addLegendEntry({seriesName(s), m.seriesColor(s)});
+}
+
+void ChartBuilder::buildHint()
+{
+    auto* axisX = new QValueAxis;
+    auto* axisY = new QValueAxis;
+    chart->addAxis(axisX, Qt::AlignBottom);
+    chart->addAxis(axisY, Qt::AlignLeft);
+    styleAxis(axisX, QStringLiteral("CategoryAxis"));
+    styleAxis(axisY, QStringLiteral("ValueAxis"));
+    out.decor->clearLegend();
+    auto* item = new QGraphicsTextItem(chart);
+    QFont f = QApplication::font();
+    f.setPointSizeF(11);
+    item->setFont(f);
+    item->setDefaultTextColor(QColor(0x60, 0x60, 0x60));
+    QChart* c = chart;
+    const QString hint = drawnText(out.hint);
+    // Wrapped to the chart's width, so no hint runs past its edges.
+    auto place = [c, item, hint, f] {
+        const qreal width = c->size().width();
+        setCentredText(item, wrapText(hint, f, std::max(width - 32, 40.0)));
+        const QRectF box = item->boundingRect();
+        item->setPos(std::round((width - box.width()) / 2), c->plotArea().center().y() - box.height() / 2);
+    };
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
+    place();
+}
+
+void ChartBuilder::decorate(QXYSeries* series, int s)
+{
+    if (modes.valueLabels && data.pointCount() <= kMarkerLimit) {
+        series->setPointLabelsFormat(QStringLiteral("@yPoint"));
+        series->setPointLabelsVisible(true);
+        series->setPointLabelsClipping(false);
+    }
+    if (modes.tooltips) {
+        const QString name = seriesName(s);
+        QObject::connect(series, &QXYSeries::hovered, chart, [name](const QPointF& point, bool state) {
+            if (state)
+                QToolTip::showText(QCursor::pos(), tooltipText(QStringLiteral("%1: %2").arg(
+                                                       name, platform::formatNumber(point.y(), 6))));
+            else
+                QToolTip::hideText();
+        });
+    }
+}
+
+void ChartBuilder::addLinePiece(int s, const QPen& pen, bool markers, QList<QPointF>& points, QVector<int>& indices)
+{
+    if (points.isEmpty())
+        return;
+    auto* series = new QLineSeries;
+    series->setName(seriesName(s));
+    series->setPen(pen);
+    series->setPointsVisible(markers);
+    series->replace(points);
+    decorate(series, s);
+    chart->addSeries(series);
+    out.plotted.append({series, s, indices});
+    points.clear();
+    indices.clear();
+}
+
+const QStringList& ChartBuilder::pointLabels()
+{
+    if (m_shownLabels.size() == data.pointCount())
+        return m_shownLabels;
+    m_shownLabels.clear();
+    m_shownLabels.reserve(data.pointCount());
+    for (int i = 0; i < data.pointCount(); ++i)
+        m_shownLabels << data.label(i);
+    if (data.categories.isEmpty() && !data.times.isEmpty()) {
+        const QStringList times = timeLabels(data.times);
+        for (qsizetype i = 0; i < times.size() && i < m_shownLabels.size(); ++i)
+            m_shownLabels[i] = times[i];
+    }
+    return m_shownLabels;
+}
+
+QString ChartBuilder::pointLabel(int i)
+{
+    return pointLabels().value(i);
+}
+
+// ---- axes ----------------------------------------------------------------
+
+void ChartBuilder::styleAxis(QAbstractAxis* axis, const QString& path)
+{
+    axis->setVisible(m.boolAttribute(path, QStringLiteral("Visible")));
+    axis->setGridLineVisible(m.boolAttribute(path, QStringLiteral("GridLines")));
+    const QColor c = color(path);
+    axis->setLabelsColor(c);
+    axis->setLinePenColor(c);
+    axis->setTitleBrush(c);
+    axis->setLabelsFont(font(kGlobal));
+    axis->setTruncateLabels(false);
+    QFont titleFont = font(kGlobal);
+    titleFont.setBold(true);
+    axis->setTitleFont(titleFont);
+    QString title;
+    const QString titlePath = path + QLatin1String(".Title"), unitPath = path + QLatin1String(".Unit");
+    if (m.boolAttribute(titlePath, QStringLiteral("Visible")))
+        title = m.attribute(titlePath, QStringLiteral("Caption"));
+    const QString unit = m.attribute(unitPath, QStringLiteral("Caption"));
+    if (m.boolAttribute(unitPath, QStringLiteral("Visible")) && !unit.isEmpty())
+        title = title.isEmpty() ? QStringLiteral("[%1]").arg(unit) : QStringLiteral("%1 [%2]").arg(title, unit);
+    axis->setTitleText(drawnMarkup(title));
+    axis->setTitleVisible(!title.isEmpty());
+}
+
+// Lays out the labels of the chart's axes at the chart's size, and again whenever it changes.
+AxisLayout* ChartBuilder::axisLayout()
+{
+    if (!m_axes)
+        m_axes = new AxisLayout(chart);
+    return m_axes;
+}
+
+// Range from the data, widened to nice numbers unless the customizing fixes an
+// end; at most `steps` steps, fewer where the labels need the room.
+void ChartBuilder::setValueRange(QValueAxis* axis, const QString& path, double lo, double hi, bool includeZero,
+                                 int steps, bool alongX)
+{
+    if (!(lo <= hi)) {
+        lo = 0;
+        hi = 1;
+    }
+    if (includeZero) {
+        lo = std::min(lo, 0.0);
+        hi = std::max(hi, 0.0);
+    }
+    const QString minimum = m.attribute(path, QStringLiteral("Minimum"));
+    const QString maximum = m.attribute(path, QStringLiteral("Maximum"));
+    if (!minimum.isEmpty())
+        lo = minimum.toDouble();
+    if (!maximum.isEmpty())
+        hi = maximum.toDouble();
+    if (!(hi > lo))
+        std::tie(lo, hi) = finiteRange(lo, lo);
+    const bool round = minimum.isEmpty() && maximum.isEmpty();
+    const QString format = m.attribute(path, QStringLiteral("NumberFormat"));
+    const ValueTicks ticks = valueTicks(lo, hi, steps, round);
+    axis->setRange(ticks.lo, ticks.hi);
+    axis->setTickCount(ticks.tickCount);
+    axis->setLabelFormat(format.isEmpty() ? ticks.format : format);
+    axisLayout()->addValues(axis, format, alongX);
+}
+
+// A secondary axis showing what `primary` shows; the axis layout keeps both alike.
+QAbstractAxis* ChartBuilder::cloneCategoryLike(QAbstractAxis* primary)
+{
+    auto* v = static_cast<QValueAxis*>(primary);
+    QValueAxis* copy = nullptr;
+    if (auto* c = qobject_cast<QCategoryAxis*>(primary)) {
+        auto* categories = new QCategoryAxis;
+        categories->setLabelsPosition(c->labelsPosition());
+        copy = categories;
+    } else {
+        copy = new QValueAxis;
+    }
+    copy->setRange(v->min(), v->max());
+    copy->setTickCount(v->tickCount());
+    copy->setLabelFormat(v->labelFormat());
+    axisLayout()->mirror(v, copy);
+    return copy;
+}
+
+// Adds the axes to the chart and every series to them; the secondary axes
+// mirror the primary ones on the opposite side.
+void ChartBuilder::attachAxes(QAbstractAxis* categoryAxis, QAbstractAxis* valueAxis, bool horizontal)
+{
+    const Qt::Alignment catSide = horizontal ? Qt::AlignLeft : Qt::AlignBottom;
+    const Qt::Alignment valSide = horizontal ? Qt::AlignBottom : Qt::AlignLeft;
+    chart->addAxis(categoryAxis, catSide);
+    chart->addAxis(valueAxis, valSide);
+    styleAxis(categoryAxis, QStringLiteral("CategoryAxis"));
+    styleAxis(valueAxis, QStringLiteral("ValueAxis"));
+    QList<QAbstractAxis*> axes{categoryAxis, valueAxis};
+    if (m.boolAttribute(QStringLiteral("CategoryAxisSec"), QStringLiteral("Visible"))) {
+        QAbstractAxis* sec = cloneCategoryLike(categoryAxis);
+        chart->addAxis(sec, horizontal ? Qt::AlignRight : Qt::AlignTop);
+        styleAxis(sec, QStringLiteral("CategoryAxisSec"));
+        axes << sec;
+    }
+    if (m.boolAttribute(QStringLiteral("ValueAxisSec"), QStringLiteral("Visible"))) {
+        QAbstractAxis* sec = cloneCategoryLike(valueAxis);
+        chart->addAxis(sec, horizontal ? Qt::AlignTop : Qt::AlignRight);
+        styleAxis(sec, QStringLiteral("ValueAxisSec"));
+        axes << sec;
+    }
+    for (QAbstractSeries* s : chart->series())
+        for (QAbstractAxis* a : axes)
+            s->attachAxis(a);
+    axisLayout()->relayout();
+}
+
+// Categories on a value axis: point i at i, each label whole, thinned to fit.
+QCategoryAxis* ChartBuilder::makeCategoryAxis(bool alongX)
+{
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setRange(-0.5, data.pointCount() - 0.5);
+    axisLayout()->addCategories(axis, pointLabels(), alongX);
+    return axis;
+}
+
+} // namespace vizorb
