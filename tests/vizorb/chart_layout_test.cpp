@@ -101,6 +101,7 @@ QRectF inkOf(const QGraphicsSimpleTextItem& item)
 struct DrawnText {
     QStringList lines;
     QString text; // the lines joined with a space
+    QFont font;
     QPolygonF outline;
     QList<QPolygonF> clips; // outlines of the ancestors that clip it
 };
@@ -114,12 +115,15 @@ QList<DrawnText> drawnTexts(const QGraphicsScene& scene)
             continue;
         QString text;
         QRectF ink;
+        QFont font;
         if (auto* rich = dynamic_cast<QGraphicsTextItem*>(item)) {
             text = rich->toPlainText();
             ink = inkOf(*rich);
+            font = rich->font();
         } else if (auto* plain = dynamic_cast<QGraphicsSimpleTextItem*>(item)) {
             text = plain->text();
             ink = inkOf(*plain);
+            font = plain->font();
         } else {
             continue;
         }
@@ -129,6 +133,7 @@ QList<DrawnText> drawnTexts(const QGraphicsScene& scene)
         for (const QString& line : text.split(lineBreak))
             drawn.lines << line.trimmed();
         drawn.text = drawn.lines.join(QLatin1Char(' '));
+        drawn.font = font;
         drawn.outline = item->mapToScene(ink.adjusted(0.5, 0.5, -0.5, -0.5));
         for (QGraphicsItem* p = item->parentItem(); p; p = p->parentItem())
             if (p->flags() & QGraphicsItem::ItemClipsChildrenToShape)
@@ -301,6 +306,13 @@ void ChartLayoutTest::check(const QString& type, Faults& faults)
     if (chart->size() != QSizeF(view->size()) || view->renderImage().size() != view->size())
         faults.add("chart or picture not the control's size",
                    QStringLiteral("%1 x %2").arg(chart->size().width()).arg(chart->size().height()));
+    // Names and categories have no font of their own: they take the whole chart's family and weight.
+    const QString family = attribute("GlobalSettings", "FontFamily");
+    const bool bold = attribute("GlobalSettings", "FontBold") == QLatin1String("true");
+    for (const DrawnText& t : texts)
+        if ((series.contains(t.text) || data.categories.contains(t.text)) &&
+            ((!family.isEmpty() && t.font.family() != family) || (bold && !t.font.bold())))
+            faults.add("not in the chart's font", t.text + QLatin1String(": ") + t.font.family());
     for (const DrawnText& t : texts)
         if (contained(t.outline, area) && !contained(t.outline, area.boundingRect().adjusted(2, 2, -2, -2)))
             faults.add("touches the chart's edge", t.text);

@@ -97,7 +97,7 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
          "Pie",
          data(2, longSlices, "Year %1"),
          {{"Title", "Caption", "Regions"}},
-         QStringList{"Regions", "Year 1", "The first of 2 series"} + longSlices,
+         QStringList{"Regions", "Year 1 (the first of 2 series)"} + longSlices,
          7},
         {"hint",
          "TimeScatter",

@@ -160,15 +160,23 @@ QString ChartBuilder::seriesName(int i) const
 
 QFont ChartBuilder::font(const QString& path) const
 {
+    // A text takes the whole chart's font where it has none of its own: a value
+    // other than its default (read so, a complete customizing draws as a short
+    // one), or a title's own (larger and bold by default).
+    const bool titled = path == QLatin1String("Title") || path == QLatin1String("Subtitle");
+    const auto value = [&](const QString& name) {
+        const QString own = m.attribute(path, name);
+        return titled || own != schema::defaultValue(path, name) ? own : m.attribute(kGlobal, name);
+    };
     QFont f = QApplication::font();
-    QString family = m.attribute(path, QStringLiteral("FontFamily"));
+    QString family = value(QStringLiteral("FontFamily"));
     if (family.isEmpty())
         family = m.attribute(kGlobal, QStringLiteral("FontFamily"));
     if (!family.isEmpty())
         f.setFamily(family);
-    const QString size = m.attribute(path, QStringLiteral("FontSize"));
+    const QString size = value(QStringLiteral("FontSize"));
     f.setPointSizeF(size.isEmpty() ? m.attribute(kGlobal, QStringLiteral("FontSize")).toDouble() : size.toDouble());
-    f.setBold(m.boolAttribute(path, QStringLiteral("FontBold")));
+    f.setBold(value(QStringLiteral("FontBold")) == QLatin1String("true"));
     return f;
 }
 
@@ -230,16 +238,20 @@ void ChartBuilder::buildHint()
     styleAxis(axisY, QStringLiteral("ValueAxis"));
     out.decor->clearLegend();
     auto* item = new QGraphicsTextItem(chart);
-    QFont f = QApplication::font();
-    f.setPointSizeF(11);
-    item->setFont(f);
     item->setDefaultTextColor(QColor(0x60, 0x60, 0x60));
     QChart* c = chart;
     const QString hint = drawnText(out.hint);
-    // Wrapped to the chart's width, so no hint runs past its edges.
-    auto place = [c, item, hint, f] {
+    // In the chart's font, wrapped to its width and smaller until it fits its height.
+    auto place = [c, item, hint, own = font(kGlobal)] {
         const qreal width = c->size().width();
-        setCentredText(item, wrapText(hint, f, std::max(width - 32, 40.0)));
+        QFont f = own;
+        for (;;) {
+            item->setFont(f);
+            setCentredText(item, wrapText(hint, f, std::max(width - 32, 40.0)));
+            if (item->boundingRect().height() <= c->size().height() - 16 || f.pointSizeF() <= kMinPoint)
+                break;
+            f.setPointSizeF(smaller(f.pointSizeF()));
+        }
         const QRectF box = item->boundingRect();
         item->setPos(std::round((width - box.width()) / 2), c->plotArea().center().y() - box.height() / 2);
     };
