@@ -14,7 +14,6 @@
 #include <QPen>
 #include <QPieSeries>
 #include <QPieSlice>
-#include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QtMath>
@@ -32,6 +31,8 @@ constexpr qreal kEntryGap = 14; // between legend entries side by side
 constexpr qreal kMarkGap = 4;   // between a legend mark and its name
 constexpr qreal kLeader = 12;   // a slice label's leader line, out of the ring before it turns
 constexpr qreal kZ = 100;       // above the series
+// A line of the legend or of a slice label takes at most this share of the chart's height, whatever its font.
+constexpr qreal kLineShare = 0.05;
 
 QFont sized(QFont font, qreal points)
 {
@@ -132,16 +133,26 @@ Flow flow(const QList<LegendEntry>& entries, qsizetype count, const QString& mor
     return f;
 }
 
-// As large a font as flows all of `entries` into `limit`, down to the smallest
-// size; beyond that as many entries as fit, and a last text saying how many
-// are not shown. `font` becomes the font the flow is measured in.
-Flow fitted(const QList<LegendEntry>& entries, QFont& font, QSizeF limit, bool rows)
+// As large a font as flows all of `entries` into `limit`, each line at most
+// `tallestLine` high and words whole, down to the smallest size; beyond that
+// as many entries as fit, and a last text saying how many are not shown.
+// `font` becomes the font the flow is measured in.
+Flow fitted(const QList<LegendEntry>& entries, QFont& font, QSizeF limit, bool rows, qreal tallestLine)
 {
     const qsizetype n = entries.size();
     qreal points = pointsOf(font);
+    while (points > kMinPoint && QFontMetricsF(sized(font, points)).height() > tallestLine)
+        points = smaller(points);
+    // Names keep their words whole where the smallest font allows.
+    const auto whole = [&](const QFont& f) {
+        const qreal room = limit.width() - std::ceil(QFontMetricsF(f).height() * 0.7) - kMarkGap;
+        return std::all_of(entries.begin(), entries.end(),
+                           [&](const LegendEntry& e) { return widestWord(drawnText(e.name), f) <= room; });
+    };
+    const bool wholeAtLeast = whole(sized(font, kMinPoint));
     font = sized(font, points);
     Flow f = flow(entries, n, {}, font, limit, rows);
-    while (!f.fits && points > kMinPoint) {
+    while ((!f.fits || (wholeAtLeast && !whole(font))) && points > kMinPoint) {
         points = smaller(points);
         font = sized(font, points);
         f = flow(entries, n, {}, font, limit, rows);
@@ -203,15 +214,10 @@ QRectF draw(const Flow& f, const QList<LegendEntry>& entries, QPointF origin, co
     return covered;
 }
 
-// Whether every word of `text` fits a line `width` wide.
+// Whether every word of `text` (up to a hyphen or slash) fits a line `width` wide.
 bool wordsFit(const QString& text, const QFont& font, qreal width)
 {
-    const QFontMetricsF fm(font);
-    static const QRegularExpression blank(QStringLiteral("[ \\n]"));
-    for (const QString& word : text.split(blank, Qt::SkipEmptyParts))
-        if (fm.horizontalAdvance(word) > width)
-            return false;
-    return true;
+    return widestWord(text, font) <= width;
 }
 
 } // namespace
@@ -261,7 +267,7 @@ struct ChartDecor::Private {
     void placeLegend(QRectF room);
     qreal placeRingList(qreal top, QSizeF size);
     void placeLabels(QRectF room);
-    void placeInnerLabels(QPointF centre, qreal scale);
+    void placeInnerLabels(QPointF centre, qreal scale, const QFont& font);
     void placeFrame();
 };
 
@@ -406,7 +412,7 @@ void ChartDecor::Private::placeLegend(QRectF room)
     const bool rows = side & (Qt::AlignTop | Qt::AlignBottom);
     const QSizeF limit = rows ? QSizeF(room.width(), room.height() * 0.3) : QSizeF(room.width() * 0.35, room.height());
     QFont font = legendStyle.font;
-    const Flow f = fitted(entries, font, limit, rows);
+    const Flow f = fitted(entries, font, limit, rows, chart->size().height() * kLineShare);
     QPointF origin;
     if (side & Qt::AlignTop)
         origin = room.topLeft();
@@ -434,7 +440,7 @@ qreal ChartDecor::Private::placeRingList(qreal top, QSizeF size)
     if (limit.width() < 1 || limit.height() < 1)
         return 0;
     QFont font = ringListStyle.font;
-    const Flow f = fitted(names, font, limit, true);
+    const Flow f = fitted(names, font, limit, true, size.height() * kLineShare);
     return draw(f, names, QPointF(kPad, top), {font, ringListStyle.color}, LegendMark::Ring, chart, ringListItems)
         .height();
 }
@@ -462,6 +468,9 @@ void ChartDecor::Private::placeLabels(QRectF room)
     // A slice's label may be left off (the legend names the slice), a ring's name may not:
     // the labels' font shrinks until the names fit beside the rings, words whole.
     qreal points = pointsOf(labelStyle.font);
+    while (points > kMinPoint &&
+           QFontMetricsF(sized(labelStyle.font, points)).height() > chart->size().height() * kLineShare)
+        points = smaller(points);
     for (;;) {
         QFont bold = sized(labelStyle.font, points);
         bold.setBold(true);
@@ -472,6 +481,10 @@ void ChartDecor::Private::placeLabels(QRectF room)
             height += measure(wrapText(name, bold, wrapAt), QFontMetricsF(bold)).height() + 2;
             whole = whole && wordsFit(name, bold, wrapAt);
         }
+        // Slices' labels keep their words whole too.
+        const QFont plain = sized(labelStyle.font, points);
+        for (const QString& label : std::as_const(labels))
+            whole = whole && wordsFit(drawnText(label), plain, wrapAt);
         if ((height <= room.height() && whole) || points <= kMinPoint)
             break;
         points = smaller(points);
@@ -581,16 +594,15 @@ void ChartDecor::Private::placeLabels(QRectF room)
             }
         }
     }
-    placeInnerLabels(c, radius / ringPie.last());
+    placeInnerLabels(c, radius / ringPie.last(), font);
     for (QGraphicsItem* item : labelItems)
         item->setZValue(kZ);
 }
 
 // Labels of inner rings stand inside their slices, in a colour that reads on
 // the slice; one that does not fit inside its slice is left off.
-void ChartDecor::Private::placeInnerLabels(QPointF c, qreal scale)
+void ChartDecor::Private::placeInnerLabels(QPointF c, qreal scale, const QFont& font)
 {
-    const QFont font = labelStyle.font;
     const QFontMetricsF fm(font);
     for (qsizetype r = 0; r < innerLabels.size() && r + 1 < rings.size(); ++r) {
         const qreal inner = ringHole[r] * scale, outer = ringPie[r] * scale;
