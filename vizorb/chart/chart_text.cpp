@@ -119,12 +119,25 @@ QString wrapText(const QString& text, const QFont& font, qreal width)
         firstParagraph = false;
         qreal line = 0;
         bool empty = true;
+        qsizetype lineStart = out.size();
+        // Widths add up piece by piece; near the limit the line is measured whole, as it is drawn.
+        const auto fits = [&](qreal gap, qreal w, QStringView piece, bool spaced) {
+            if (line + gap + w <= width)
+                return true;
+            if (line + gap + w > width + 2)
+                return false;
+            QString whole = out.mid(lineStart);
+            if (spaced)
+                whole += QLatin1Char(' ');
+            whole += piece;
+            return fm.horizontalAdvance(whole) <= width;
+        };
         for (QStringView word : paragraph.split(QLatin1Char(' '))) {
             bool firstPiece = true;
             for (QStringView piece : pieces(word)) {
                 const qreal gap = firstPiece ? space : 0;
                 const qreal w = fm.horizontalAdvance(piece.toString());
-                if (!empty && line + gap + w <= width) {
+                if (!empty && fits(gap, w, piece, firstPiece)) {
                     if (firstPiece)
                         out += QLatin1Char(' ');
                     out += piece;
@@ -132,8 +145,10 @@ QString wrapText(const QString& text, const QFont& font, qreal width)
                     firstPiece = false;
                     continue;
                 }
-                if (!empty)
+                if (!empty) {
                     out += QLatin1Char('\n');
+                    lineStart = out.size();
+                }
                 empty = false;
                 firstPiece = false;
                 if (w <= width) {
@@ -143,11 +158,15 @@ QString wrapText(const QString& text, const QFont& font, qreal width)
                 }
                 line = 0;
                 for (qsizetype i = 0; i < piece.size();) {
-                    const qsizetype n = piece[i].isHighSurrogate() && i + 1 < piece.size() ? 2 : 1;
+                    // A character with its combining marks, never half a surrogate pair.
+                    qsizetype n = piece[i].isHighSurrogate() && i + 1 < piece.size() ? 2 : 1;
+                    while (i + n < piece.size() && piece[i + n].isMark())
+                        ++n;
                     const QStringView part = piece.mid(i, n);
                     const qreal cw = n == 1 ? fm.horizontalAdvance(piece[i]) : fm.horizontalAdvance(part.toString());
                     if (line > 0 && line + cw > width) {
                         out += QLatin1Char('\n');
+                        lineStart = out.size();
                         line = 0;
                     }
                     out += part;

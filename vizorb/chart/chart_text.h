@@ -49,7 +49,7 @@ qreal smaller(qreal points, qreal least = kMinPoint);
 // `text` broken into lines no wider than `width`, joined by '\n': at spaces
 // (each break replaces one) and after a hyphen or slash inside a word (kept
 // at the line's end); a word wider than a line is broken where it must be,
-// never inside a surrogate pair. Existing line breaks are kept. Linear in the
+// never inside a surrogate pair nor before a combining mark. Existing line breaks are kept. Linear in the
 // text's length.
 QString wrapText(const QString& text, const QFont& font, qreal width);
 
