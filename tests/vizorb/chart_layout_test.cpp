@@ -387,6 +387,8 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"forty-categories", f + "forty-categories.xml", {f + "second-axes.xml"}},
         {"tiny-slices", f + "tiny-slices.xml", {}},
         {"german-states", f + "german-states.xml", {}},
+        {"eu-countries", f + "eu-countries.xml", {}},
+        {"material-properties", f + "material-properties.xml", {}},
         {"ten-spokes", f + "ten-spokes.xml", {}},
         {"twelve-months", f + "twelve-months.xml", {f + "legend-right.xml"}},
         {"big-fonts", e + "quarterly-sales.xml", {f + "big-fonts.xml"}},

@@ -771,17 +771,18 @@ void AxisLayout::placeSpokeLabels()
         return;
     const QRectF plot = m_chart->plotArea();
     const double radius = std::min(plot.width(), plot.height()) / 2;
-    const QFontMetricsF fm(m_spokeFont);
     for (qsizetype k = 0; k < n; ++k) {
         const QString& text = m_spokeTexts[k];
         if (text.isEmpty())
             continue;
-        const QSizeF size(std::ceil(widestLine(text, m_spokeFont)) + 2,
-                          double(text.count(QLatin1Char('\n')) + 1) * std::ceil(fm.height()));
-        const QRectF box = spokeLabelBox(plot.center(), radius, 360.0 * double(k) / double(n), size);
-        auto* item = new QGraphicsSimpleTextItem(text, m_chart);
+        // Lines lean towards the circle: right-aligned on its left, centred at its top and bottom.
+        const double degrees = 360.0 * double(k) / double(n);
+        const double dx = std::sin(degrees * M_PI / 180);
+        auto* item = new QGraphicsTextItem(m_chart);
         item->setFont(m_spokeFont);
-        item->setBrush(m_spokeAxis->labelsBrush());
+        item->setDefaultTextColor(m_spokeAxis->labelsBrush().color());
+        setAlignedText(item, text, std::abs(dx) < 0.2 ? Qt::AlignHCenter : dx > 0 ? Qt::AlignLeft : Qt::AlignRight);
+        const QRectF box = spokeLabelBox(plot.center(), radius, degrees, item->boundingRect().size());
         item->setPos(std::round(box.left()), std::round(box.top()));
         item->setZValue(m_chart->zValue() + 20);
         m_spokeLabels << item;

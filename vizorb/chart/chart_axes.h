@@ -16,6 +16,7 @@ class QChart;
 class QCategoryAxis;
 class QValueAxis;
 class QGraphicsSimpleTextItem;
+class QGraphicsTextItem;
 
 namespace vizorb {
 
@@ -134,7 +135,7 @@ private:
     QCategoryAxis* m_spokeAxis = nullptr;
     QStringList m_spokeTexts;
     QFont m_spokeFont;
-    QList<QGraphicsSimpleTextItem*> m_spokeLabels; // owned by the chart
+    QList<QGraphicsTextItem*> m_spokeLabels; // owned by the chart
     QMarginsF m_plotInset;
     QSizeF m_laidOutFor;
 };

@@ -224,9 +224,14 @@ bool wordsFit(const QString& text, const QFont& font, qreal width)
 
 void setCentredText(QGraphicsTextItem* item, const QString& lines)
 {
+    setAlignedText(item, lines, Qt::AlignHCenter);
+}
+
+void setAlignedText(QGraphicsTextItem* item, const QString& lines, Qt::Alignment alignment)
+{
     QTextDocument* doc = item->document();
     doc->setDocumentMargin(0);
-    QTextOption option(Qt::AlignHCenter);
+    QTextOption option(alignment);
     option.setWrapMode(QTextOption::NoWrap);
     doc->setDefaultTextOption(option);
     item->setTextWidth(-1);

@@ -21,6 +21,8 @@ namespace vizorb {
 // A plain text item whose lines (joined by '\n') are centred on one another;
 // its characters are drawn as they are, never read as markup.
 void setCentredText(QGraphicsTextItem* item, const QString& lines);
+// The same, its lines aligned to one side (Qt::AlignLeft, Qt::AlignRight) or centred.
+void setAlignedText(QGraphicsTextItem* item, const QString& lines, Qt::Alignment alignment);
 
 struct TextStyle {
     QFont font;
