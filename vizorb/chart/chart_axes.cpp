@@ -745,7 +745,8 @@ void AxisLayout::layOutSpokes(Entry& e, const QRectF& inside)
     // Qt Charts would thin the names by its own rule and take their spokes' room as it sees fit.
     c->setLabelsVisible(false);
     const QFont own = c->labelsFont();
-    const SpokeLayout layout = layoutSpokes(e.labels, own, inside);
+    // A hidden axis leaves its names' room to the circle.
+    const SpokeLayout layout = layoutSpokes(c->isVisible() ? e.labels : QStringList(), own, inside);
     m_spokeAxis = c;
     m_spokeTexts = layout.texts;
     m_spokeFont = sized(own, layout.points);
