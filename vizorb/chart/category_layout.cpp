@@ -76,6 +76,9 @@ std::optional<CategoryLayout> attempt(const QStringList& labels, const QFont& fo
     const double slot = room.length / double(n);
     const double space = slot * every;
     const qreal points = pointsOf(font);
+    // Too little room for any label, level or turned: a dense axis is not measured.
+    if (space < kItemPad + 2 + fm.averageCharWidth() / 2 && space < lineHeight + kItemPad)
+        return std::nullopt;
     const Shown flat = measure(labels, every, 0, font);
     if (!alongX) {
         if (flat.width + kItemPad <= room.across && lineHeight + kItemPad <= space)
@@ -156,7 +159,8 @@ CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, co
     const QFont f = sized(font, std::min(own, kLeastLabelPoint));
     const double lineHeight = QFontMetricsF(f).height();
     const double across = std::max(room.across - kItemPad, 4 * QFontMetricsF(f).averageCharWidth());
-    for (int every = 1;; every = int(std::min<qsizetype>(n, every < 4 ? every + 1 : every + every / 2))) {
+    const int first = int(std::clamp<qsizetype>(qsizetype(std::ceil(double(n) * lineHeight / room.length)), 1, n));
+    for (int every = first;; every = int(std::min<qsizetype>(n, every < 4 ? every + 1 : every + every / 2))) {
         const Shown rest = measure(labels, every, across, f, true);
         if (rest.lineCount * lineHeight <= room.length / double(n) * every || every >= n)
             return finish(rest, every, alongX ? -90 : 0, pointsOf(f));
@@ -241,6 +245,10 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
     const double most = std::max(1.0, std::min(room.width(), room.height()) / 2 - kSpokeGap);
     const double least = most / 2;
     const qreal own = pointsOf(font);
+    // However small, names take a line's height each around the circle: where they are
+    // far too many, only every step-th is measured, in the spokes' own font.
+    const double line = QFontMetricsF(sized(font, std::min(own, kLeastLabelPoint))).height();
+    const qsizetype step = std::max<qsizetype>(1, qsizetype(std::floor(double(n) * line / (2 * M_PI * most))));
     SpokeLayout best;
     for (qreal points = own;; points = smaller(points, kLeastLabelPoint)) {
         const QFont f = sized(font, points);
@@ -249,8 +257,8 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
         s.points = points;
         // Names broken into lines a fifth of the room wide, or as wide as their longest word.
         const double wrapWidth = std::max(room.width() * 0.2, 6 * fm.averageCharWidth());
-        for (const QString& label : labels) {
-            const QString text = wrapText(drawnText(label), f, wrapWidth);
+        for (qsizetype k = 0; k < n; ++k) {
+            const QString text = k % step == 0 ? wrapText(drawnText(labels[k]), f, wrapWidth) : QString();
             s.texts << text;
             s.sizes << QSizeF(std::ceil(widestLine(text, f)) + 2,
                               double(text.count(QLatin1Char('\n')) + 1) * std::ceil(fm.height()));
@@ -269,7 +277,7 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
             best = thinned;
         if (left == 0)
             return thinned;
-        if (points <= kLeastLabelPoint)
+        if (points <= kLeastLabelPoint || step > 1)
             return best;
     }
 }

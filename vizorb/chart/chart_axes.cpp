@@ -750,11 +750,14 @@ void AxisLayout::layOutSpokes(Entry& e, const QRectF& inside)
     m_spokeAxis = c;
     m_spokeTexts = layout.texts;
     m_spokeFont = sized(own, layout.points);
-    // A category ends at every spoke, so every spoke has its grid line, named or not.
+    // A category ends at every spoke, so every spoke has its grid line, named or not
+    // (of a polar chart's many evenly spaced points, the named ones).
+    constexpr qsizetype kMaxGridSpokes = 360;
     const qsizetype n = e.labels.size();
     QList<std::pair<QString, double>> ends;
     for (qsizetype k = 1; k <= n; ++k)
-        ends.append({QString(), e.hi * double(k) / double(n)});
+        if (n <= kMaxGridSpokes || !m_spokeTexts.value(k % n).isEmpty())
+            ends.append({QString(), e.hi * double(k) / double(n)});
     setCategoryLabels(c, 0, ends, true);
     c->setRange(0, e.hi);
     // The plot is the circle; its names stand in the room around it.
