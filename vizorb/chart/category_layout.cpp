@@ -14,6 +14,8 @@ namespace {
 // Qt Charts draws a label as a text item with a small margin on each side.
 constexpr double kItemPad = 4;
 constexpr int kMaxLines = 3;
+// Turned labels stand this much more than their lines apart (Qt Charts places them to whole pixels).
+constexpr double kTurnedPad = 1;
 // Between a spoke's name and its circle.
 constexpr double kSpokeGap = 6;
 
@@ -115,11 +117,11 @@ std::optional<CategoryLayout> attempt(const QStringList& labels, const QFont& fo
     if (box + 2 <= space && box <= room.across && box / 2 <= std::min(before, after))
         return finish(flat, every, -45, points);
     // Turned upright, each takes its lines' height and its item's margins along the axis.
-    if (flat.width + kItemPad <= room.across && lineHeight + kItemPad <= space)
+    if (flat.width + kItemPad <= room.across && lineHeight + kTurnedPad <= space)
         return finish(flat, every, -90, points);
     const Shown turned = measure(labels, every, room.across - kItemPad, font);
     if (turned.lineCount <= kMaxLines && turned.width + kItemPad <= room.across &&
-        turned.lineCount * lineHeight + kItemPad <= space)
+        turned.lineCount * lineHeight + kTurnedPad <= space)
         return finish(turned, every, -90, points);
     return std::nullopt;
 }
