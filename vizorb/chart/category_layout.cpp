@@ -79,10 +79,11 @@ std::optional<CategoryLayout> attempt(const QStringList& labels, const QFont& fo
     const double space = slot * every;
     const qreal points = pointsOf(font);
     // Too little room for any label, level or turned: a dense axis is not measured.
-    if (space < kItemPad + 2 + fm.averageCharWidth() / 2 && space < lineHeight + kItemPad)
+    if (space < kItemPad + 2 + fm.averageCharWidth() / 2 && space < lineHeight + kTurnedPad)
         return std::nullopt;
     const Shown flat = measure(labels, every, 0, font);
     if (!alongX) {
+        // Qt Charts hides a label whose box, margins included, meets the one before.
         if (flat.width + kItemPad <= room.across && lineHeight + kItemPad <= space)
             return finish(flat, every, 0, points);
         const Shown wrapped = measure(labels, every, room.across - kItemPad, font);
