@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QGlyphRun>
 #include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QRawFont>
@@ -316,6 +317,23 @@ void ChartLayoutTest::check(const QString& type, Faults& faults)
     for (const DrawnText& t : texts)
         if (contained(t.outline, area) && !contained(t.outline, area.boundingRect().adjusted(2, 2, -2, -2)))
             faults.add("touches the chart's edge", t.text);
+    // Leader lines of slice labels and ring names do not cross.
+    QList<QPolygonF> leaders;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (auto* path = dynamic_cast<QGraphicsPathItem*>(item); path && path->isVisible() && pie) {
+            QPolygonF line;
+            for (int k = 0; k < path->path().elementCount(); ++k)
+                line << path->mapToScene(QPointF(path->path().elementAt(k)));
+            leaders << line;
+        }
+    for (qsizetype i = 0; i < leaders.size(); ++i)
+        for (qsizetype j = i + 1; j < leaders.size(); ++j)
+            for (qsizetype a = 0; a + 1 < leaders[i].size(); ++a)
+                for (qsizetype b = 0; b + 1 < leaders[j].size(); ++b)
+                    if (QLineF(leaders[i][a], leaders[i][a + 1])
+                            .intersects(QLineF(leaders[j][b], leaders[j][b + 1]), nullptr) ==
+                        QLineF::BoundedIntersection)
+                        faults.add("leader lines cross", QString::number(i));
     if (!drawn || data.categories.isEmpty() || !data.x.isEmpty() || !data.times.isEmpty())
         return;
 

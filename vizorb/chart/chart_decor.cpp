@@ -523,10 +523,13 @@ void ChartDecor::Private::placeLabels(QRectF room)
         widest = std::max(widest, l.size.width());
         all << l;
     }
-    // A ring's name points at the middle of its ring, up on the left, where
-    // the rings' leaders stand apart; names go before any slice's label.
+    // A ring's name stands at the left, the innermost's at the centre's height and
+    // the outer rings' ever further above and below, so each can lead level to its
+    // ring; names go before any slice's label.
+    const qreal step = std::min(20.0, 100.0 / std::max<qsizetype>(1, ringNames.size()));
     for (qsizetype r = 0; r < ringNames.size() && r < rings.size(); ++r) {
-        const qreal angle = qDegreesToRadians(340.0 - 40.0 * r / std::max<qsizetype>(1, ringNames.size() - 1));
+        const qreal k = qreal((r + 1) / 2) * (r % 2 ? 1 : -1);
+        const qreal angle = qDegreesToRadians(270.0 + k * step);
         Label l{wrapText(drawnText(ringNames[r]), ringFont, wrapAt),
                 {},
                 QPointF(std::sin(angle), -std::cos(angle)),
@@ -578,15 +581,25 @@ void ChartDecor::Private::placeLabels(QRectF room)
             const QRectF box(right ? column : column - l->size.width(), l->top, l->size.width(), l->size.height());
             if (!room.contains(box))
                 continue;
-            const QPointF rim = c + radius * l->reach * l->direction;
-            const QPointF elbow = c + (radius + kLeader) * l->direction;
+            const bool ring = l->reach < 1;
+            QPointF rim = c + radius * l->reach * l->direction;
+            const QPointF end(right ? box.left() - 2 : box.right() + 2, box.center().y());
             QPainterPath path(rim);
-            path.lineTo(elbow);
-            path.lineTo(right ? box.left() - 2 : box.right() + 2, box.center().y());
+            // A ring's leader runs level to its ring where the name stands beside it (level
+            // leaders never cross), else straight to the ring's nearest point beside it. A
+            // slice's leader leaves its slice outwards, then turns.
+            if (ring) {
+                const qreal rr = radius * l->reach;
+                const qreal dy = std::clamp(end.y() - c.y(), -0.9 * rr, 0.9 * rr);
+                rim = QPointF(c.x() + (right ? 1 : -1) * std::sqrt(rr * rr - dy * dy), c.y() + dy);
+                path = QPainterPath(rim);
+            } else {
+                path.lineTo(c + (radius + kLeader) * l->direction);
+            }
+            path.lineTo(end);
             auto* leader = new QGraphicsPathItem(path, chart);
             leader->setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
             auto* text = new QGraphicsSimpleTextItem(l->text, chart);
-            const bool ring = l->reach < 1;
             text->setFont(ring ? ringFont : font);
             text->setBrush(labelStyle.color);
             text->setPos(box.topLeft());
