@@ -1,6 +1,6 @@
 // The customizing reader: any bytes are either rejected with a message and
-// nothing applied, or read into settings that write back (both layouts) and
-// read again unchanged.
+// nothing applied, or read into settings that write back (every form) and
+// read again unchanged, as the same text.
 #include "vizorb/xml/customizing_xml.h"
 #include "vizorb/xml/xml_text.h"
 
@@ -19,12 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             std::abort();
         return 0;
     }
-    for (bool nested : {true, false}) {
-        const QString written = vizorb::writeCustomizingXml(customizing, {false, nested, 0});
-        vizorb::Customizing back;
-        if (!vizorb::decodeXmlText(written, &decoded, &error) || !vizorb::readCustomizingXml(decoded, &back, &error) ||
-            !(back == customizing))
-            std::abort();
-    }
+    // Every layout, only what was set or every attribute, is read again into
+    // the same settings and written again as the same text, within the reader's bound.
+    for (bool complete : {false, true})
+        for (bool nested : {true, false}) {
+            const vizorb::CustomizingOutput output{complete, nested, 3};
+            const QString written = vizorb::writeCustomizingXml(customizing, output);
+            vizorb::Customizing back;
+            if (written.size() > vizorb::kMaxMarkupText || !vizorb::decodeXmlText(written, &decoded, &error) ||
+                !vizorb::readCustomizingXml(decoded, &back, &error) ||
+                vizorb::writeCustomizingXml(back, output) != written || (!complete && !(back == customizing)))
+                std::abort();
+        }
     return 0;
 }

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     const QString written = vizorb::writeDataXml(data);
     vizorb::ChartData back;
-    if (!vizorb::decodeXmlText(written, &decoded, &error) || !vizorb::readDataXml(decoded, &back, &error) ||
-        vizorb::writeDataXml(back) != written)
+    if (written.size() > vizorb::kMaxXmlText || !vizorb::decodeXmlText(written, &decoded, &error) ||
+        !vizorb::readDataXml(decoded, &back, &error) || vizorb::writeDataXml(back) != written)
         std::abort();
     return 0;
 }

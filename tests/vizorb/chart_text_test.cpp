@@ -248,7 +248,7 @@ TEST(ChartTextTest, HugeTitleIsShortened)
 {
     vizorb::VizorbControl control(QStringLiteral("7.00"));
     QString title;
-    for (int i = 0; i < 10000; ++i)
+    for (int i = 0; i < 7000; ++i)
         title += QStringLiteral("word%1 ").arg(i % 10, 4, 10, QLatin1Char('0'));
     control.call(id::SetAttribute, {Variant("Title"), Variant("Caption"), Variant(title)});
     ASSERT_EQ(control.get(id::LoadDataXml, {Variant(data(1, {"A"}, "S%1"))}), Variant(true));

@@ -88,9 +88,6 @@ QString ChartBuilder::refusal() const
             .arg(kMaxSeries);
     if (is.time && data.times.isEmpty())
         return QStringLiteral("A TimeScatter chart needs time values: give the data a <Times> list.");
-    if (is.bars && points * visible.size() > kMaxBars)
-        return QStringLiteral("%1 bars are too many to draw; choose Lines, Area or Scatter.")
-            .arg(points * visible.size());
     if (const qsizetype slices = is.pie ? sliceCount() : 0; slices > kMaxSlices)
         return QStringLiteral("%1 slices are too many to draw; choose Lines, Area or Scatter.").arg(slices);
     if (type == ChartType::Radar && points > kMaxSpokes)
@@ -99,8 +96,11 @@ QString ChartBuilder::refusal() const
         return QStringLiteral("%1 series are too many to draw as %2; choose Lines.")
             .arg(visible.size())
             .arg(chartTypeName(type));
-    if (is.polar && visible.size() * 4 * kMinColumns > kMaxPolarPoints)
-        return QStringLiteral("%1 series are too many for a polar chart; choose Lines.").arg(visible.size());
+    if (is.polar && visible.size() > kMaxPolarSeries)
+        return QStringLiteral("%1 series are too many for a %2 chart; it shows at most %3. Choose Lines.")
+            .arg(visible.size())
+            .arg(type == ChartType::Radar ? QStringLiteral("radar") : QStringLiteral("polar"))
+            .arg(kMaxPolarSeries);
     if (sumsOverflow())
         return QStringLiteral("The values add up beyond the largest number this chart can show; choose Lines, "
                               "Columns or Scatter.");

@@ -1,7 +1,8 @@
 #include "vizorb/model/chart_model.h"
 
-#include "platform/variant.h"
 #include "vizorb/model/chart_type.h"
+#include "vizorb/model/number_text.h"
+#include "vizorb/xml/customizing_xml.h"
 #include "vizorb/xml/xml_text.h"
 
 #include <QDateTime>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace vizorb {
 
@@ -29,7 +31,7 @@ QString ChartData::label(int point) const
     if (point >= 0 && point < times.size())
         return QDateTime::fromMSecsSinceEpoch(times[point], Qt::UTC).toString(Qt::ISODate);
     if (point >= 0 && point < x.size())
-        return platform::formatNumber(x[point], 15);
+        return shortestNumber(x[point]);
     return QString::number(point + 1);
 }
 
@@ -296,6 +298,18 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
     if (!spec)
         return fail(QStringLiteral("Unknown attribute \"%1\" of element \"%2\".").arg(quoted(attribute), canonical));
     const QString where = QStringLiteral("%1 of element \"%2\"").arg(QLatin1String(spec->name), canonical);
+    // Whatever is taken must be written and read again: no character XML
+    // cannot carry, and no value whose escaped form could outgrow the reader.
+    if (value.size() > kMaxValueLength)
+        return fail(QStringLiteral("%1 may hold at most %2 characters, not %3.")
+                        .arg(where)
+                        .arg(kMaxValueLength)
+                        .arg(value.size()));
+    if (const qsizetype at = firstUnwritable(value); at >= 0)
+        return fail(QStringLiteral("%1 holds the character U+%2 (at %3), which XML cannot carry.")
+                        .arg(where)
+                        .arg(QString::number(value[at].unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')))
+                        .arg(at + 1));
     const QString v = value.trimmed();
     const QString shown = quoted(value);
     QString result;
@@ -346,16 +360,15 @@ bool normalizeValue(const QString& path, const QString& attribute, const QString
     case Kind::Number: {
         if (v.isEmpty() && spec->kind == Kind::OptionalNumber)
             break;
-        bool ok = false;
-        const double number = v.toDouble(&ok);
-        if (!ok || !std::isfinite(number))
+        double number = 0;
+        if (!readNumber(v, &number))
             return fail(QStringLiteral("%1 must be a number, not \"%2\".").arg(where, shown));
         if (spec->kind == Kind::Number && number <= 0)
             return fail(QStringLiteral("%1 must be greater than 0, not \"%2\".").arg(where, shown));
         // Sizes and widths reach fonts and pens: a giant one would stall every redraw.
         if (spec->kind == Kind::Number && number > kMaxSize)
             return fail(QStringLiteral("%1 must be at most %2, not \"%3\".").arg(where).arg(kMaxSize).arg(shown));
-        result = platform::formatNumber(number, 15);
+        result = shortestNumber(number);
         break;
     }
     case Kind::NumberFormat: {
@@ -433,9 +446,19 @@ bool ChartModel::setAttribute(const QString& path, const QString& attribute, con
     const QString name = schema::canonicalAttribute(canonical, attribute);
     auto& element = d->customizing.values[canonical];
     const auto existing = element.constFind(name);
-    if (existing != element.cend() && *existing == normalized)
+    const std::optional<QString> before = existing == element.cend() ? std::nullopt : std::optional<QString>(*existing);
+    if (before == normalized)
         return true;
     element.insert(name, normalized);
+    if (!fitsReader(d->customizing, error)) {
+        if (before)
+            element.insert(name, *before);
+        else
+            element.remove(name);
+        if (element.isEmpty())
+            d->customizing.values.remove(canonical);
+        return false;
+    }
     Q_EMIT customizingChanged();
     return true;
 }

@@ -65,6 +65,9 @@ QStringList chartTypes();
 QStringList paletteNames();
 QList<QColor> paletteColors(const QString& palette);
 inline constexpr int maxSeriesElements = 999;
+// The longest value an attribute takes (a caption): what the customizing
+// writer makes of it stays within what its reader takes.
+inline constexpr qsizetype kMaxValueLength = 65'536;
 } // namespace schema
 
 // The chart control's state: its data and its customizing, a tree of

@@ -2,6 +2,7 @@
 
 #include "vizorb/chart/chart_text.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/number_text.h"
 
 #include <QComboBox>
 #include <QIcon>
@@ -13,7 +14,6 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace vizorb {
@@ -147,26 +147,9 @@ QLocale numberLocale(WizardLanguage language)
 }
 } // namespace
 
-int writeNumber(double value, char* buffer)
-{
-    char* const end = buffer + kNumberChars;
-    const std::to_chars_result scientific = std::to_chars(buffer, end, value, std::chars_format::scientific);
-    const char* const e = std::find(buffer, scientific.ptr, 'e');
-    if (e == scientific.ptr) // inf or nan
-        return int(scientific.ptr - buffer);
-    int exponent = 0;
-    std::from_chars(e + (e[1] == '+' ? 2 : 1), scientific.ptr, exponent);
-    if (exponent < -4 || exponent >= 15)
-        return int(scientific.ptr - buffer);
-    return int(std::to_chars(buffer, end, value, std::chars_format::fixed).ptr - buffer);
-}
-
 QString formatNumber(double value, WizardLanguage language)
 {
-    if (std::isnan(value))
-        return {};
-    char buffer[kNumberChars];
-    QString text = QString::fromLatin1(buffer, writeNumber(value, buffer));
+    QString text = shortestNumber(value);
     if (language == WizardLanguage::German)
         text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;

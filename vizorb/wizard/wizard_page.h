@@ -90,13 +90,7 @@ private:
 // Selects the item whose data is value, raising no signal; -1 when none has it.
 int selectByData(QComboBox* combo, const QString& value);
 QIcon colorSwatch(const QColor& color);
-// A number in the fewest digits that read back to the same double, laid out
-// as "%g" lays out 15 digits: 100000, 0.0001, 1e+15, 1e-05. Writes at most
-// kNumberChars characters to `buffer`, a full stop as decimal sign; returns
-// how many.
-constexpr int kNumberChars = 32;
-int writeNumber(double value, char* buffer);
-// Numbers as the user reads and types them: writeNumber's digits in the
+// Numbers as the user reads and types them: the stored form's digits in the
 // language's decimal sign, so that confirming a shown number keeps it exactly.
 // Typing accepts the full stop in either language.
 QString formatNumber(double value, WizardLanguage language);

@@ -1,5 +1,6 @@
 #include "vizorb/chart/chart_text.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/number_text.h"
 #include "vizorb/wizard/wizard_page.h"
 
 #include <QAbstractTableModel>
@@ -61,10 +62,7 @@ QStringList headerLines(const QString& name)
 // Characters of the number as the table writes it.
 int numberLength(double value)
 {
-    if (std::isnan(value))
-        return 0;
-    char buffer[kNumberChars];
-    return writeNumber(value, buffer);
+    return shortestNumberLength(value);
 }
 
 // Text widths from each character's advance, measured once: shaping every

@@ -90,6 +90,8 @@ bool readCustomizingXml(const QString& text, Customizing* customizing, QString* 
         return fail(reader.error() == QXmlStreamReader::PrematureEndOfDocumentError
                         ? QStringLiteral("The text ends before the customizing is complete.")
                         : reader.errorString());
+    if (!fitsReader(result, error))
+        return false;
     *customizing = std::move(result);
     return true;
 }
@@ -156,6 +158,38 @@ QString writeCustomizingXml(const Customizing& customizing, const CustomizingOut
     }
     out += QLatin1String("</Customizing>\n");
     return out;
+}
+
+bool fitsReader(const Customizing& customizing, QString* error)
+{
+    // Every element and attribute with its default, in the longer layout:
+    // what a value adds comes on top.
+    static const qint64 frame = [] {
+        qint64 longest = 0;
+        for (bool nested : {true, false})
+            longest =
+                std::max<qint64>(longest, writeCustomizingXml({}, {true, nested, schema::maxSeriesElements}).size());
+        return longest;
+    }();
+    // A character is escaped into at most 8 ("&#65533;"); only a customizing
+    // that might not fit is counted exactly, each value in place of its
+    // default, so the count is the same after a reload of what was written.
+    qint64 plain = 0;
+    for (const auto& element : customizing.values)
+        for (const QString& value : element)
+            plain += value.size();
+    if (frame + 8 * plain <= kMaxMarkupText)
+        return true;
+    qint64 added = 0;
+    for (auto element = customizing.values.cbegin(); element != customizing.values.cend(); ++element)
+        for (auto value = element->cbegin(); value != element->cend(); ++value)
+            added += escapedLength(*value) - escapedLength(schema::defaultValue(element.key(), value.key()));
+    if (frame + added <= kMaxMarkupText)
+        return true;
+    *error = QStringLiteral("Written out, the customizing would take more than %1 characters, more than the control "
+                            "reads; shorten its captions.")
+                 .arg(kMaxMarkupText);
+    return false;
 }
 
 } // namespace vizorb

@@ -19,6 +19,10 @@ struct CustomizingOutput {
 // The customizing as XML, ISO-8859-1 with character references.
 QString writeCustomizingXml(const Customizing& customizing, const CustomizingOutput& output);
 
+// Whether every form the writer puts out for `customizing` stays within what
+// the reader takes (kMaxMarkupText); false with a message otherwise.
+bool fitsReader(const Customizing& customizing, QString* error);
+
 // Sets one attribute of a customizing value as SetAttribute does.
 bool applyAttribute(Customizing* customizing, const QString& path, const QString& attribute, const QString& value,
                     QString* error);

@@ -1,12 +1,12 @@
 #include "vizorb/xml/data_xml.h"
 
+#include "vizorb/model/number_text.h"
+#include "vizorb/xml/time_text.h"
 #include "vizorb/xml/xml_text.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QXmlStreamReader>
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -24,12 +24,16 @@ constexpr qint64 kMaxElements = 250'000;
 // skeleton of the document, with the cut text's line ends kept so positions
 // stay right) and split straight from the original. Only plain text qualifies:
 // printable ASCII and line ends, no references, no markup, ended by an end tag.
-// Anything else goes to the reader, so both roads refuse the same texts.
+// Anything else goes to the reader, so both roads refuse the same texts. Short
+// lists stay with the reader, so a fault in one is placed exactly; what the
+// writer puts out in them counts towards the reader's bound on markup.
 struct Cut {
     qsizetype start = 0; // in the original text
     qsizetype length = 0;
 };
-constexpr qsizetype kMinCut = 4096;
+// Texts up to this size are read whole.
+constexpr qsizetype kMinText = 4096;
+constexpr qsizetype kMinCut = 64;
 
 // Whether a list's text may skip the reader: characters the reader takes
 // as they are (no reference, no "]]>", no control character). Its line ends
@@ -172,45 +176,14 @@ bool parseValue(QStringView item, double* value)
         *value = kMissing;
         return true;
     }
-    char buffer[64];
-    if (item.size() >= qsizetype(sizeof buffer))
-        return false;
-    for (qsizetype i = 0; i < item.size(); ++i) {
-        const char16_t c = item[i].unicode();
-        if (c > 0x7F)
-            return false;
-        buffer[i] = char(c);
-    }
-    const char* end = buffer + item.size();
-    const char* begin = buffer + (buffer[0] == '+' ? 1 : 0);
-    const auto [ptr, ec] = std::from_chars(begin, end, *value);
-    return ec == std::errc() && ptr == end && std::isfinite(*value);
+    return readNumber(item, value);
 }
 
-bool parseTime(QStringView item, qint64* msecs)
+// What the writer may add to a number's text as read: an exponent's sign and
+// leading zero ("1e5" is written "1e+05"), never more than the longest form.
+qsizetype writtenBound(QStringView item)
 {
-    // The longest form, 2024-03-31T12:00:00.000+01:00, is 29 characters.
-    if (item.size() > 40)
-        return false;
-    QDateTime time = QDateTime::fromString(item.toString(), Qt::ISODateWithMs);
-    if (!time.isValid())
-        return false;
-    if (time.timeSpec() == Qt::LocalTime)
-        time.setTimeSpec(Qt::UTC);
-    *msecs = time.toMSecsSinceEpoch();
-    return true;
-}
-
-// Appends the shortest text that reads back as `value` (nothing for a missing
-// one), without a string of its own: lists run to millions of values.
-void appendNumber(QString& out, double value)
-{
-    if (std::isnan(value))
-        return;
-    char buffer[64];
-    const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec == std::errc())
-        out += QLatin1StringView(buffer, ptr - buffer);
+    return item.isEmpty() ? 0 : std::min<qsizetype>(item.size() + 2, 24);
 }
 
 void appendList(QString& out, const QVector<double>& values)
@@ -218,8 +191,89 @@ void appendList(QString& out, const QVector<double>& values)
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (i > 0)
             out += QLatin1Char(';');
-        appendNumber(out, values[i]);
+        appendShortestNumber(out, values[i]);
     }
+}
+
+// The writer's markup, counted by fitsReader before anything is written.
+constexpr QLatin1String kOpen("<ChartData>\n"), kClose("</ChartData>\n");
+constexpr QLatin1String kCategoriesOpen("  <Categories>\n"), kCategoriesClose("  </Categories>\n");
+constexpr QLatin1String kCategoryOpen("    <Category>"), kCategoryClose("</Category>\n");
+constexpr QLatin1String kXOpen("  <X>"), kXClose("</X>\n");
+constexpr QLatin1String kTimesOpen("  <Times>"), kTimesClose("</Times>\n");
+constexpr QLatin1String kSeriesOpen("  <Series Name=\""), kSeriesNameEnd("\">"), kSeriesClose("</Series>\n");
+
+// Whether what the writer puts out for `data` is read again: its markup (all
+// but the lists, which the reader cuts out) within kMaxMarkupText and the
+// whole within kMaxXmlText. `numberBound` bounds the numbers' characters; only
+// when that bound does not fit are they counted exactly.
+bool fitsReader(const ChartData& data, qint64 numberBound, QString* error)
+{
+    qint64 markup = qstrlen(kXmlDeclaration) + kOpen.size() + kClose.size();
+    if (!data.categories.isEmpty())
+        markup += kCategoriesOpen.size() + kCategoriesClose.size();
+    for (const QString& c : data.categories)
+        markup += kCategoryOpen.size() + escapedLength(c) + kCategoryClose.size();
+    if (!data.x.isEmpty())
+        markup += kXOpen.size() + kXClose.size();
+    if (!data.times.isEmpty())
+        markup += kTimesOpen.size() + kTimesClose.size();
+    qint64 separators = std::max<qsizetype>(data.x.size() - 1, 0) + std::max<qsizetype>(data.times.size() - 1, 0);
+    for (const Series& s : data.series) {
+        markup += kSeriesOpen.size() + escapedLength(s.name) + kSeriesNameEnd.size() + kSeriesClose.size();
+        separators += std::max<qsizetype>(s.values.size() - 1, 0);
+    }
+    // A list shorter than kMinCut stays with the reader: its separators alone
+    // make a list of more values longer.
+    QString list;
+    qint64 shortLists = 0; // counted in the lists below too
+    auto shortList = [&](auto values, auto append) {
+        if (values.size() > kMinCut)
+            return;
+        list.clear();
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i > 0)
+                list += QLatin1Char(';');
+            append(list, values[i]);
+        }
+        if (list.size() < kMinCut)
+            shortLists += list.size();
+    };
+    shortList(data.x, appendShortestNumber);
+    shortList(data.times, appendIsoTime);
+    for (const Series& s : data.series)
+        shortList(s.values, appendShortestNumber);
+    markup += shortLists;
+    if (markup > kMaxMarkupText) {
+        *error = QStringLiteral("Written out, the data's names, labels and short lists would take %1 "
+                                "characters; the control reads at most %2.")
+                     .arg(markup)
+                     .arg(kMaxMarkupText);
+        return false;
+    }
+    qint64 times = data.times.size() * qint64(kMaxIsoTimeLength);
+    if (markup - shortLists + separators + times + numberBound > kMaxXmlText) {
+        numberBound = times = 0;
+        QString text;
+        for (qint64 t : data.times) {
+            text.clear();
+            appendIsoTime(text, t);
+            times += text.size();
+        }
+        for (double v : data.x)
+            numberBound += shortestNumberLength(v);
+        for (const Series& s : data.series)
+            for (double v : s.values)
+                numberBound += shortestNumberLength(v);
+    }
+    const qint64 total = markup - shortLists + separators + times + numberBound;
+    if (total > kMaxXmlText) {
+        *error = QStringLiteral("Written out, the data would take %1 characters; the control reads at most %2.")
+                     .arg(total)
+                     .arg(kMaxXmlText);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -234,7 +288,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
         return false;
     QString skeleton;
     QHash<qsizetype, Cut> cuts;
-    const bool cut = text.size() > kMinCut && cutLists(text, &skeleton, &cuts);
+    const bool cut = text.size() > kMinText && cutLists(text, &skeleton, &cuts);
     if ((cut ? skeleton.size() : text.size()) > kMaxMarkupText) {
         *error = QStringLiteral("The data has %1 characters besides long lists of plain numbers; the control reads "
                                 "at most %2 (write long lists as numbers and \";\" only).")
@@ -259,6 +313,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
     // value counts towards it, and so would each X or time with a series.
     qint64 seriesValues = 0;
     bool overflow = false;
+    qint64 numberBound = 0; // at least the characters the writer puts out for every number read
     auto full = [&](qsizetype count) {
         overflow = count >= kMaxValues;
         return overflow;
@@ -322,6 +377,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                 return false;
             QString bad; // the failing item as a message quotes it
             qsizetype failed = -1;
+            bool outOfRange = false;
             const QStringView content = cutContent();
             // One allocation for a long list instead of many growing ones.
             const qsizetype expected =
@@ -334,7 +390,9 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                         return false;
                     if (times) {
                         qint64 msecs = 0;
-                        if (!parseTime(item, &msecs)) {
+                        const TimeRead read = readIsoTime(item, &msecs);
+                        if (read != TimeRead::Ok) {
+                            outOfRange = read == TimeRead::OutOfRange;
                             bad = quoted(item);
                             return false;
                         }
@@ -345,6 +403,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                             bad = quoted(item);
                             return false;
                         }
+                        numberBound += writtenBound(item);
                         result.x << value;
                     }
                     return true;
@@ -356,6 +415,11 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                 return fail(QStringLiteral("<%1> holds only text.").arg(name));
             if (overflow)
                 return tooManyValues();
+            if (failed >= 0 && outOfRange)
+                return fail(QStringLiteral("Time %1 in <Times> is \"%2\", which lies outside the years 1 to 9999 "
+                                           "in UTC.")
+                                .arg(failed + 1)
+                                .arg(bad));
             if (failed >= 0)
                 return fail(times
                                 ? QStringLiteral("Time %1 in <Times> is \"%2\", not a time such as "
@@ -386,6 +450,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
                         bad = quoted(item);
                         return false;
                     }
+                    numberBound += writtenBound(item);
                     series.values << value;
                     return true;
                 },
@@ -453,6 +518,8 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
         }
         s.values.resize(count, kMissing);
     }
+    if (!fitsReader(result, numberBound, error))
+        return false;
     *data = std::move(result);
     return true;
 }
@@ -460,49 +527,56 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
 QString writeDataXml(const ChartData& data)
 {
     QString out = QLatin1String(kXmlDeclaration);
-    out += QLatin1String("<ChartData>\n");
+    out += kOpen;
     if (!data.categories.isEmpty()) {
-        out += QLatin1String("  <Categories>\n");
+        out += kCategoriesOpen;
         for (const QString& c : data.categories)
-            out += QLatin1String("    <Category>") + escapeXml(c) + QLatin1String("</Category>\n");
-        out += QLatin1String("  </Categories>\n");
+            out += kCategoryOpen + escapeXml(c) + kCategoryClose;
+        out += kCategoriesClose;
     }
     if (!data.x.isEmpty()) {
-        out += QLatin1String("  <X>");
+        out += kXOpen;
         appendList(out, data.x);
-        out += QLatin1String("</X>\n");
+        out += kXClose;
     }
     if (!data.times.isEmpty()) {
-        out += QLatin1String("  <Times>");
+        out += kTimesOpen;
         for (qsizetype i = 0; i < data.times.size(); ++i) {
             if (i > 0)
                 out += QLatin1Char(';');
-            out += QDateTime::fromMSecsSinceEpoch(data.times[i], Qt::UTC).toString(Qt::ISODateWithMs);
+            appendIsoTime(out, data.times[i]);
         }
-        out += QLatin1String("</Times>\n");
+        out += kTimesClose;
     }
     for (const Series& s : data.series) {
-        out += QLatin1String("  <Series Name=\"") + escapeXml(s.name) + QLatin1String("\">");
+        out += kSeriesOpen + escapeXml(s.name) + kSeriesNameEnd;
         appendList(out, s.values);
-        out += QLatin1String("</Series>\n");
+        out += kSeriesClose;
     }
-    out += QLatin1String("</ChartData>\n");
+    out += kClose;
     return out;
 }
 
 QString dataText(const ChartData& data)
 {
+    // A tab or line end inside a name would split its cell or its line.
+    auto cell = [](QString text) {
+        for (QChar& c : text)
+            if (c == u'\t' || c == u'\n' || c == u'\r')
+                c = u' ';
+        return text;
+    };
     QString out;
     for (const Series& s : data.series)
-        out += QLatin1Char('\t') + s.name;
+        out += QLatin1Char('\t') + cell(s.name);
     out += QLatin1String("\r\n");
     const int count = data.pointCount();
     for (int i = 0; i < count; ++i) {
-        out += data.label(i);
+        out += cell(data.label(i));
         for (const Series& s : data.series) {
             out += QLatin1Char('\t');
             if (i < s.values.size())
-                appendNumber(out, s.values[i]);
+                appendShortestNumber(out, s.values[i]);
         }
         out += QLatin1String("\r\n");
     }

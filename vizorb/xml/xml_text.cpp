@@ -324,6 +324,62 @@ QString escapeXml(const QString& text)
     return out;
 }
 
+qsizetype escapedLength(QStringView text)
+{
+    // "&#N;"
+    auto reference = [](char32_t c) {
+        int digits = 1;
+        for (; c >= 10; c /= 10)
+            ++digits;
+        return 3 + digits;
+    };
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            length += reference(QChar::surrogateToUcs4(text[i], text[i + 1]));
+            ++i;
+            continue;
+        }
+        switch (c) {
+        case '&':
+            length += 5;
+            break;
+        case '<':
+        case '>':
+            length += 4;
+            break;
+        case '"':
+            length += 6;
+            break;
+        case '\t':
+        case '\n':
+        case '\r':
+            length += reference(c);
+            break;
+        default:
+            length += c > 0xFF ? reference(c) : 1;
+        }
+    }
+    return length;
+}
+
+qsizetype firstUnwritable(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            return i;
+        if (c == 0xFFFE || c == 0xFFFF)
+            return i;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return i;
+    }
+    return -1;
+}
+
 QString positionText(const QXmlStreamReader& reader)
 {
     return QStringLiteral("Line %1, column %2: ").arg(reader.lineNumber()).arg(reader.columnNumber());

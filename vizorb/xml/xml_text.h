@@ -36,6 +36,12 @@ bool checkMarkup(QStringView text, QString* error);
 // every character beyond ISO-8859-1 as references, so the result survives
 // one-byte-per-character files.
 QString escapeXml(const QString& text);
+// escapeXml(text).size(), without writing it.
+qsizetype escapedLength(QStringView text);
+// Whether XML 1.0 can carry the text: no control character but tab, line feed
+// and carriage return, no U+FFFE or U+FFFF, no half of a surrogate pair.
+// Otherwise the index of the first that it cannot.
+qsizetype firstUnwritable(QStringView text);
 
 // The declaration our writers put first.
 inline constexpr const char* kXmlDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n";
