@@ -5,6 +5,7 @@
 #include "vizorb/chart/chart_decor.h"
 #include "vizorb/chart/chart_text.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 
 #include "platform/variant.h"
 
@@ -163,20 +164,20 @@ QFont ChartBuilder::font(const QString& path) const
     // A text takes the whole chart's font where it has none of its own: a value
     // other than its default (read so, a complete customizing draws as a short
     // one), or a title's own (larger and bold by default).
-    const bool titled = path == QLatin1String("Title") || path == QLatin1String("Subtitle");
-    const auto value = [&](const QString& name) {
+    const bool titled = path == element::Title || path == element::Subtitle;
+    const auto value = [&](QLatin1StringView name) {
         const QString own = m.attribute(path, name);
         return titled || own != schema::defaultValue(path, name) ? own : m.attribute(kGlobal, name);
     };
     QFont f = QApplication::font();
-    QString family = value(QStringLiteral("FontFamily"));
+    QString family = value(attribute::FontFamily);
     if (family.isEmpty())
-        family = m.attribute(kGlobal, QStringLiteral("FontFamily"));
+        family = m.attribute(kGlobal, attribute::FontFamily);
     if (!family.isEmpty())
         f.setFamily(family);
-    const QString size = value(QStringLiteral("FontSize"));
-    f.setPointSizeF(size.isEmpty() ? m.attribute(kGlobal, QStringLiteral("FontSize")).toDouble() : size.toDouble());
-    f.setBold(value(QStringLiteral("FontBold")) == QLatin1String("true"));
+    const QString size = value(attribute::FontSize);
+    f.setPointSizeF(size.isEmpty() ? m.attribute(kGlobal, attribute::FontSize).toDouble() : size.toDouble());
+    f.setBold(value(attribute::FontBold) == QLatin1String("true"));
     return f;
 }
 
