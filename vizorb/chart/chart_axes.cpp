@@ -431,14 +431,14 @@ constexpr const char* kOwnFont = "vizorbLabelsFont";
 constexpr const char* kFittedFont = "vizorbLabelsFitted";
 
 // An axis' own labels font (kept beside the one fitted), its lines at most a
-// twentieth of the room's height: no font makes the axes outgrow the chart.
+// sixteenth of the room's height: no font makes the axes outgrow the chart.
 QFont labelsFontFor(QAbstractAxis* axis, const QRectF& inside)
 {
     if (axis->labelsFont() != axis->property(kFittedFont).value<QFont>())
         axis->setProperty(kOwnFont, axis->labelsFont());
     const QFont own = axis->property(kOwnFont).value<QFont>();
     qreal points = own.pointSizeF() > 0 ? own.pointSizeF() : 9;
-    while (points > kLeastLabelPoint && QFontMetricsF(sized(own, points)).height() > inside.height() / 20)
+    while (points > kLeastLabelPoint && QFontMetricsF(sized(own, points)).height() > inside.height() / 16)
         points = smaller(points, kLeastLabelPoint);
     return sized(own, points);
 }
