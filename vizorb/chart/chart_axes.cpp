@@ -775,6 +775,7 @@ void AxisLayout::placeSpokeLabels()
         return;
     const QRectF plot = m_chart->plotArea();
     const double radius = std::min(plot.width(), plot.height()) / 2;
+    QList<QRectF> placed;
     for (qsizetype k = 0; k < n; ++k) {
         const QString& text = m_spokeTexts[k];
         if (text.isEmpty())
@@ -787,6 +788,13 @@ void AxisLayout::placeSpokeLabels()
         item->setDefaultTextColor(m_spokeAxis->labelsBrush().color());
         setAlignedText(item, text, std::abs(dx) < 0.2 ? Qt::AlignHCenter : dx > 0 ? Qt::AlignLeft : Qt::AlignRight);
         const QRectF box = spokeLabelBox(plot.center(), radius, degrees, item->boundingRect().size());
+        // The circle drawn may differ by a pixel from the one laid out: a name that would
+        // now overlap one placed before it is left off.
+        if (std::any_of(placed.begin(), placed.end(), [&](const QRectF& r) { return r.intersects(box); })) {
+            delete item;
+            continue;
+        }
+        placed << box;
         item->setPos(std::round(box.left()), std::round(box.top()));
         item->setZValue(m_chart->zValue() + 20);
         m_spokeLabels << item;
