@@ -106,10 +106,11 @@ private:
         if (!doughnut && visible.size() > 1) {
             // The series by its name, above the pie; an unnamed one by its place.
             const QString name = drawnText(names.first());
-            out.decor->setNote(name.trimmed().isEmpty()
-                                   ? QStringLiteral("The first of %1 series").arg(visible.size())
-                                   : QStringLiteral("%1\n(the first of %2 series)").arg(name).arg(visible.size()),
-                               noteStyle);
+            out.decor->setNote(
+                name.trimmed().isEmpty()
+                    ? QStringLiteral("The first of %1 series").arg(visible.size())
+                    : QStringLiteral("%1\n(the first of %2 series)").arg(name, QString::number(visible.size())),
+                noteStyle);
         } else if (named && !beside) {
             // Too many to name beside them: listed under the title, each name whole.
             out.decor->setNote(QStringLiteral("Rings from the centre out:"), noteStyle);
