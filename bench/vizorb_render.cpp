@@ -2,6 +2,8 @@
 //   (a) 10 series x 10,000 points as lines
 //   (b) 1 series x 100,000 points as lines
 //   (c) 1 series x 1,000,000 points as a scatter
+//   (d, e) 4 series x 2,000 points as columns, and the same data as lines
+//   (f, g) 1 series x 1,000,000 points as columns, and the same as lines
 // The control's process is this program started again in its render mode
 // (read the file, LoadDataXml, ChartPicture, save the BMP); beside it, in the
 // same run, gnuplot draws the same points with pngcairo at the same size.
@@ -10,6 +12,7 @@
 // alone, without process start.
 #include "render_process.h"
 
+#include "vizorb/chart/chart_view.h"
 #include "vizorb/control.h"
 #include "vizorb/dispids.h"
 
@@ -23,6 +26,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <random>
 
 namespace {
@@ -34,10 +38,15 @@ struct Case {
     const char* name;
     int series;
     int points;
-    bool scatter;
+    const char* type;
+    bool scatter() const { return qstrcmp(type, "Scatter") == 0; }
+    bool columns() const { return qstrcmp(type, "Columns") == 0; }
 };
-const Case kCases[] = {
-    {"a_10x10k_lines", 10, 10000, false}, {"b_1x100k_lines", 1, 100000, false}, {"c_1x1M_scatter", 1, 1000000, true}};
+const Case kCases[] = {{"a_10x10k_lines", 10, 10000, "Lines"},    {"b_1x100k_lines", 1, 100000, "Lines"},
+                       {"c_1x1M_scatter", 1, 1000000, "Scatter"}, {"d_4x2k_columns", 4, 2000, "Columns"},
+                       {"e_4x2k_lines", 4, 2000, "Lines"},        {"f_1x1M_columns", 1, 1000000, "Columns"},
+                       {"g_1x1M_lines", 1, 1000000, "Lines"}};
+constexpr int kLastCase = int(std::size(kCases)) - 1;
 
 QString g_self;
 QTemporaryDir* g_dir = nullptr;
@@ -47,8 +56,8 @@ QString path(const Case& c, const char* suffix)
     return g_dir->filePath(QLatin1String(c.name) + QLatin1String(suffix));
 }
 
-// Random walks for lines, a cloud for the scatter; the same numbers in our
-// XML and in gnuplot's columns.
+// Random walks for lines and columns (the same walks for the same sizes), a
+// cloud for the scatter; the same numbers in our XML and in gnuplot's columns.
 void writeInputs(const Case& c)
 {
     std::mt19937_64 random(42);
@@ -58,7 +67,7 @@ void writeInputs(const Case& c)
     for (int s = 0; s < c.series; ++s) {
         double v = s * 10;
         for (int i = 0; i < c.points; ++i) {
-            if (c.scatter) {
+            if (c.scatter()) {
                 x[i] = step(random) * 10;
                 y[s][i] = x[i] * 0.5 + step(random) * 4;
             } else {
@@ -72,7 +81,7 @@ void writeInputs(const Case& c)
         return std::string(buffer, std::snprintf(buffer, sizeof buffer, "%.6g", v));
     };
     std::string xml = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<ChartData>\n";
-    if (c.scatter) {
+    if (c.scatter()) {
         xml += "<X>";
         for (int i = 0; i < c.points; ++i)
             xml += (i ? ";" : "") + number(x[i]);
@@ -87,7 +96,7 @@ void writeInputs(const Case& c)
     xml += "</ChartData>\n";
     std::string columns;
     for (int i = 0; i < c.points; ++i) {
-        if (c.scatter)
+        if (c.scatter())
             columns += number(x[i]) + ' ';
         for (int s = 0; s < c.series; ++s)
             columns += number(y[s][i]) + (s + 1 < c.series ? " " : "");
@@ -100,10 +109,15 @@ void writeInputs(const Case& c)
     datFile.write(columns.data(), qint64(columns.size()));
     const QString script =
         QStringLiteral("set terminal pngcairo size 815,526\nset output '%1'\n").arg(path(c, "_gnuplot.png")) +
-        (c.scatter ? QStringLiteral("plot '%1' using 1:2 with points pt 7 ps 0.4 title 'S1'\n").arg(path(c, ".dat"))
-                   : QStringLiteral("plot for [i=1:%2] '%1' using 0:i with lines title sprintf('S%d', i)\n")
-                         .arg(path(c, ".dat"))
-                         .arg(c.series));
+        (c.scatter() ? QStringLiteral("plot '%1' using 1:2 with points pt 7 ps 0.4 title 'S1'\n").arg(path(c, ".dat"))
+         : c.columns()
+             ? QStringLiteral("set style data histograms\nset style histogram clustered\nset style fill solid\n"
+                              "plot for [i=1:%2] '%1' using i title sprintf('S%d', i)\n")
+                   .arg(path(c, ".dat"))
+                   .arg(c.series)
+             : QStringLiteral("plot for [i=1:%2] '%1' using 0:i with lines title sprintf('S%d', i)\n")
+                   .arg(path(c, ".dat"))
+                   .arg(c.series));
     plotFile.open(QIODevice::WriteOnly);
     plotFile.write(script.toUtf8());
 }
@@ -120,8 +134,8 @@ void BM_ControlProcess(benchmark::State& state)
     const Case& c = kCases[state.range(0)];
     state.SetLabel(c.name);
     for (auto _ : state)
-        bench::report(state, runProcess({g_self.toStdString(), "--render", path(c, ".xml").toStdString(),
-                                         c.scatter ? "Scatter" : "Lines", path(c, "_vizorb.bmp").toStdString()}));
+        bench::report(state, runProcess({g_self.toStdString(), "--render", path(c, ".xml").toStdString(), c.type,
+                                         path(c, "_vizorb.bmp").toStdString()}));
 }
 
 void BM_GnuplotProcess(benchmark::State& state)
@@ -142,22 +156,23 @@ void BM_ControlInProcess(benchmark::State& state)
     for (auto _ : state) {
         vizorb::VizorbControl control(QStringLiteral("7.00"));
         control.widget()->resize(815, 526);
-        control.call(id::SetAttribute,
-                     {Variant("GlobalSettings"), Variant("ChartType"), Variant(c.scatter ? "Scatter" : "Lines")});
+        control.call(id::SetAttribute, {Variant("GlobalSettings"), Variant("ChartType"), Variant(c.type)});
         const auto start = std::chrono::steady_clock::now();
         const bool loaded = control.get(id::LoadDataXml, {Variant(text)}).toBoolean();
         const QImage image = control.get(id::ChartPicture).toObjectOf<platform::Picture>()->image();
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         if (!loaded || image.size() != QSize(815, 526))
             state.SkipWithError("no picture");
+        else if (!control.view().hintText().isEmpty())
+            state.SkipWithError("a hint, not the chart");
     }
 }
 
 } // namespace
 
-BENCHMARK(BM_ControlProcess)->DenseRange(0, 2)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GnuplotProcess)->DenseRange(0, 2)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ControlInProcess)->DenseRange(0, 2)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ControlProcess)->DenseRange(0, kLastCase)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GnuplotProcess)->DenseRange(0, kLastCase)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ControlInProcess)->DenseRange(0, kLastCase)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

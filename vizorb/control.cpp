@@ -3,6 +3,7 @@
 #include "vizorb/chart/chart_view.h"
 #include "vizorb/dispids.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 #include "vizorb/wizard/wizard_panel.h"
 #include "vizorb/xml/customizing_xml.h"
 #include "vizorb/xml/data_xml.h"
@@ -108,9 +109,9 @@ struct VizorbControl::Private {
     // The control's own settings are no part of a chart's look: they outlive a replacement.
     Customizing withControlSettings(Customizing next) const
     {
-        const auto control = model->customizing().values.constFind(QStringLiteral("Control"));
+        const auto control = model->customizing().values.constFind(element::Control);
         if (control != model->customizing().values.cend())
-            next.values.insert(QStringLiteral("Control"), *control);
+            next.values.insert(element::Control, *control);
         return next;
     }
 
@@ -164,7 +165,7 @@ struct VizorbControl::Private {
                 error = file.errorString();
             else if (decodeXmlText(QString::fromLatin1(file.read(info.size())), &decoded, &error) &&
                      readCustomizingXml(decoded, &fresh, &error))
-                fresh.values.remove(QStringLiteral("Control"));
+                fresh.values.remove(element::Control);
             // With the control's own settings it must still be written within the reader's bound.
             if (error.isEmpty())
                 fitsReader(withControlSettings(fresh), &error);
@@ -187,7 +188,9 @@ struct VizorbControl::Private {
         if (!painter.begin(&printer))
             platform::raise(platform::err::PathFileAccessError,
                             QStringLiteral("The chart could not be printed: the printer did not start."));
-        // The chart keeps its on-screen proportions, as large as the page allows.
+        // The chart keeps its on-screen proportions, as large as the page allows
+        // (a hidden control lays its chart out first, as for its picture).
+        container->layout()->activate();
         QSizeF size = view->size().isEmpty() ? QSizeF(815, 526) : QSizeF(view->size());
         const QRectF page = painter.viewport();
         const double scale = std::min(page.width() / size.width(), page.height() / size.height());
@@ -413,7 +416,7 @@ Variant VizorbControl::dispatch(platform::DispId id, InvokeKind kind, std::span<
         requireArgsBetween(args, 0, 1);
         CustomizingOutput output;
         output.complete = !args.empty() && !args[0].isEmpty() && args[0].toBoolean();
-        output.nested = d->model->boolAttribute(QStringLiteral("Control"), QStringLiteral("UseNewCustomizing"));
+        output.nested = d->model->boolAttribute(element::Control, attribute::UseNewCustomizing);
         // Series elements beyond the last one the customizing can name would not read back.
         output.seriesElements = std::min(int(d->model->data().series.size()), schema::maxSeriesElements);
         return Variant(writeCustomizingXml(d->model->customizing(), output));

@@ -19,11 +19,25 @@ inline constexpr qsizetype kMaxLinePoints = 50000; // points of lines and areas 
 inline constexpr qsizetype kMaxPolarPoints = 1000; // of polar lines, each far dearer to draw
 inline constexpr qsizetype kMaxFillColumns = 4000; // of all area fills, each column a long edge to fill
 inline constexpr qsizetype kDenseScatter = 5000;   // beyond, every scatter series is painted as a layer
-inline constexpr qsizetype kMaxBars = 5000;        // a bar is two graphics items, its label a text document
+// Bars are painted as one layer beyond either count: a bar is two graphics
+// items and its label a text document; and past 500 side by side along the
+// axis (a stack counts once) each is thinner than a pixel at the control's
+// size, where Qt Charts' bars show mostly their borders and later series
+// hide earlier ones.
+inline constexpr qsizetype kMaxBars = 5000;
+inline constexpr qsizetype kMaxBarsAcross = 500;
+inline bool denseBars(qsizetype points, qsizetype series, bool stacked)
+{
+    return points * series > kMaxBars || (stacked ? points : points * series) > kMaxBarsAcross;
+}
 inline constexpr qsizetype kMaxSlices = 1000;
 // A line keeps at least this many pixel columns: more series than the point
 // budget gives that share are refused rather than drawn as scribbles.
 inline constexpr int kMinColumns = 4;
+// Polar and radar series: at their least share each line is short, so these
+// together may pass kMaxPolarPoints twice over and still draw at once; a
+// single line of that many noisy points crossing the circle takes longer.
+inline constexpr int kMaxPolarSeries = 125;
 
 // Unbroken runs of points with both x (when given) and y (when given) present.
 int pieceCount(const double* x, const double* y, int count);

@@ -22,6 +22,7 @@ namespace vizorb {
 
 class AxisLayout;
 class ChartDecor;
+class DenseBarsItem;
 class DenseScatterItem;
 struct ChartData;
 
@@ -35,12 +36,13 @@ struct Plotted {
 // A chart built from the model, with what the view needs of it to answer
 // hit tests.
 struct BuiltChart {
-    QChart* chart = nullptr;        // the caller's
-    QList<Plotted> plotted;         // series drawn point by point
-    QList<DenseScatterItem*> dense; // owned by the chart
-    ChartDecor* decor = nullptr;    // owned by the chart
-    QString hint;                   // the text shown in place of a chart ("" while one is drawn)
-    bool horizontalBars = false;    // the value axis runs along the bottom
+    QChart* chart = nullptr;            // the caller's
+    QList<Plotted> plotted;             // series drawn point by point
+    QList<DenseScatterItem*> dense;     // owned by the chart
+    DenseBarsItem* denseBars = nullptr; // owned by the chart
+    ChartDecor* decor = nullptr;        // owned by the chart
+    QString hint;                       // the text shown in place of a chart ("" while one is drawn)
+    bool horizontalBars = false;        // the value axis runs along the bottom
 };
 
 // Hears a click on a bar or a slice, which Qt Charts reports itself.

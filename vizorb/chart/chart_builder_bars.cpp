@@ -1,5 +1,7 @@
+#include "vizorb/chart/chart_budget.h"
 #include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/dense_bars.h"
 #include "vizorb/model/chart_model.h"
 
 #include "platform/variant.h"
@@ -9,6 +11,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QStackedBarSeries>
@@ -21,7 +24,9 @@
 namespace vizorb {
 namespace {
 
-// Columns and bars, stacked or side by side: one bar set per series.
+// Columns and bars, stacked or side by side: one bar set per series, or,
+// beyond the bar budget, where every bar is thinner than a pixel, all of them
+// painted as one layer (the bar series kept empty for the axes).
 class BarBuilder final : public ChartBuilder {
 public:
     using ChartBuilder::ChartBuilder;
@@ -39,26 +44,30 @@ private:
         double lo = 0, hi = 0;
         QVector<double> positive(n, 0.0), negative(n, 0.0);
         QList<int> barSeries; // the data series of each bar set
+        const bool dense = denseBars(n, visible.size(), stacked);
+        QList<DenseBarsItem::Series> layers;
         for (int s : visible) {
+            const QVector<double>& values = data.series[s].values;
+            for (int i = 0; i < n && i < values.size(); ++i) {
+                const double v = std::isnan(values[i]) ? 0.0 : values[i];
+                if (stacked)
+                    (v >= 0 ? positive[i] : negative[i]) += v;
+                hi = std::max(hi, stacked ? positive[i] : v);
+                lo = std::min(lo, stacked ? negative[i] : v);
+            }
+            if (dense) {
+                layers.append({s, values, m.seriesColor(s)});
+                continue;
+            }
             auto* set = new QBarSet(seriesName(s));
             const QColor c = m.seriesColor(s);
             set->setColor(c);
             set->setBorderColor(c.darker(130));
-            QList<qreal> values;
-            values.reserve(n);
-            for (int i = 0; i < n; ++i) {
-                const double v = std::isnan(data.series[s].values[i]) ? 0.0 : data.series[s].values[i];
-                values << v;
-                if (stacked) {
-                    (v >= 0 ? positive[i] : negative[i]) += v;
-                    hi = std::max(hi, positive[i]);
-                    lo = std::min(lo, negative[i]);
-                } else {
-                    hi = std::max(hi, v);
-                    lo = std::min(lo, v);
-                }
-            }
-            set->append(values);
+            QList<qreal> heights;
+            heights.reserve(n);
+            for (int i = 0; i < n; ++i)
+                heights << (i < values.size() && !std::isnan(values[i]) ? values[i] : 0.0);
+            set->append(heights);
             series->append(set);
             barSeries << s;
             if (modes.tooltips) {
@@ -81,16 +90,55 @@ private:
                              if (k >= 0 && k < barSeries.size())
                                  onClick(ChartHit{QStringLiteral("Series"), barSeries[k] + 1, index + 1});
                          });
-        if (modes.valueLabels) {
-            series->setLabelsVisible(true);
+        // A value label stands across its bar: on bars thinner than a line of
+        // text (dense ones always are) labels would only pile up on one another.
+        if (modes.valueLabels && !dense) {
             series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter
                                               : QAbstractBarSeries::LabelsOutsideEnd);
+            const qreal line = QFontMetricsF(series->barSets().constFirst()->labelFont()).height();
+            const double share = kBarGroupWidth / (stacked ? 1 : visible.size()) / n;
+            QObject::connect(chart, &QChart::plotAreaChanged, series, [=](const QRectF& area) {
+                series->setLabelsVisible((horizontal ? area.height() : area.width()) * share >= line);
+            });
         }
         chart->addSeries(series);
-        QCategoryAxis* categoryAxis = makeCategoryAxis(!horizontal);
+        // Dense bars named by nothing but their numbers are numbered as lines
+        // are, on an axis of nice steps: a million labels "1", "2", ... would
+        // cost more than the bars.
+        const bool numbered = dense && data.categories.isEmpty() && data.times.isEmpty() && data.x.isEmpty();
+        QValueAxis* categoryAxis = nullptr;
+        if (numbered) {
+            categoryAxis = new QValueAxis;
+            setValueRange(categoryAxis, QStringLiteral("CategoryAxis"), 1, n, false, 8, !horizontal);
+        } else {
+            categoryAxis = makeCategoryAxis(!horizontal);
+        }
         auto* valueAxis = new QValueAxis;
         setValueRange(valueAxis, QStringLiteral("ValueAxis"), lo, hi, true, 8, horizontal);
         attachAxes(categoryAxis, valueAxis, horizontal);
+        if (dense)
+            addDenseBars(std::move(layers), categoryAxis, numbered, valueAxis);
+    }
+
+    void addDenseBars(QList<DenseBarsItem::Series> layers, QValueAxis* categoryAxis, bool numbered,
+                      QValueAxis* valueAxis)
+    {
+        auto* item = new DenseBarsItem(chart, std::move(layers), data.pointCount(), is.stacked, is.horizontal,
+                                       categoryAxis, numbered ? 1 : 0, valueAxis);
+        out.denseBars = item;
+        QObject::connect(chart, &QChart::plotAreaChanged, chart, [item] { item->refresh(); });
+        if (!modes.tooltips)
+            return;
+        QStringList names;
+        for (int s = 0; s < data.series.size(); ++s)
+            names << seriesName(s);
+        // The data's values are shared, not copied; numbered points are named when shown.
+        const QStringList labels = numbered ? QStringList() : pointLabels();
+        item->setTooltips([names, labels, values = data.series](int s, int i) {
+            const QString point = labels.isEmpty() ? QString::number(i + 1) : labels.value(i);
+            return tooltipText(QStringLiteral("%1, %2: %3")
+                                   .arg(names.value(s), point, platform::formatNumber(values[s].values.value(i), 15)));
+        });
     }
 };
 

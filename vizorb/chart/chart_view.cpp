@@ -2,6 +2,7 @@
 
 #include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/dense_bars.h"
 #include "vizorb/chart/dense_scatter.h"
 #include "vizorb/model/chart_model.h"
 
@@ -162,6 +163,9 @@ ChartHit ChartView::hitTest(QPointF viewPosition)
         if (point >= 0)
             hit = ChartHit{QStringLiteral("Series"), series + 1, int(point) + 1};
     }
+    if (d->built.denseBars)
+        if (const auto [series, point] = d->built.denseBars->barAt(pos); point >= 0)
+            hit = ChartHit{QStringLiteral("Series"), series + 1, point + 1};
     if (!hit.element.isEmpty())
         return hit;
     const bool titled = d->built.decor && d->built.decor->hasTitle();

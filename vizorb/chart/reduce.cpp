@@ -59,4 +59,53 @@ QVector<int> reduceForColumns(const double* x, const double* y, int count, int b
     return kept;
 }
 
+ColumnRange barColumns(int i, int k, int series, bool stacked, const BarLanes& lanes)
+{
+    const double width = stacked ? kBarGroupWidth : kBarGroupWidth / std::max(series, 1);
+    const double left = i - kBarGroupWidth / 2 + (stacked ? 0 : k * width);
+    const double scale = lanes.columns / (lanes.to - lanes.from);
+    const double first = std::floor((left - lanes.from) * scale);
+    const double last = std::ceil((left + width - lanes.from) * scale) - 1;
+    if (!(last >= 0) || !(first < lanes.columns))
+        return {0, -1};
+    const int from = int(std::max(first, 0.0));
+    return {from, std::max(from, int(std::min<double>(last, lanes.columns - 1)))};
+}
+
+void ValueSpan::add(double a, double b)
+{
+    lo = std::min({lo, a, b});
+    hi = std::max({hi, a, b});
+}
+
+QVector<BarColumn> reduceBars(const QList<QVector<double>>& series, int count, bool stacked, const BarLanes& lanes)
+{
+    const int columns = lanes.columns;
+    QVector<BarColumn> reduced(qsizetype(series.size()) * std::max(columns, 0));
+    if (columns <= 0 || count <= 0 || !(lanes.to > lanes.from))
+        return reduced;
+    const int n = int(series.size());
+    QVector<double> positive(stacked ? count : 0, 0.0), negative(stacked ? count : 0, 0.0);
+    for (int k = 0; k < n; ++k) {
+        const QVector<double>& values = series[k];
+        BarColumn* row = reduced.data() + qsizetype(k) * columns;
+        for (int i = 0; i < count && i < values.size(); ++i) {
+            const double v = values[i];
+            if (v == 0 || std::isnan(v))
+                continue;
+            double lo = std::min(0.0, v), hi = std::max(0.0, v);
+            if (stacked) {
+                double& base = v > 0 ? positive[i] : negative[i];
+                lo = v > 0 ? base : base + v;
+                hi = v > 0 ? base + v : base;
+                base += v;
+            }
+            const auto [first, last] = barColumns(i, k, n, stacked, lanes);
+            for (int c = first; c <= last; ++c)
+                (v > 0 ? row[c].up : row[c].down).add(lo, hi);
+        }
+    }
+    return reduced;
+}
+
 } // namespace vizorb

@@ -1,4 +1,5 @@
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 #include "vizorb/wizard/wizard_page.h"
 
 #include <QCheckBox>
@@ -10,10 +11,6 @@
 namespace vizorb {
 
 namespace {
-
-const QString kLegend = QStringLiteral("Legend");
-const QString kVisible = QStringLiteral("Visible");
-const QString kPosition = QStringLiteral("Position");
 
 struct PositionChoice {
     const char* value;
@@ -42,27 +39,28 @@ public:
         m_form->addRow(m_positionLabel, m_position);
 
         connect(m_visible, &QCheckBox::toggled, this, [this](bool on) {
-            if (!m_editor.apply(kLegend, kVisible, on ? QStringLiteral("true") : QStringLiteral("false")))
+            if (!m_editor.apply(element::Legend, attribute::Visible,
+                                on ? QStringLiteral("true") : QStringLiteral("false")))
                 refresh();
         });
         connect(m_position, &QComboBox::currentIndexChanged, this, [this] {
-            if (!m_editor.apply(kLegend, kPosition, m_position->currentData().toString()))
+            if (!m_editor.apply(element::Legend, attribute::Position, m_position->currentData().toString()))
                 refresh();
         });
     }
 
     void refresh() override
     {
-        const bool visibleOffered = m_editor.offers(kLegend, kVisible);
-        const bool shown = m_editor.value(kLegend, kVisible) == QLatin1String("true");
+        const bool visibleOffered = m_editor.offers(element::Legend, attribute::Visible);
+        const bool shown = m_editor.value(element::Legend, attribute::Visible) == QLatin1String("true");
         m_form->setRowVisible(m_visible, visibleOffered);
         {
             const QSignalBlocker blocker(m_visible);
             m_visible->setChecked(shown);
         }
-        m_form->setRowVisible(m_position, m_editor.offers(kLegend, kPosition));
+        m_form->setRowVisible(m_position, m_editor.offers(element::Legend, attribute::Position));
         m_position->setEnabled(shown);
-        selectByData(m_position, m_editor.value(kLegend, kPosition));
+        selectByData(m_position, m_editor.value(element::Legend, attribute::Position));
     }
 
     void retranslate() override

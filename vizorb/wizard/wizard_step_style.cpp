@@ -1,5 +1,6 @@
 #include "vizorb/chart/chart_text.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 #include "vizorb/wizard/wizard_page.h"
 
 #include <QAbstractListModel>
@@ -21,21 +22,14 @@ namespace vizorb {
 
 namespace {
 
-const QString kGlobal = QStringLiteral("GlobalSettings");
-const QString kPalette = QStringLiteral("ColorPalette");
-const QString kColor = QStringLiteral("Color");
-const QString kFontFamily = QStringLiteral("FontFamily");
-const QString kFontSize = QStringLiteral("FontSize");
-const QString kFontBold = QStringLiteral("FontBold");
-
 struct FontElement {
-    const char* path;
+    QLatin1StringView path;
     WizardText name;
 };
-constexpr FontElement fontElements[] = {{"GlobalSettings", WizardText::ElementChart},
-                                        {"Title", WizardText::ElementTitle},
-                                        {"Subtitle", WizardText::ElementSubtitle},
-                                        {"Legend", WizardText::ElementLegend}};
+constexpr FontElement fontElements[] = {{element::GlobalSettings, WizardText::ElementChart},
+                                        {element::Title, WizardText::ElementTitle},
+                                        {element::Subtitle, WizardText::ElementSubtitle},
+                                        {element::Legend, WizardText::ElementLegend}};
 
 QIcon paletteStrip(const QList<QColor>& colors)
 {
@@ -52,7 +46,7 @@ QIcon paletteStrip(const QList<QColor>& colors)
 
 QString seriesPath(int series)
 {
-    return QStringLiteral("Series%1").arg(series + 1);
+    return element::SeriesPrefix + QString::number(series + 1);
 }
 
 // The series whose colour the wizard offers, listed lazily: a view asks only
@@ -71,7 +65,7 @@ public:
         switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole: {
-            const QString caption = m_editor.value(seriesPath(series), QStringLiteral("Caption"));
+            const QString caption = m_editor.value(seriesPath(series), attribute::Caption);
             const QString name = caption.isEmpty() ? m_editor.model().data().series.value(series).name : caption;
             // Drawn as the chart draws it, so a long run of marks costs no more here.
             return cutMarkRuns(name);
@@ -92,7 +86,7 @@ public:
         QVector<int> offered;
         const int count = std::min<int>(int(m_editor.model().data().series.size()), schema::maxSeriesElements);
         for (int i = 0; i < count; ++i)
-            if (m_editor.offers(seriesPath(i), kColor))
+            if (m_editor.offers(seriesPath(i), attribute::Color))
                 offered.append(i);
         if (offered != m_series) {
             beginResetModel();
@@ -147,7 +141,7 @@ public:
         m_fontSize->setKeyboardTracking(false);
         m_fontBold->setObjectName(QStringLiteral("fontBold"));
         for (const FontElement& element : fontElements)
-            m_fontElement->addItem(QString(), QLatin1String(element.path));
+            m_fontElement->addItem(QString(), QString(element.path));
         m_fontElementLabel->setBuddy(m_fontElement);
         m_fontFamilyLabel->setBuddy(m_fontFamily);
         m_fontSizeLabel->setBuddy(m_fontSize);
@@ -169,22 +163,23 @@ public:
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(createPageScroller(content, this));
 
-        connect(m_palette, &QComboBox::currentIndexChanged, this,
-                [this] { applyOrRefresh(kGlobal, kPalette, m_palette->currentData().toString()); });
+        connect(m_palette, &QComboBox::currentIndexChanged, this, [this] {
+            applyOrRefresh(element::GlobalSettings, attribute::ColorPalette, m_palette->currentData().toString());
+        });
         connect(m_seriesView->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this] { showSeriesColor(); });
         connect(m_seriesColor, &QComboBox::currentIndexChanged, this, [this] {
             const int series = currentSeries();
             if (series >= 0)
-                applyOrRefresh(seriesPath(series), kColor, m_seriesColor->currentData().toString());
+                applyOrRefresh(seriesPath(series), attribute::Color, m_seriesColor->currentData().toString());
         });
         connect(m_fontElement, &QComboBox::currentIndexChanged, this, [this] { refreshFont(); });
         connect(m_fontFamily, &QFontComboBox::currentFontChanged, this,
-                [this](const QFont& font) { applyOrRefresh(fontPath(), kFontFamily, font.family()); });
+                [this](const QFont& font) { applyOrRefresh(fontPath(), attribute::FontFamily, font.family()); });
         connect(m_fontSize, &QSpinBox::valueChanged, this,
-                [this](int size) { applyOrRefresh(fontPath(), kFontSize, QString::number(size)); });
+                [this](int size) { applyOrRefresh(fontPath(), attribute::FontSize, QString::number(size)); });
         connect(m_fontBold, &QCheckBox::toggled, this, [this](bool on) {
-            applyOrRefresh(fontPath(), kFontBold, on ? QStringLiteral("true") : QStringLiteral("false"));
+            applyOrRefresh(fontPath(), attribute::FontBold, on ? QStringLiteral("true") : QStringLiteral("false"));
         });
     }
 
@@ -231,8 +226,8 @@ private:
             for (const QString& name : names)
                 m_palette->addItem(paletteStrip(schema::paletteColors(name)), name, name);
         }
-        m_paletteForm->setRowVisible(m_palette, m_editor.offers(kGlobal, kPalette));
-        selectByData(m_palette, m_editor.value(kGlobal, kPalette));
+        m_paletteForm->setRowVisible(m_palette, m_editor.offers(element::GlobalSettings, attribute::ColorPalette));
+        selectByData(m_palette, m_editor.value(element::GlobalSettings, attribute::ColorPalette));
     }
 
     int currentSeries() const { return m_seriesList->series(m_seriesView->currentIndex().row()); }
@@ -260,10 +255,11 @@ private:
         m_seriesColor->setEnabled(series >= 0);
         if (series < 0)
             return;
-        const QList<QColor> palette = schema::paletteColors(m_editor.value(kGlobal, kPalette));
+        const QList<QColor> palette =
+            schema::paletteColors(m_editor.value(element::GlobalSettings, attribute::ColorPalette));
         m_seriesColor->setItemIcon(
             0, colorSwatch(palette.isEmpty() ? QColor(Qt::gray) : palette[series % palette.size()]));
-        const QString value = m_editor.value(seriesPath(series), kColor);
+        const QString value = m_editor.value(seriesPath(series), attribute::Color);
         if (selectByData(m_seriesColor, value) < 0) {
             m_seriesColor->addItem(colorSwatch(QColor::fromString(value)), value, value);
             m_seriesColor->setCurrentIndex(m_seriesColor->count() - 1);
@@ -273,23 +269,24 @@ private:
     void refreshFont()
     {
         const QString path = fontPath();
-        m_fontForm->setRowVisible(m_fontFamily, m_editor.offers(path, kFontFamily));
-        m_fontForm->setRowVisible(m_fontSize, m_editor.offers(path, kFontSize));
-        m_fontForm->setRowVisible(m_fontBold, m_editor.offers(path, kFontBold));
-        m_fontsBox->setVisible(m_editor.offersAny(path, {kFontFamily, kFontSize, kFontBold}));
+        m_fontForm->setRowVisible(m_fontFamily, m_editor.offers(path, attribute::FontFamily));
+        m_fontForm->setRowVisible(m_fontSize, m_editor.offers(path, attribute::FontSize));
+        m_fontForm->setRowVisible(m_fontBold, m_editor.offers(path, attribute::FontBold));
+        m_fontsBox->setVisible(
+            m_editor.offersAny(path, {attribute::FontFamily, attribute::FontSize, attribute::FontBold}));
         {
             const QSignalBlocker blocker(m_fontFamily);
-            const QString family = m_editor.value(path, kFontFamily);
+            const QString family = m_editor.value(path, attribute::FontFamily);
             m_fontFamily->setCurrentFont(QFont(family.isEmpty() ? font().family() : family));
         }
         {
             const QSignalBlocker blocker(m_fontSize);
             bool ok = false;
-            const double size = m_editor.value(path, kFontSize).toDouble(&ok);
+            const double size = m_editor.value(path, attribute::FontSize).toDouble(&ok);
             m_fontSize->setValue(ok ? int(std::lround(size)) : 9);
         }
         const QSignalBlocker blocker(m_fontBold);
-        m_fontBold->setChecked(m_editor.value(path, kFontBold) == QLatin1String("true"));
+        m_fontBold->setChecked(m_editor.value(path, attribute::FontBold) == QLatin1String("true"));
     }
 
     QComboBox* m_palette;

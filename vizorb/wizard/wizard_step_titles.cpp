@@ -1,4 +1,5 @@
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 #include "vizorb/wizard/wizard_page.h"
 
 #include <QFormLayout>
@@ -10,8 +11,6 @@
 namespace vizorb {
 
 namespace {
-
-const QString kCaption = QStringLiteral("Caption");
 
 struct CaptionField {
     QString path;
@@ -37,13 +36,13 @@ public:
         auto* column = new QVBoxLayout(content);
         auto* chartForm = new QFormLayout;
         column->addLayout(chartForm);
-        addField(chartForm, QStringLiteral("Title"), WizardText::Title);
-        addField(chartForm, QStringLiteral("Subtitle"), WizardText::Subtitle);
+        addField(chartForm, element::Title, WizardText::Title);
+        addField(chartForm, element::Subtitle, WizardText::Subtitle);
 
-        m_axes = {{QStringLiteral("CategoryAxis"), WizardText::CategoryAxis},
-                  {QStringLiteral("ValueAxis"), WizardText::ValueAxis},
-                  {QStringLiteral("CategoryAxisSec"), WizardText::CategoryAxisSec},
-                  {QStringLiteral("ValueAxisSec"), WizardText::ValueAxisSec}};
+        m_axes = {{element::CategoryAxis, WizardText::CategoryAxis},
+                  {element::ValueAxis, WizardText::ValueAxis},
+                  {element::CategoryAxisSec, WizardText::CategoryAxisSec},
+                  {element::ValueAxisSec, WizardText::ValueAxisSec}};
         for (AxisGroup& axis : m_axes) {
             axis.box = new QGroupBox(content);
             axis.box->setObjectName(QStringLiteral("captions:") + axis.path);
@@ -62,15 +61,15 @@ public:
     void refresh() override
     {
         for (CaptionField& field : m_fields) {
-            const bool offered = m_editor.offers(field.path, kCaption);
+            const bool offered = m_editor.offers(field.path, attribute::Caption);
             field.form->setRowVisible(field.edit, offered);
             // Leave a caption the user is typing alone; it is applied when they leave it.
             if (!(field.edit->hasFocus() && field.edit->isModified()))
-                field.edit->setText(m_editor.value(field.path, kCaption));
+                field.edit->setText(m_editor.value(field.path, attribute::Caption));
         }
         for (AxisGroup& axis : m_axes)
-            axis.box->setVisible(m_editor.offers(axis.path + QLatin1String(".Title"), kCaption) ||
-                                 m_editor.offers(axis.path + QLatin1String(".Unit"), kCaption));
+            axis.box->setVisible(m_editor.offers(axis.path + QLatin1String(".Title"), attribute::Caption) ||
+                                 m_editor.offers(axis.path + QLatin1String(".Unit"), attribute::Caption));
     }
 
     void retranslate() override
@@ -96,7 +95,7 @@ private:
             if (!edit->isModified())
                 return;
             edit->setModified(false);
-            if (!m_editor.apply(path, kCaption, edit->text()))
+            if (!m_editor.apply(path, attribute::Caption, edit->text()))
                 refresh();
         });
         m_fields.append(field);

@@ -1,5 +1,6 @@
 #include "vizorb/model/chart_model.h"
 #include "vizorb/model/chart_type.h"
+#include "vizorb/model/names.h"
 #include "vizorb/wizard/wizard_page.h"
 
 #include <QListWidget>
@@ -15,8 +16,6 @@ namespace vizorb {
 namespace {
 
 constexpr int iconSize = 32;
-const QString kGlobal = QStringLiteral("GlobalSettings");
-const QString kChartType = QStringLiteral("ChartType");
 
 // A small drawing of what the type looks like, in the chart's own colours.
 QIcon chartTypeIcon(const QString& name, const QList<QColor>& colors)
@@ -142,7 +141,8 @@ public:
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_list);
         connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-            if (item && !m_editor.apply(kGlobal, kChartType, item->data(Qt::UserRole).toString()))
+            if (item &&
+                !m_editor.apply(element::GlobalSettings, attribute::ChartType, item->data(Qt::UserRole).toString()))
                 refresh();
         });
     }
@@ -150,7 +150,7 @@ public:
     void refresh() override
     {
         const QSignalBlocker blocker(m_list);
-        const bool offered = m_editor.offers(kGlobal, kChartType);
+        const bool offered = m_editor.offers(element::GlobalSettings, attribute::ChartType);
         m_list->setEnabled(offered);
         const QStringList types = offered ? m_editor.model().offeredChartTypes() : QStringList();
         QList<QColor> colors;
@@ -167,7 +167,7 @@ public:
             }
             retranslate();
         }
-        m_list->setCurrentRow(m_types.indexOf(m_editor.value(kGlobal, kChartType)));
+        m_list->setCurrentRow(m_types.indexOf(m_editor.value(element::GlobalSettings, attribute::ChartType)));
         if (!isVisible())
             return;
         // A choice in the list keeps the user's scrolling; a new list starts at its top.
