@@ -189,7 +189,9 @@ struct VizorbControl::Private {
         if (!painter.begin(&printer))
             platform::raise(platform::err::PathFileAccessError,
                             QStringLiteral("The chart could not be printed: the printer did not start."));
-        // The chart keeps its on-screen proportions, as large as the page allows.
+        // The chart keeps its on-screen proportions, as large as the page allows
+        // (a hidden control lays its chart out first, as for its picture).
+        container->layout()->activate();
         QSizeF size = view->size().isEmpty() ? QSizeF(815, 526) : QSizeF(view->size());
         const QRectF page = painter.viewport();
         const double scale = std::min(page.width() / size.width(), page.height() / size.height());

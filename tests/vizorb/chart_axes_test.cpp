@@ -157,7 +157,9 @@ protected:
                 continue;
             // Wrapped lines read as the text they came from.
             plain.replace(QChar(0x2028), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            found.append({plain, item->mapToScene(item->boundingRect())});
+            // Qt Charts' label items keep a blank margin of 2 px around their text: margins may touch.
+            const QRectF box = item->boundingRect();
+            found.append({plain, item->mapToScene(box.adjusted(2, 2, -2, -2))});
         }
         return found;
     }

@@ -8,11 +8,14 @@
 #include "vizorb/model/chart_model.h"
 
 #include <QAbstractAxis>
+#include <QApplication>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QDir>
 #include <QFile>
 #include <QGlyphRun>
+#include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QRawFont>
@@ -102,6 +105,7 @@ QRectF inkOf(const QGraphicsSimpleTextItem& item)
 struct DrawnText {
     QStringList lines;
     QString text; // the lines joined with a space
+    QFont font;
     QPolygonF outline;
     QList<QPolygonF> clips; // outlines of the ancestors that clip it
 };
@@ -115,12 +119,15 @@ QList<DrawnText> drawnTexts(const QGraphicsScene& scene)
             continue;
         QString text;
         QRectF ink;
+        QFont font;
         if (auto* rich = dynamic_cast<QGraphicsTextItem*>(item)) {
             text = rich->toPlainText();
             ink = inkOf(*rich);
+            font = rich->font();
         } else if (auto* plain = dynamic_cast<QGraphicsSimpleTextItem*>(item)) {
             text = plain->text();
             ink = inkOf(*plain);
+            font = plain->font();
         } else {
             continue;
         }
@@ -130,6 +137,7 @@ QList<DrawnText> drawnTexts(const QGraphicsScene& scene)
         for (const QString& line : text.split(lineBreak))
             drawn.lines << line.trimmed();
         drawn.text = drawn.lines.join(QLatin1Char(' '));
+        drawn.font = font;
         drawn.outline = item->mapToScene(ink.adjusted(0.5, 0.5, -0.5, -0.5));
         for (QGraphicsItem* p = item->parentItem(); p; p = p->parentItem())
             if (p->flags() & QGraphicsItem::ItemClipsChildrenToShape)
@@ -271,8 +279,9 @@ void ChartLayoutTest::check(const QString& type, Faults& faults)
     for (const char* path : {"Title", "Subtitle"}) {
         const QString caption = attribute(path, "Caption");
         known << caption;
+        // Beyond what any layout can show, a caption is drawn cut, as that whole.
         if (visible(QLatin1String(path)) && !caption.isEmpty())
-            whole << caption;
+            whole << vizorb::drawnText(caption);
     }
     for (const char* path : {"CategoryAxis.Title", "CategoryAxis.Unit", "ValueAxis.Title", "ValueAxis.Unit"})
         known << attribute(path, "Caption");
@@ -352,6 +361,77 @@ void ChartLayoutTest::check(const QString& type, Faults& faults)
     for (QAbstractAxis* axis : chart->axes())
         if (axis->isVisible() && axis->labelsTruncated())
             faults.add("axis labels truncated", axis->metaObject()->className());
+
+    // Whatever the fonts and texts, the chart and its picture keep the control's size.
+    if (chart->size() != QSizeF(view->size()) || view->renderImage().size() != view->size())
+        faults.add("chart or picture not the control's size",
+                   QStringLiteral("%1 x %2").arg(chart->size().width()).arg(chart->size().height()));
+    // Names and categories have no font of their own: they take the whole chart's family and weight.
+    const QString family = attribute("GlobalSettings", "FontFamily");
+    const bool bold = attribute("GlobalSettings", "FontBold") == QLatin1String("true");
+    for (const DrawnText& t : texts)
+        if ((series.contains(t.text) || data.categories.contains(t.text)) &&
+            ((!family.isEmpty() && t.font.family() != family) || (bold && !t.font.bold())))
+            faults.add("not in the chart's font", t.text + QLatin1String(": ") + t.font.family());
+    for (const DrawnText& t : texts)
+        if (contained(t.outline, area) && !contained(t.outline, area.boundingRect().adjusted(2, 2, -2, -2)))
+            faults.add("touches the chart's edge", t.text);
+    // Leader lines of slice labels and ring names do not cross.
+    QList<QPolygonF> leaders;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (auto* path = dynamic_cast<QGraphicsPathItem*>(item); path && path->isVisible() && pie) {
+            QPolygonF line;
+            for (int k = 0; k < path->path().elementCount(); ++k)
+                line << path->mapToScene(QPointF(path->path().elementAt(k)));
+            leaders << line;
+        }
+    for (qsizetype i = 0; i < leaders.size(); ++i)
+        for (qsizetype j = i + 1; j < leaders.size(); ++j)
+            for (qsizetype a = 0; a + 1 < leaders[i].size(); ++a)
+                for (qsizetype b = 0; b + 1 < leaders[j].size(); ++b)
+                    if (QLineF(leaders[i][a], leaders[i][a + 1])
+                            .intersects(QLineF(leaders[j][b], leaders[j][b + 1]), nullptr) ==
+                        QLineF::BoundedIntersection)
+                        faults.add("leader lines cross", QString::number(i));
+    if (!drawn || data.categories.isEmpty() || !data.x.isEmpty() || !data.times.isEmpty())
+        return;
+
+    // Every category is named where its axis gives each one a line's height.
+    QFont font = QApplication::font();
+    font.setPointSizeF(attribute("GlobalSettings", "FontSize").toDouble());
+    const QFontMetricsF fm(font);
+    const QRectF plot = chart->plotArea();
+    const qsizetype n = data.categories.size();
+    const bool radar = type == QLatin1String("Radar");
+    const bool acrossY = type.endsWith(QLatin1String("Bars"));
+    if (categoriesShown && !pie && !radar && byCategory.contains(type) &&
+        (acrossY ? plot.height() : plot.width()) >= n * fm.height())
+        for (const QString& category : data.categories)
+            if (!drawnWhole(texts, category))
+                faults.add("category left off though one line each fits", category);
+    if (!radar)
+        return;
+    // A spoke keeps its grid line, named or not, and is named where the circle leaves its
+    // neighbours room for its longest word beside it.
+    const QPointF centre = view->chart()->mapToScene(plot.center());
+    qsizetype spokes = 0;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (auto* line = dynamic_cast<QGraphicsLineItem*>(item); line && line->isVisible()) {
+            const QPointF a = line->mapToScene(line->line().p1()), b = line->mapToScene(line->line().p2());
+            const bool fromCentre = QLineF(a, centre).length() < 1 || QLineF(b, centre).length() < 1;
+            if (fromCentre && QLineF(a, b).length() > plot.width() / 4)
+                ++spokes;
+        }
+    if (spokes < n)
+        faults.add("spoke without its grid line", QString::number(n - spokes));
+    double word = 0;
+    for (const QString& category : data.categories)
+        for (const QString& w : category.split(QLatin1Char(' ')))
+            word = std::max(word, fm.horizontalAdvance(w));
+    if (M_PI * plot.width() / n >= word + fm.height())
+        for (const QString& category : data.categories)
+            if (!drawnWhole(texts, category))
+                faults.add("spoke left unnamed though it has room", category);
 }
 
 TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
@@ -383,6 +463,13 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"decade-apart", f + "decade-apart.xml", {}},
         {"forty-categories", f + "forty-categories.xml", {f + "second-axes.xml"}},
         {"tiny-slices", f + "tiny-slices.xml", {}},
+        {"german-states", f + "german-states.xml", {}},
+        {"eu-countries", f + "eu-countries.xml", {}},
+        {"material-properties", f + "material-properties.xml", {}},
+        {"ten-spokes", f + "ten-spokes.xml", {}},
+        {"twelve-months", f + "twelve-months.xml", {f + "legend-right.xml"}},
+        {"big-fonts", e + "quarterly-sales.xml", {f + "big-fonts.xml"}},
+        {"long-words-title", f + "german-states.xml", {f + "long-words-title.xml", f + "legend-right.xml"}},
         {"population", f + "population.xml", {}, true},
         {"small-values", f + "small-values.xml", {}},
         {"fixed-0-3", f + "scores.xml", {f + "fixed-0-3.xml"}},

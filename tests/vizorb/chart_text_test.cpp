@@ -97,7 +97,7 @@ TEST(ChartTextTest, TextsAreDrawnWholeApartAndAsTheirCharacters)
          "Pie",
          data(2, longSlices, "Year %1"),
          {{"Title", "Caption", "Regions"}},
-         QStringList{"Regions", "Year 1", "The first of 2 series"} + longSlices,
+         QStringList{"Regions", "Year 1 (the first of 2 series)"} + longSlices,
          7},
         {"hint",
          "TimeScatter",
@@ -205,6 +205,42 @@ TEST(ChartTextTest, TooltipsShowTheirCharacters)
     QTextDocument doc;
     doc.setHtml(tip);
     EXPECT_EQ(doc.toPlainText(), name);
+}
+
+// Lines break at spaces and after inner hyphens and slashes (kept at the line's end), inside a
+// word only where it must, and never inside a character; the lines read back as the text.
+TEST(ChartTextTest, WrapBreaksWhereAReaderExpects)
+{
+    const QFont font;
+    const QFontMetricsF fm(font);
+    const QString ae = QStringLiteral("e\u0301"), wide = QString::fromUcs4(U"\U0001D538");
+    struct Case {
+        QString text, widthOf, expected; // expected empty: only every line within the width
+    };
+    const Case cases[] = {
+        {"Baden-Württemberg", "Baden-Württem", "Baden-\nWürttemberg"},
+        {"Nordrhein-Westfalen", "Nordrhein-Westfalen", "Nordrhein-Westfalen"},
+        {"Input/Output tables", "Input/Output", "Input/Output\ntables"},
+        {"Input/Output", "Output", "Input/\nOutput"},
+        {"-5 to a- b", "-5 to", "-5 to\na- b"},
+        {"Donaudampfschifffahrt", "Donau", ""},
+        {ae.repeated(6), ae, ""},
+        {wide.repeated(4), wide, ""},
+    };
+    for (const Case& c : cases) {
+        const qreal width = fm.horizontalAdvance(c.widthOf);
+        const QString lines = vizorb::wrapText(c.text, font, width);
+        if (!c.expected.isEmpty()) {
+            EXPECT_EQ(lines, c.expected) << c.text.toStdString();
+        }
+        EXPECT_EQ(QString(lines).remove(QLatin1Char('\n')).remove(QLatin1Char(' ')),
+                  QString(c.text).remove(QLatin1Char(' ')))
+            << c.text.toStdString();
+        for (const QString& line : lines.split(QLatin1Char('\n'))) {
+            EXPECT_FALSE(line.front().isMark() || line.front().isLowSurrogate()) << c.text.toStdString();
+            EXPECT_LE(fm.horizontalAdvance(line), width + 1) << line.toStdString();
+        }
+    }
 }
 
 // A text beyond what any layout shows is cut once, before it is laid out.

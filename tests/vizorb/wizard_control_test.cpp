@@ -111,6 +111,9 @@ TEST_F(WizardControlTest, ConfirmingShownCellsChangesNothing)
         {"100000", "100000", "100000"},
         {"0.0001", "0.0001", "0,0001"},
         {"0.00001", "1e-05", "1e-05"},
+        {"-0", "-0", "-0"},
+        {"1e-320", "1e-320", "1e-320"},
+        {"", "", ""}, // missing
     };
     QStringList stored;
     for (const auto& c : cells)
@@ -140,6 +143,7 @@ TEST_F(WizardControlTest, ConfirmingShownCellsChangesNothing)
     }
     EXPECT_TRUE(recorder.events.empty()) << recorder.events.size() << " events";
     EXPECT_EQ(control.get(id::GetDataXml).toString(), before);
+    EXPECT_TRUE(find<QLabel>("wizardMessage")->text().isEmpty());
 
     const struct {
         const char* typed;
@@ -169,6 +173,76 @@ TEST_F(WizardControlTest, LanguageAndStepsThroughDispatch)
     EXPECT_EQ(find<QLabel>("wizardTitleLabel")->text(), "Titel");
     control.put(id::Language, Variant("EN"));
     EXPECT_EQ(find<QLabel>("wizardTitleLabel")->text(), "Titles");
+}
+
+// A caption, bound or format edited and put back as shown (a character typed
+// and taken back, then Enter) keeps its stored text and raises nothing.
+TEST_F(WizardControlTest, FieldsPutBackAsShownChangeNothing)
+{
+    const struct {
+        int step;
+        const char *path, *attribute, *field;
+        QString value;
+    } fields[] = {
+        {3, "Title", "Caption", "caption:Title", QString(40'000, u'x') + "\n\t  "},
+        {3, "ValueAxis.Unit", "Caption", "caption:ValueAxis.Unit", QString(65'535, QChar(0x20AC))},
+        {3, "Subtitle", "Caption", "caption:Subtitle", "  a\r\nb  "},
+        {4, "ValueAxis", "Minimum", "axisMinimum", "-1.7976931348623157e308"},
+        {4, "ValueAxis", "Maximum", "axisMaximum", "5e-324"},
+        {4, "ValueAxis", "NumberFormat", "axisNumberFormat", QString::fromUtf8(" %.3e \u20ac ")},
+    };
+    for (const auto& f : fields)
+        ASSERT_EQ(control.call(id::SetAttribute, {Variant(f.path), Variant(f.attribute), Variant(f.value)}),
+                  Variant(true))
+            << f.path;
+    QStringList stored;
+    for (const auto& f : fields)
+        stored << control.call(id::GetAttribute, {Variant(f.path), Variant(f.attribute)}).toString();
+    const QString before = control.get(id::GetCustomizingXml).toString();
+    for (const char* language : {"EN", "DE"}) {
+        control.put(id::Language, Variant(language));
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            const auto& f = fields[i];
+            control.get(id::GoToWizardStep, {Variant(std::int16_t(f.step))});
+            recorder.events.clear();
+            QWidget* field = find<QWidget>(f.field);
+            auto* edit = qobject_cast<QLineEdit*>(field);
+            if (auto* combo = qobject_cast<QComboBox*>(field))
+                edit = combo->lineEdit();
+            ASSERT_NE(edit, nullptr);
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_End);
+            QTest::keyClick(edit, Qt::Key_0);
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            QTest::keyClick(edit, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(recorder.events.empty()) << f.field << " " << language;
+            const QString now = control.call(id::GetAttribute, {Variant(f.path), Variant(f.attribute)}).toString();
+            EXPECT_TRUE(now == stored[i]) << f.field << ": " << now.size() << " characters";
+        }
+    }
+    EXPECT_TRUE(control.get(id::GetCustomizingXml).toString() == before);
+}
+
+// Leaving automatic scaling fixes a scale of two different bounds, however
+// large the data's values.
+TEST_F(WizardControlTest, LeavingAutomaticScalingGivesAScale)
+{
+    for (const char* values : {"-1e17", "-1.7976931348623157e308", "1.7976931348623157e308;-1.7976931348623157e308",
+                               "-1.0000000000000002;-1", "5e-324", ";"}) {
+        ASSERT_EQ(control.get(id::LoadDataXml,
+                              {Variant(QStringLiteral("<ChartData><Series>%1</Series></ChartData>").arg(values))}),
+                  Variant(true));
+        control.get(id::GoToWizardStep, {Variant(std::int16_t(4))});
+        auto* axis = find<QComboBox>("axisChoice");
+        axis->setCurrentIndex(axis->findData(QStringLiteral("ValueAxis")));
+        find<QCheckBox>("axisAutomatic")->setChecked(true);
+        find<QCheckBox>("axisAutomatic")->setChecked(false);
+        const QString minimum = control.call(id::GetAttribute, {Variant("ValueAxis"), Variant("Minimum")}).toString();
+        const QString maximum = control.call(id::GetAttribute, {Variant("ValueAxis"), Variant("Maximum")}).toString();
+        EXPECT_LT(minimum.toDouble(), maximum.toDouble())
+            << values << ": " << minimum.toStdString() << " " << maximum.toStdString();
+    }
 }
 
 } // namespace

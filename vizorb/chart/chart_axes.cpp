@@ -1,5 +1,6 @@
 #include "vizorb/chart/chart_axes.h"
 
+#include "vizorb/chart/category_layout.h"
 #include "vizorb/chart/chart_decor.h"
 #include "vizorb/chart/chart_text.h"
 #include "vizorb/chart/value_scale.h"
@@ -100,71 +101,6 @@ QList<CalendarStep> candidateSteps()
         for (int f : {1, 2, 5})
             steps.append({CalendarUnit::Year, f * power});
     return steps;
-}
-
-// Wraps at spaces into lines at most `width` wide where the words allow;
-// each break replaces one space.
-QStringList wrap(const QString& text, double width, const QFontMetricsF& fm, double* widest)
-{
-    const QStringList words = text.split(QLatin1Char(' '));
-    QStringList lines;
-    QString line;
-    *widest = 0;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString candidate = i == 0 ? words[i] : line + QLatin1Char(' ') + words[i];
-        if (i > 0 && fm.horizontalAdvance(candidate) > width) {
-            lines << line;
-            *widest = std::max(*widest, fm.horizontalAdvance(line));
-            line = words[i];
-        } else {
-            line = candidate;
-        }
-    }
-    lines << line;
-    *widest = std::max(*widest, fm.horizontalAdvance(line));
-    return lines;
-}
-
-// Qt Charts draws a label as a text item with a small margin on each side.
-constexpr double kItemPad = 4;
-constexpr int kMaxLines = 3;
-
-struct Shown {
-    QList<QStringList> lines;
-    double width = 0; // widest line
-    int lineCount = 1;
-};
-
-// The labels shown when every n-th is; with `omitUnfit` a label that does not
-// wrap into kMaxLines lines of `wrapWidth` is left off (an empty text).
-Shown measure(const QStringList& labels, int every, double wrapWidth, const QFontMetricsF& fm, bool omitUnfit = false)
-{
-    Shown s;
-    for (qsizetype i = 0; i < labels.size(); i += every) {
-        double w = 0;
-        const QString text = drawnText(labels[i]);
-        QStringList lines = wrapWidth > 0 ? wrap(text, wrapWidth, fm, &w) : QStringList{text};
-        if (wrapWidth <= 0)
-            w = fm.horizontalAdvance(text);
-        if (omitUnfit && (w > wrapWidth || lines.size() > kMaxLines)) {
-            lines = QStringList{QString()};
-            w = 0;
-        }
-        s.width = std::max(s.width, w);
-        s.lineCount = std::max(s.lineCount, int(lines.size()));
-        s.lines << lines;
-    }
-    return s;
-}
-
-CategoryLayout finish(const Shown& s, int every, int angle)
-{
-    CategoryLayout layout;
-    layout.every = every;
-    layout.angle = angle;
-    for (const QStringList& lines : s.lines)
-        layout.lines << lines.join(QLatin1Char('\n'));
-    return layout;
 }
 
 // The ticks of a value axis kept at [lo, hi], in at most `steps` steps, labelled
@@ -268,74 +204,6 @@ ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round)
     return {scale.lo, scale.hi, std::max(1, maxSteps) + 1};
 }
 
-CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, double length, double across, bool alongX)
-{
-    const qsizetype n = labels.size();
-    if (n == 0)
-        return {};
-    const QFontMetricsF fm(font);
-    const double lineHeight = fm.height();
-    const double slot = length / n;
-    // However they are turned, shown labels need a line's height each: thin
-    // to that first, so a dense axis never measures all its labels.
-    const int firstEvery =
-        int(std::clamp<qsizetype>(qsizetype(std::ceil(n * (lineHeight + kItemPad + 2) / length)), 1, n));
-    int every = firstEvery;
-    const double room = std::max(across - kItemPad, 4 * fm.averageCharWidth());
-    // A label is centred on its point: beside the ends of the axis there is
-    // half a slot, and the room the value axis' labels take at the left.
-    constexpr double kLeftRoom = 40, kRightRoom = 8;
-    for (;;) {
-        const double space = slot * every;
-        const double rightRoom = (double((n - 1) % every) + 0.5) * slot + kRightRoom;
-        const double leftRoom = 0.5 * slot + kLeftRoom;
-        const auto fits = [&](const Shown& s) { return s.lineCount * lineHeight + kItemPad + 2 <= space; };
-        // A level label too wide for the room at the right end leaves the last one off.
-        const auto level = [&](Shown s) {
-            if (s.lines.size() > 1 && (s.width + kItemPad) / 2 > rightRoom)
-                s.lines.removeLast();
-            return finish(s, every, 0);
-        };
-        if (alongX) {
-            const Shown flat = measure(labels, every, 0, fm);
-            if (flat.width + kItemPad + 2 <= space)
-                return level(flat);
-            const Shown wrapped = measure(labels, every, space - kItemPad - 2, fm);
-            if (wrapped.lineCount <= kMaxLines && wrapped.width + kItemPad + 2 <= space &&
-                wrapped.lineCount * lineHeight + kItemPad <= across)
-                return level(wrapped);
-            // Turned by 45 degrees neighbours stand a line's height times sqrt(2) apart,
-            // and each label reaches half its turned width beside its point.
-            const double turnedWidth = (flat.width + lineHeight + 2 * kItemPad) * std::sqrt(0.5);
-            if ((lineHeight + kItemPad) * std::sqrt(2.0) + 2 <= space && turnedWidth <= across &&
-                turnedWidth / 2 <= std::min(leftRoom, rightRoom))
-                return finish(flat, every, -45);
-            if (flat.width + kItemPad <= room && fits(flat))
-                return finish(flat, every, -90);
-            const Shown turned = measure(labels, every, room, fm);
-            if (turned.lineCount <= kMaxLines && turned.width + kItemPad <= room && fits(turned))
-                return finish(turned, every, -90);
-        } else {
-            const Shown flat = measure(labels, every, 0, fm);
-            if (flat.width + kItemPad <= room && fits(flat))
-                return finish(flat, every, 0);
-            const Shown wrapped = measure(labels, every, room, fm);
-            if (wrapped.lineCount <= kMaxLines && wrapped.width + kItemPad <= room && fits(wrapped))
-                return finish(wrapped, every, 0);
-        }
-        if (every >= n) {
-            // Some label fits nowhere: leave such labels off and lay out the rest.
-            for (int e = firstEvery;; e = std::min<int>(n, e < 4 ? e + 1 : e + e / 2)) {
-                const Shown rest = measure(labels, e, room, fm, true);
-                if (rest.lineCount * lineHeight + kItemPad + 2 <= slot * e || e >= n)
-                    return finish(rest, e, alongX ? -90 : 0);
-            }
-        }
-        every = every < 4 ? every + 1 : every + every / 2;
-        every = int(std::min<qsizetype>(every, n));
-    }
-}
-
 QCategoryAxis* newValueAxis()
 {
     auto* axis = new QCategoryAxis;
@@ -343,32 +211,33 @@ QCategoryAxis* newValueAxis()
     return axis;
 }
 
-QString categoryMarkup(const QString& text, int repeat)
-{
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& line : lines)
-        line = line.toHtmlEscaped();
-    QString markup = lines.join(QLatin1String("<br>"));
-    // Wrapped lines centred under one another, as one label.
-    if (lines.size() > 1)
-        markup = QStringLiteral("<div align=\"center\">%1</div>").arg(markup);
-    // Invisible, but a label of its own; an empty label is one too.
-    if (repeat > 0 || text.isEmpty())
-        markup += QStringLiteral("<!--%1-->").arg(repeat);
-    return markup;
-}
-
 AxisLayout::AxisLayout(QChart* chart) : QObject(chart), m_chart(chart)
 {
-    // Decided as the chart learns its new size, before it lays itself out: one
-    // layout pass takes in the new labels, even for a picture drawn at once.
-    chart->installEventFilter(this);
+    // The chart's texts take their room first and hand the rest to the axes,
+    // which a chart without them learns as its size changes (before it lays
+    // itself out: one layout pass takes in the new labels, even for a picture drawn at once).
+    for (QObject* child : chart->children())
+        if (auto* decor = dynamic_cast<ChartDecor*>(child))
+            m_decor = decor;
+    if (m_decor)
+        m_decor->setPlotRoom([this](QSizeF size, const QRectF& inside) { return layOutFor(size, inside); });
+    else
+        chart->installEventFilter(this);
+    connect(chart, &QChart::plotAreaChanged, this, &AxisLayout::placeLabels);
+}
+
+AxisLayout::~AxisLayout()
+{
+    if (m_decor)
+        m_decor->setPlotRoom({});
 }
 
 bool AxisLayout::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_chart && event->type() == QEvent::GraphicsSceneResize)
-        layOutFor(static_cast<QGraphicsSceneResizeEvent*>(event)->newSize());
+    if (watched == m_chart && event->type() == QEvent::GraphicsSceneResize) {
+        const QSizeF size = static_cast<QGraphicsSceneResizeEvent*>(event)->newSize();
+        layOutFor(size, QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(m_chart->margins())));
+    }
     return false;
 }
 
@@ -423,18 +292,25 @@ void AxisLayout::addSpokes(QCategoryAxis* axis, const QStringList& labels, doubl
 
 void AxisLayout::relayout()
 {
+    m_laidOutFor = QSizeF();
     // Before the view sizes the chart, lay out for the control's usual size,
     // and again once the chart has its size and the margins for it.
     if (m_chart->size().isEmpty()) {
-        layOutFor(QSizeF(815, 526));
+        const QSizeF usual(815, 526);
+        layOutFor(usual, QRectF(QPointF(0, 0), usual).marginsRemoved(QMarginsF(m_chart->margins())));
         m_laidOutFor = QSizeF();
+    } else if (m_decor) {
+        m_decor->relayout();
     } else {
-        layOutFor(m_chart->size());
+        const QSizeF size = m_chart->size();
+        layOutFor(size, QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(m_chart->margins())));
     }
 }
 
 namespace {
 
+// Qt Charts draws a label as a text item with a small margin on each side.
+constexpr double kItemPad = 4;
 // Qt Charts keeps this far between an axis' labels and its line and title.
 constexpr double kAxisPad = 6;
 // Qt Charts squeezes the axes on a side into this share of the plot's room.
@@ -501,47 +377,74 @@ double titlesDepth(const QAbstractAxis* axis, const QList<QValueAxis*>& copies)
 
 } // namespace
 
-void AxisLayout::layOutFor(QSizeF size)
-{
-    if (size == m_laidOutFor || size.isEmpty())
-        return;
-    m_laidOutFor = size;
-    // The chart's own texts set the margins for a new size as it changes,
-    // before the chart sends the resize event this is called from.
-    const QRectF inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(m_chart->margins()));
-    // Titles first, as every axis' room depends on the depth of the axes across
-    // it: wrapped to the least length the plot keeps, from the chart's size alone.
-    for (Entry& e : m_entries) {
-        e.extent = -1;
-        // A title takes at most half of what Qt Charts leaves its axis, the labels the rest.
-        const double length = (1 - kAxisShare) * (e.alongX ? inside.width() : inside.height());
-        const double depth = maxDepth(e, inside) / 2;
-        fitTitle(e.axis, length, depth);
-        for (QValueAxis* copy : std::as_const(e.copies))
-            fitTitle(copy, length, depth);
-    }
-    for (Entry& e : m_entries)
-        layOut(e, inside);
-    placeRadialLabels();
-}
-
 namespace {
 
-// The widest line and the most lines' height of the labels laid out, each with a text item's margins.
-QSizeF labelsExtent(const CategoryLayout& layout, const QFontMetricsF& fm)
+QFont sized(QFont font, qreal points)
 {
-    double widest = 0;
-    qsizetype lines = 1;
-    for (const QString& label : layout.lines) {
-        const QStringList split = label.split(QLatin1Char('\n'));
-        lines = std::max(lines, split.size());
-        for (const QString& line : split)
-            widest = std::max(widest, fm.horizontalAdvance(line));
-    }
-    return {widest + kItemPad, double(lines) * fm.lineSpacing() + kItemPad};
+    font.setPointSizeF(points);
+    return font;
+}
+
+constexpr const char* kOwnFont = "vizorbLabelsFont";
+constexpr const char* kFittedFont = "vizorbLabelsFitted";
+
+// An axis' own labels font (kept beside the one fitted), its lines at most a
+// sixteenth of the room's height: no font makes the axes outgrow the chart.
+QFont labelsFontFor(QAbstractAxis* axis, const QRectF& inside)
+{
+    if (axis->labelsFont() != axis->property(kFittedFont).value<QFont>())
+        axis->setProperty(kOwnFont, axis->labelsFont());
+    const QFont own = axis->property(kOwnFont).value<QFont>();
+    qreal points = own.pointSizeF() > 0 ? own.pointSizeF() : 9;
+    while (points > kLeastLabelPoint && QFontMetricsF(sized(own, points)).height() > inside.height() / 16)
+        points = smaller(points, kLeastLabelPoint);
+    return sized(own, points);
+}
+
+void fitLabelsFont(QAbstractAxis* axis, const QFont& font)
+{
+    axis->setProperty(kFittedFont, font);
+    if (axis->labelsFont() != font)
+        axis->setLabelsFont(font);
 }
 
 } // namespace
+
+QMarginsF AxisLayout::layOutFor(QSizeF size, const QRectF& inside)
+{
+    if (size.isEmpty())
+        return {};
+    if (size == m_laidOutFor)
+        return m_plotInset;
+    m_laidOutFor = size;
+    m_plotInset = {};
+    // Titles and fonts first, as every axis' room depends on the depth of the axes
+    // across it: wrapped to the least length the plot keeps, from the chart's size alone.
+    for (Entry& e : m_entries) {
+        e.extent = -1;
+        QList<QAbstractAxis*> axes{e.axis};
+        for (QValueAxis* copy : std::as_const(e.copies))
+            axes << copy;
+        const QFont font = labelsFontFor(e.axis, inside);
+        // A title takes at most half of what Qt Charts leaves its axis, the labels the rest.
+        const double length = (1 - kAxisShare) * (e.alongX ? inside.width() : inside.height());
+        const double depth = maxDepth(e, inside) / 2;
+        for (QAbstractAxis* a : axes) {
+            fitLabelsFont(a, font);
+            fitTitle(a, length, depth);
+        }
+    }
+    for (Entry& e : m_entries)
+        layOut(e, inside);
+    placeLabels();
+    return m_plotInset;
+}
+
+void AxisLayout::placeLabels()
+{
+    placeSpokeLabels();
+    placeRadialLabels();
+}
 
 int AxisLayout::visibleAxes(const Entry& e) const
 {
@@ -576,7 +479,6 @@ void AxisLayout::addRadialLabels(QValueAxis* radial)
 {
     m_radial = radial;
     radial->setLabelsVisible(false);
-    connect(m_chart, &QChart::plotAreaChanged, this, &AxisLayout::placeRadialLabels);
 }
 
 namespace {
@@ -646,7 +548,8 @@ void AxisLayout::placeRadialLabels()
             // Nor on the spoke labels.
             if (QGraphicsScene* scene = m_chart->scene())
                 for (QGraphicsItem* item : scene->items(m_chart->mapToScene(rect)))
-                    if (item->isVisible() && dynamic_cast<QGraphicsTextItem*>(item))
+                    if (item->isVisible() &&
+                        (dynamic_cast<QGraphicsTextItem*>(item) || dynamic_cast<QGraphicsSimpleTextItem*>(item)))
                         return false;
             // Lines are drawn with some width and with markers.
             const QRectF margin = rect.adjusted(-4, -4, 4, 4);
@@ -722,10 +625,22 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
 
     switch (e.kind) {
     case Entry::Categories: {
-        const CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), length, across, e.alongX);
-        const QSizeF labels = labelsExtent(layout, fm);
+        // The labels may reach beyond the axis' ends over the axes across it:
+        // the primary one before its first point, a secondary one after its last.
+        AxisRoom room{length, across};
+        for (const Entry& other : std::as_const(m_entries))
+            if (other.kind != Entry::Spokes && other.alongX != e.alongX) {
+                const double d = std::min(depth(other), maxDepth(other, inside));
+                room.before += other.axis->isVisible() ? d : 0;
+                room.after += visibleAxes(other) > (other.axis->isVisible() ? 1 : 0) ? d : 0;
+            }
+        const QFont own = e.axis->labelsFont();
+        const CategoryLayout layout = layoutCategories(e.labels, own, room, e.alongX);
+        const QFont font = sized(own, layout.points);
+        const QFontMetricsF lfm(font);
+        const QSizeF labels = labelsExtent(layout, font);
         e.extent = layout.angle == -90 ? labels.width()
-                   : layout.angle != 0 ? (labels.width() + fm.height()) * std::sqrt(0.5)
+                   : layout.angle != 0 ? (labels.width() + labels.height()) * std::sqrt(0.5)
                    : e.alongX          ? labels.height()
                                        : labels.width();
         QList<std::pair<QString, double>> shown;
@@ -733,6 +648,7 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
             shown.append({layout.lines[k], double(k * layout.every)});
         for (QValueAxis* a : axes) {
             auto* c = static_cast<QCategoryAxis*>(a);
+            fitLabelsFont(c, font);
             setCategoryLabels(c, -0.5, shown);
             c->setLabelsAngle(layout.angle);
             c->setRange(-0.5, e.labels.size() - 0.5);
@@ -761,9 +677,9 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
         // The range stays as built, so a new size never moves the series: only
         // the step grows, to the least whose labels have room.
         const double lo = e.axis->min(), hi = e.axis->max();
-        const auto widest = [&](const ValueScale& scale) {
+        const auto widest = [&](const QStringList& labels) {
             double widest = 0;
-            for (const QString& label : scale.labels)
+            for (const QString& label : labels)
                 widest = std::max(widest, fm.horizontalAdvance(label));
             return widest + kItemPad;
         };
@@ -771,7 +687,7 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
             ValueScale scale;
             for (int steps = e.maxSteps; steps >= 1; --steps) {
                 scale = ticksFor(lo, hi, steps, e.format, compact);
-                const double need = e.alongX ? widest(scale) + 12 : fm.height() * 1.5;
+                const double need = e.alongX ? widest(scale.labels) + 12 : fm.height() * 1.5;
                 if (double(scale.ticks.size()) * need <= length)
                     break;
             }
@@ -779,7 +695,7 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
         };
         // Plain digits where they fit, else a shared suffix.
         ValueScale scale = fitted(false);
-        e.compact = e.alongX ? scale.ticks.size() < std::min(4, e.maxSteps + 1) : widest(scale) > across;
+        e.compact = e.alongX ? scale.ticks.size() < std::min(4, e.maxSteps + 1) : widest(scale.labels) > across;
         if (e.compact) {
             const ValueScale compact = fitted(true);
             if (compact.labels != scale.labels && (!e.alongX || compact.ticks.size() > scale.ticks.size()))
@@ -790,7 +706,7 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
         // A label at the right end reaches half its width past the plot: it is left off
         // where the chart's margin has no room for that (its tick stays).
         if (e.alongX && !scale.ticks.isEmpty() && scale.ticks.constLast() == hi &&
-            widest(ValueScale{lo, hi, 0, {}, {scale.labels.constLast()}}) / 2 > m_chart->margins().right())
+            widest({scale.labels.constLast()}) / 2 > m_chart->margins().right())
             scale.labels.last().clear();
         for (QValueAxis* a : axes)
             applyScale(a, scale);
@@ -798,65 +714,71 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
             m_radialScale = scale;
         break;
     }
-    case Entry::Spokes: {
-        // Spokes share the circle; their labels stand outside it, at most a
-        // fifth of the room wide, wrapped at spaces.
-        const double room = inside.width() * 0.2;
-        const auto lay = [&](double around) {
-            CategoryLayout layout = layoutCategories(e.labels, e.axis->labelsFont(), around, room, false);
-            // Near the top and bottom neighbours stand side by side: thin further
-            // until the widest label fits between its spokes there.
-            const double n = double(e.labels.size());
-            const double needed = std::ceil(n * (labelsExtent(layout, fm).width() + 4) / around);
-            if (needed > layout.every) {
-                // A shorter circle makes the layout start from that thinning.
-                const double lines = layout.lines.isEmpty() ? 1 : 1 + layout.lines.first().count(QLatin1Char('\n'));
-                layout = layoutCategories(e.labels, e.axis->labelsFont(),
-                                          n * (lines * fm.height() + kItemPad + 2) / needed, room, false);
-            }
-            return layout;
-        };
-        // Qt Charts leaves the labels too little room around the circle: the
-        // plot is a square inside the chart's margins less the labels' room on each side.
-        constexpr double kSpokePad = 10;
-        const auto square = [&](const CategoryLayout& layout) {
-            const QSizeF labels = labelsExtent(layout, fm);
-            const double side = std::max(40.0, std::min(inside.width() - 2 * (labels.width() + kSpokePad),
-                                                        inside.height() - 2 * (labels.height() + kSpokePad)));
-            QRectF plot(0, 0, side, side);
-            plot.moveCenter(inside.center());
-            return plot;
-        };
-        const double guess = M_PI * std::max(60.0, std::min(inside.width() - 2 * room, inside.height() - 60));
-        CategoryLayout layout = lay(guess);
-        QRectF plot = square(layout);
-        if (M_PI * plot.width() < guess) {
-            layout = lay(M_PI * plot.width());
-            plot = square(layout);
-        }
-        // Margins leave Qt Charts that square and the labels' room around it.
-        const QSizeF labels = labelsExtent(layout, fm);
-        const QRectF framed = plot.adjusted(-labels.width() - kSpokePad, -labels.height() - kSpokePad,
-                                            labels.width() + kSpokePad, labels.height() + kSpokePad) &
-                              inside;
-        const QSizeF size = m_laidOutFor;
-        m_chart->setMargins(QMargins(int(std::ceil(framed.left())), int(std::ceil(framed.top())),
-                                     int(std::ceil(size.width() - framed.right())),
-                                     int(std::ceil(size.height() - framed.bottom()))));
-        const double n = double(e.labels.size());
-        QList<std::pair<QString, double>> shown;
-        for (qsizetype k = 0; k < layout.lines.size(); ++k)
-            shown.append({layout.lines[k], e.hi * double(k * layout.every) / n});
-        // The first spoke's label closes the circle at its end.
-        if (!shown.isEmpty()) {
-            shown.move(0, shown.size() - 1);
-            shown.last().second = e.hi;
-        }
-        auto* c = static_cast<QCategoryAxis*>(e.axis);
-        setCategoryLabels(c, 0, shown, true);
-        c->setRange(0, e.hi);
+    case Entry::Spokes:
+        layOutSpokes(e, inside);
         break;
     }
+}
+
+void AxisLayout::layOutSpokes(Entry& e, const QRectF& inside)
+{
+    auto* c = static_cast<QCategoryAxis*>(e.axis);
+    // Qt Charts would thin the names by its own rule and take their spokes' room as it sees fit.
+    c->setLabelsVisible(false);
+    const QFont own = c->labelsFont();
+    // A hidden axis leaves its names' room to the circle.
+    const SpokeLayout layout = layoutSpokes(c->isVisible() ? e.labels : QStringList(), own, inside);
+    m_spokeAxis = c;
+    m_spokeTexts = layout.texts;
+    m_spokeFont = sized(own, layout.points);
+    // A category ends at every spoke, so every spoke has its grid line, named or not
+    // (of a polar chart's many evenly spaced points, the named ones).
+    constexpr qsizetype kMaxGridSpokes = 360;
+    const qsizetype n = e.labels.size();
+    QList<std::pair<QString, double>> ends;
+    for (qsizetype k = 1; k <= n; ++k)
+        if (n <= kMaxGridSpokes || !m_spokeTexts.value(k % n).isEmpty())
+            ends.append({QString(), e.hi * double(k) / double(n)});
+    setCategoryLabels(c, 0, ends, true);
+    c->setRange(0, e.hi);
+    // The plot is the circle; its names stand in the room around it.
+    const double dx = std::max(0.0, inside.width() / 2 - layout.radius);
+    const double dy = std::max(0.0, inside.height() / 2 - layout.radius);
+    m_plotInset = QMarginsF(dx, dy, dx, dy);
+}
+
+void AxisLayout::placeSpokeLabels()
+{
+    qDeleteAll(m_spokeLabels);
+    m_spokeLabels.clear();
+    const qsizetype n = m_spokeTexts.size();
+    if (!m_spokeAxis || n == 0 || !m_spokeAxis->isVisible())
+        return;
+    const QRectF plot = m_chart->plotArea();
+    const double radius = std::min(plot.width(), plot.height()) / 2;
+    QList<QRectF> placed;
+    for (qsizetype k = 0; k < n; ++k) {
+        const QString& text = m_spokeTexts[k];
+        if (text.isEmpty())
+            continue;
+        // Lines lean towards the circle: right-aligned on its left, centred at its top and bottom.
+        const double degrees = 360.0 * double(k) / double(n);
+        const double dx = std::sin(degrees * M_PI / 180);
+        auto* item = new QGraphicsTextItem(m_chart);
+        item->setFont(m_spokeFont);
+        item->setDefaultTextColor(m_spokeAxis->labelsBrush().color());
+        setAlignedText(item, text, std::abs(dx) < 0.2 ? Qt::AlignHCenter : dx > 0 ? Qt::AlignLeft : Qt::AlignRight);
+        const QRectF box = spokeLabelBox(plot.center(), radius, degrees, item->boundingRect().size());
+        // The circle drawn may differ by a pixel from the one laid out: a name that would
+        // now overlap one placed before it is left off.
+        if (std::any_of(placed.begin(), placed.end(), [&](const QRectF& r) { return r.intersects(box); })) {
+            delete item;
+            continue;
+        }
+        placed << box;
+        item->setPos(std::round(box.left()), std::round(box.top()));
+        item->setZValue(m_chart->zValue() + 20);
+        m_spokeLabels << item;
     }
 }
 

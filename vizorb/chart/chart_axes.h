@@ -2,7 +2,9 @@
 
 #include <QFont>
 #include <QList>
+#include <QMarginsF>
 #include <QObject>
+#include <QPointer>
 #include <QRectF>
 #include <QSizeF>
 #include <QStringList>
@@ -16,8 +18,11 @@ class QChart;
 class QCategoryAxis;
 class QValueAxis;
 class QGraphicsSimpleTextItem;
+class QGraphicsTextItem;
 
 namespace vizorb {
+
+class ChartDecor;
 
 // ---- time axes ----------------------------------------------------------------
 
@@ -58,40 +63,22 @@ struct ValueTicks {
 // The range of valueScale(); its ticks and labels are the axis layout's.
 ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round);
 
-// ---- category axes ------------------------------------------------------------
-
-// How category labels are drawn along an axis.
-struct CategoryLayout {
-    int every = 1;     // every n-th label is shown, starting with the first
-    int angle = 0;     // 0, -45 or -90
-    QStringList lines; // each shown label, wrapped lines joined with '\n'
-};
-
-// Lays out `labels` along an axis `length` pixels long: side by side, wrapped
-// at spaces (up to 3 lines), turned, and only then thinned. `across` is the
-// room beside the axis; `alongX` is false for a vertical axis (labels beside
-// it are never turned). Measures a bounded number of labels when many are thinned.
-CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, double length, double across,
-                                bool alongX);
-
-// Markup for a QCategoryAxis label: the text's characters, lines broken with
-// <br>, and, as the axis keys labels by their text, an invisible mark making
-// the k-th repetition of a text (and an empty one) distinct.
-QString categoryMarkup(const QString& text, int repeat);
-
 // A value axis whose ticks and labels the axis layout places (as our own labels,
 // which Qt Charts' printf-style labels cannot be).
 QCategoryAxis* newValueAxis();
 
-// Keeps the labels of a chart's category, time and value axes fitting the
-// chart as its size changes. Decides from the chart's size, never from the
-// plot area its own decisions change.
+// Keeps the labels of a chart's category, time and value axes and the names
+// of its spokes fitting the chart as its size changes. The chart's texts
+// (ChartDecor) take their room first and ask this for the rest: each axis
+// takes the depth its labels and title need, the plot what is left. Decides
+// from the chart's size, never from the plot area its own decisions change.
 class AxisLayout final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AxisLayout)
 
 public:
     explicit AxisLayout(QChart* chart);
+    ~AxisLayout() override;
 
     // Category labels for points 0..n-1 on a QCategoryAxis ranging -0.5..n-0.5.
     void addCategories(QCategoryAxis* axis, const QStringList& labels, bool alongX);
@@ -102,7 +89,9 @@ public:
     void addValues(QValueAxis* axis, const QString& format, bool alongX);
     // `copy` shows the same scale and labels as `axis` (a secondary axis).
     void mirror(QValueAxis* axis, QValueAxis* copy);
-    // Spoke labels of a polar chart: point i at span * i / n on an angular axis from 0 to span.
+    // Spoke names of a polar chart: point i at span * i / n on an angular axis
+    // from 0 to span. Every spoke has its grid line; the names are drawn by us,
+    // where they stand, and left off only where two would overlap.
     void addSpokes(QCategoryAxis* axis, const QStringList& labels, double span);
 
     // The value labels of a polar chart's radial axis, drawn by us beside the
@@ -131,18 +120,30 @@ private:
         double extent = -1;    // the depth its labels and title take, once laid out
     };
 
-    void layOutFor(QSizeF size);
+    // Lays the axes out for the chart's size and the room its texts leave;
+    // returns what the plot keeps clear beyond that (the spokes' names).
+    QMarginsF layOutFor(QSizeF size, const QRectF& inside);
     void layOut(Entry& e, const QRectF& inside);
+    void layOutSpokes(Entry& e, const QRectF& inside);
     // How far one of e's axes reaches into the plot's room, and how far Qt Charts lets it.
     double depth(const Entry& e) const;
     double maxDepth(const Entry& e, const QRectF& inside) const;
     int visibleAxes(const Entry& e) const;
     void placeRadialLabels();
+    void placeSpokeLabels();
+    void placeLabels();
     QChart* m_chart;
+    QPointer<ChartDecor> m_decor;
     QList<Entry> m_entries;
     QValueAxis* m_radial = nullptr;
     ValueScale m_radialScale;
     QList<QGraphicsSimpleTextItem*> m_radialLabels; // owned by the chart
+    // The spokes' names as laid out, placed on the circle Qt Charts draws.
+    QCategoryAxis* m_spokeAxis = nullptr;
+    QStringList m_spokeTexts;
+    QFont m_spokeFont;
+    QList<QGraphicsTextItem*> m_spokeLabels; // owned by the chart
+    QMarginsF m_plotInset;
     QSizeF m_laidOutFor;
 };
 

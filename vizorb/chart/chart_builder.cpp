@@ -6,6 +6,7 @@
 #include "vizorb/chart/chart_text.h"
 #include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 
 #include "platform/variant.h"
 
@@ -163,15 +164,23 @@ QString ChartBuilder::seriesName(int i) const
 
 QFont ChartBuilder::font(const QString& path) const
 {
+    // A text takes the whole chart's font where it has none of its own: a value
+    // other than its default (read so, a complete customizing draws as a short
+    // one), or a title's own (larger and bold by default).
+    const bool titled = path == element::Title || path == element::Subtitle;
+    const auto value = [&](QLatin1StringView name) {
+        const QString own = m.attribute(path, name);
+        return titled || own != schema::defaultValue(path, name) ? own : m.attribute(kGlobal, name);
+    };
     QFont f = QApplication::font();
-    QString family = m.attribute(path, QStringLiteral("FontFamily"));
+    QString family = value(attribute::FontFamily);
     if (family.isEmpty())
-        family = m.attribute(kGlobal, QStringLiteral("FontFamily"));
+        family = m.attribute(kGlobal, attribute::FontFamily);
     if (!family.isEmpty())
         f.setFamily(family);
-    const QString size = m.attribute(path, QStringLiteral("FontSize"));
-    f.setPointSizeF(size.isEmpty() ? m.attribute(kGlobal, QStringLiteral("FontSize")).toDouble() : size.toDouble());
-    f.setBold(m.boolAttribute(path, QStringLiteral("FontBold")));
+    const QString size = value(attribute::FontSize);
+    f.setPointSizeF(size.isEmpty() ? m.attribute(kGlobal, attribute::FontSize).toDouble() : size.toDouble());
+    f.setBold(value(attribute::FontBold) == QLatin1String("true"));
     return f;
 }
 
@@ -233,16 +242,20 @@ void ChartBuilder::buildHint()
     styleAxis(axisY, QStringLiteral("ValueAxis"));
     out.decor->clearLegend();
     auto* item = new QGraphicsTextItem(chart);
-    QFont f = QApplication::font();
-    f.setPointSizeF(11);
-    item->setFont(f);
     item->setDefaultTextColor(QColor(0x60, 0x60, 0x60));
     QChart* c = chart;
     const QString hint = drawnText(out.hint);
-    // Wrapped to the chart's width, so no hint runs past its edges.
-    auto place = [c, item, hint, f] {
+    // In the chart's font, wrapped to its width and smaller until it fits its height.
+    auto place = [c, item, hint, own = font(kGlobal)] {
         const qreal width = c->size().width();
-        setCentredText(item, wrapText(hint, f, std::max(width - 32, 40.0)));
+        QFont f = own;
+        for (;;) {
+            item->setFont(f);
+            setCentredText(item, wrapText(hint, f, std::max(width - 32, 40.0)));
+            if (item->boundingRect().height() <= c->size().height() - 16 || f.pointSizeF() <= kMinPoint)
+                break;
+            f.setPointSizeF(smaller(f.pointSizeF()));
+        }
         const QRectF box = item->boundingRect();
         item->setPos(std::round((width - box.width()) / 2), c->plotArea().center().y() - box.height() / 2);
     };

@@ -98,17 +98,23 @@ private:
                 for (const QPieSlice* slice : drawn[r]->slices())
                     inner.last() << platform::formatNumber(slice->value(), 15);
             }
-        // Several rings are named beside them; so is a pie's series when others are not drawn.
+        // Several rings are named beside them; a pie of one series of several names it above.
         QStringList names;
         for (int s : rings)
             names << seriesName(s);
-        const bool named = (doughnut && rings.size() > 1) || (!doughnut && visible.size() > 1);
+        const bool named = doughnut && rings.size() > 1;
         const bool beside = named && rings.size() <= kMaxNamedRings;
         const TextStyle labelStyle{font(kGlobal), color(QStringLiteral("Legend"))};
         out.decor->setPieLabels(drawn, labels, inner, beside ? names : QStringList(), labelStyle);
         const TextStyle noteStyle{font(kGlobal), color(QStringLiteral("Subtitle"))};
         if (!doughnut && visible.size() > 1) {
-            out.decor->setNote(QStringLiteral("The first of %1 series").arg(visible.size()), noteStyle);
+            // The series by its name, above the pie; an unnamed one by its place.
+            const QString name = drawnText(names.first());
+            out.decor->setNote(
+                name.trimmed().isEmpty()
+                    ? QStringLiteral("The first of %1 series").arg(visible.size())
+                    : QStringLiteral("%1\n(the first of %2 series)").arg(name, QString::number(visible.size())),
+                noteStyle);
         } else if (named && !beside) {
             // Too many to name beside them: listed under the title, each name whole.
             out.decor->setNote(QStringLiteral("Rings from the centre out:"), noteStyle);

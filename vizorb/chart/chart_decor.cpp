@@ -14,7 +14,6 @@
 #include <QPen>
 #include <QPieSeries>
 #include <QPieSlice>
-#include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QtMath>
@@ -32,6 +31,8 @@ constexpr qreal kEntryGap = 14; // between legend entries side by side
 constexpr qreal kMarkGap = 4;   // between a legend mark and its name
 constexpr qreal kLeader = 12;   // a slice label's leader line, out of the ring before it turns
 constexpr qreal kZ = 100;       // above the series
+// A line of the legend or of a slice label takes at most this share of the chart's height, whatever its font.
+constexpr qreal kLineShare = 0.05;
 
 QFont sized(QFont font, qreal points)
 {
@@ -132,16 +133,26 @@ Flow flow(const QList<LegendEntry>& entries, qsizetype count, const QString& mor
     return f;
 }
 
-// As large a font as flows all of `entries` into `limit`, down to the smallest
-// size; beyond that as many entries as fit, and a last text saying how many
-// are not shown. `font` becomes the font the flow is measured in.
-Flow fitted(const QList<LegendEntry>& entries, QFont& font, QSizeF limit, bool rows)
+// As large a font as flows all of `entries` into `limit`, each line at most
+// `tallestLine` high and words whole, down to the smallest size; beyond that
+// as many entries as fit, and a last text saying how many are not shown.
+// `font` becomes the font the flow is measured in.
+Flow fitted(const QList<LegendEntry>& entries, QFont& font, QSizeF limit, bool rows, qreal tallestLine)
 {
     const qsizetype n = entries.size();
     qreal points = pointsOf(font);
+    while (points > kMinPoint && QFontMetricsF(sized(font, points)).height() > tallestLine)
+        points = smaller(points);
+    // Names keep their words whole where the smallest font allows.
+    const auto whole = [&](const QFont& f) {
+        const qreal room = limit.width() - std::ceil(QFontMetricsF(f).height() * 0.7) - kMarkGap;
+        return std::all_of(entries.begin(), entries.end(),
+                           [&](const LegendEntry& e) { return widestWord(drawnText(e.name), f) <= room; });
+    };
+    const bool wholeAtLeast = whole(sized(font, kMinPoint));
     font = sized(font, points);
     Flow f = flow(entries, n, {}, font, limit, rows);
-    while (!f.fits && points > kMinPoint) {
+    while ((!f.fits || (wholeAtLeast && !whole(font))) && points > kMinPoint) {
         points = smaller(points);
         font = sized(font, points);
         f = flow(entries, n, {}, font, limit, rows);
@@ -203,87 +214,29 @@ QRectF draw(const Flow& f, const QList<LegendEntry>& entries, QPointF origin, co
     return covered;
 }
 
-// Whether every word of `text` fits a line `width` wide.
+// Whether every word of `text` (up to a hyphen or slash) fits a line `width` wide.
 bool wordsFit(const QString& text, const QFont& font, qreal width)
 {
-    const QFontMetricsF fm(font);
-    static const QRegularExpression blank(QStringLiteral("[ \\n]"));
-    for (const QString& word : text.split(blank, Qt::SkipEmptyParts))
-        if (fm.horizontalAdvance(word) > width)
-            return false;
-    return true;
+    return widestWord(text, font) <= width;
 }
 
 } // namespace
 
-qreal smaller(qreal points)
-{
-    return std::max(kMinPoint, std::min(points - 1, points * 0.9));
-}
-
-QString wrapText(const QString& text, const QFont& font, qreal width)
-{
-    const QFontMetricsF fm(font);
-    const qreal space = fm.horizontalAdvance(QLatin1Char(' '));
-    QString out;
-    out.reserve(text.size() + 16);
-    bool firstParagraph = true;
-    for (QStringView paragraph : QStringView(text).split(QLatin1Char('\n'))) {
-        if (!firstParagraph)
-            out += QLatin1Char('\n');
-        firstParagraph = false;
-        qreal line = 0;
-        bool empty = true;
-        for (QStringView word : paragraph.split(QLatin1Char(' '))) {
-            const qreal w = fm.horizontalAdvance(word.toString());
-            if (!empty && line + space + w <= width) {
-                out += QLatin1Char(' ');
-                out += word;
-                line += space + w;
-                continue;
-            }
-            if (!empty)
-                out += QLatin1Char('\n');
-            empty = false;
-            if (w <= width) {
-                out += word;
-                line = w;
-                continue;
-            }
-            // A word wider than a line breaks where it must, never inside a surrogate pair.
-            line = 0;
-            for (qsizetype i = 0; i < word.size();) {
-                const qsizetype n = word[i].isHighSurrogate() && i + 1 < word.size() ? 2 : 1;
-                const QStringView piece = word.mid(i, n);
-                const qreal cw = n == 1 ? fm.horizontalAdvance(word[i]) : fm.horizontalAdvance(piece.toString());
-                if (line > 0 && line + cw > width) {
-                    out += QLatin1Char('\n');
-                    line = 0;
-                }
-                out += piece;
-                line += cw;
-                i += n;
-            }
-        }
-    }
-    return out;
-}
-
 void setCentredText(QGraphicsTextItem* item, const QString& lines)
+{
+    setAlignedText(item, lines, Qt::AlignHCenter);
+}
+
+void setAlignedText(QGraphicsTextItem* item, const QString& lines, Qt::Alignment alignment)
 {
     QTextDocument* doc = item->document();
     doc->setDocumentMargin(0);
-    QTextOption option(Qt::AlignHCenter);
+    QTextOption option(alignment);
     option.setWrapMode(QTextOption::NoWrap);
     doc->setDefaultTextOption(option);
     item->setTextWidth(-1);
     item->setPlainText(lines);
     item->setTextWidth(std::ceil(doc->idealWidth()) + 1);
-}
-
-QString tooltipText(const QString& text)
-{
-    return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(drawnMarkup(text));
 }
 
 struct ChartDecor::Private {
@@ -311,6 +264,7 @@ struct ChartDecor::Private {
     TextStyle ringListStyle;
     QList<QGraphicsItem*> ringListItems;
 
+    PlotRoom plotRoom;
     QSizeF framedFor;
     QRectF inside; // the chart less its margins
 
@@ -318,13 +272,15 @@ struct ChartDecor::Private {
     void placeLegend(QRectF room);
     qreal placeRingList(qreal top, QSizeF size);
     void placeLabels(QRectF room);
-    void placeInnerLabels(QPointF centre, qreal scale);
+    void placeInnerLabels(QPointF centre, qreal scale, const QFont& font);
     void placeFrame();
 };
 
 ChartDecor::ChartDecor(QChart* chart) : QObject(chart), d(std::make_unique<Private>())
 {
     d->chart = chart;
+    // Qt Charts would grow the chart to what its axes and texts ask for; they fit themselves instead.
+    chart->setMinimumSize(QSizeF(0, 0));
     connect(chart, &QGraphicsWidget::widthChanged, this, [this] { d->placeFrame(); });
     connect(chart, &QGraphicsWidget::heightChanged, this, [this] { d->placeFrame(); });
     connect(chart, &QGraphicsWidget::geometryChanged, this, &ChartDecor::layout);
@@ -392,6 +348,17 @@ void ChartDecor::setRingList(const QStringList& names, const TextStyle& style)
     d->ringListStyle = style;
 }
 
+void ChartDecor::setPlotRoom(PlotRoom room)
+{
+    d->plotRoom = std::move(room);
+}
+
+void ChartDecor::relayout()
+{
+    d->framedFor = QSizeF();
+    d->placeFrame();
+}
+
 bool ChartDecor::hasTitle() const
 {
     return !d->title.text.isEmpty() || !d->subtitle.text.isEmpty();
@@ -450,7 +417,7 @@ void ChartDecor::Private::placeLegend(QRectF room)
     const bool rows = side & (Qt::AlignTop | Qt::AlignBottom);
     const QSizeF limit = rows ? QSizeF(room.width(), room.height() * 0.3) : QSizeF(room.width() * 0.35, room.height());
     QFont font = legendStyle.font;
-    const Flow f = fitted(entries, font, limit, rows);
+    const Flow f = fitted(entries, font, limit, rows, chart->size().height() * kLineShare);
     QPointF origin;
     if (side & Qt::AlignTop)
         origin = room.topLeft();
@@ -478,7 +445,7 @@ qreal ChartDecor::Private::placeRingList(qreal top, QSizeF size)
     if (limit.width() < 1 || limit.height() < 1)
         return 0;
     QFont font = ringListStyle.font;
-    const Flow f = fitted(names, font, limit, true);
+    const Flow f = fitted(names, font, limit, true, size.height() * kLineShare);
     return draw(f, names, QPointF(kPad, top), {font, ringListStyle.color}, LegendMark::Ring, chart, ringListItems)
         .height();
 }
@@ -506,6 +473,9 @@ void ChartDecor::Private::placeLabels(QRectF room)
     // A slice's label may be left off (the legend names the slice), a ring's name may not:
     // the labels' font shrinks until the names fit beside the rings, words whole.
     qreal points = pointsOf(labelStyle.font);
+    while (points > kMinPoint &&
+           QFontMetricsF(sized(labelStyle.font, points)).height() > chart->size().height() * kLineShare)
+        points = smaller(points);
     for (;;) {
         QFont bold = sized(labelStyle.font, points);
         bold.setBold(true);
@@ -516,6 +486,10 @@ void ChartDecor::Private::placeLabels(QRectF room)
             height += measure(wrapText(name, bold, wrapAt), QFontMetricsF(bold)).height() + 2;
             whole = whole && wordsFit(name, bold, wrapAt);
         }
+        // Slices' labels keep their words whole too.
+        const QFont plain = sized(labelStyle.font, points);
+        for (const QString& label : std::as_const(labels))
+            whole = whole && wordsFit(drawnText(label), plain, wrapAt);
         if ((height <= room.height() && whole) || points <= kMinPoint)
             break;
         points = smaller(points);
@@ -549,10 +523,13 @@ void ChartDecor::Private::placeLabels(QRectF room)
         widest = std::max(widest, l.size.width());
         all << l;
     }
-    // A ring's name points at the middle of its ring, up on the left, where
-    // the rings' leaders stand apart; names go before any slice's label.
+    // A ring's name stands at the left, the innermost's at the centre's height and
+    // the outer rings' ever further above and below, so each can lead level to its
+    // ring; names go before any slice's label.
+    const qreal step = std::min(20.0, 100.0 / std::max<qsizetype>(1, ringNames.size()));
     for (qsizetype r = 0; r < ringNames.size() && r < rings.size(); ++r) {
-        const qreal angle = qDegreesToRadians(340.0 - 40.0 * r / std::max<qsizetype>(1, ringNames.size() - 1));
+        const qreal k = qreal((r + 1) / 2) * (r % 2 ? 1 : -1);
+        const qreal angle = qDegreesToRadians(270.0 + k * step);
         Label l{wrapText(drawnText(ringNames[r]), ringFont, wrapAt),
                 {},
                 QPointF(std::sin(angle), -std::cos(angle)),
@@ -604,15 +581,25 @@ void ChartDecor::Private::placeLabels(QRectF room)
             const QRectF box(right ? column : column - l->size.width(), l->top, l->size.width(), l->size.height());
             if (!room.contains(box))
                 continue;
-            const QPointF rim = c + radius * l->reach * l->direction;
-            const QPointF elbow = c + (radius + kLeader) * l->direction;
+            const bool ring = l->reach < 1;
+            QPointF rim = c + radius * l->reach * l->direction;
+            const QPointF end(right ? box.left() - 2 : box.right() + 2, box.center().y());
             QPainterPath path(rim);
-            path.lineTo(elbow);
-            path.lineTo(right ? box.left() - 2 : box.right() + 2, box.center().y());
+            // A ring's leader runs level to its ring where the name stands beside it (level
+            // leaders never cross), else straight to the ring's nearest point beside it. A
+            // slice's leader leaves its slice outwards, then turns.
+            if (ring) {
+                const qreal rr = radius * l->reach;
+                const qreal dy = std::clamp(end.y() - c.y(), -0.9 * rr, 0.9 * rr);
+                rim = QPointF(c.x() + (right ? 1 : -1) * std::sqrt(rr * rr - dy * dy), c.y() + dy);
+                path = QPainterPath(rim);
+            } else {
+                path.lineTo(c + (radius + kLeader) * l->direction);
+            }
+            path.lineTo(end);
             auto* leader = new QGraphicsPathItem(path, chart);
             leader->setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
             auto* text = new QGraphicsSimpleTextItem(l->text, chart);
-            const bool ring = l->reach < 1;
             text->setFont(ring ? ringFont : font);
             text->setBrush(labelStyle.color);
             text->setPos(box.topLeft());
@@ -625,16 +612,15 @@ void ChartDecor::Private::placeLabels(QRectF room)
             }
         }
     }
-    placeInnerLabels(c, radius / ringPie.last());
+    placeInnerLabels(c, radius / ringPie.last(), font);
     for (QGraphicsItem* item : labelItems)
         item->setZValue(kZ);
 }
 
 // Labels of inner rings stand inside their slices, in a colour that reads on
 // the slice; one that does not fit inside its slice is left off.
-void ChartDecor::Private::placeInnerLabels(QPointF c, qreal scale)
+void ChartDecor::Private::placeInnerLabels(QPointF c, qreal scale, const QFont& font)
 {
-    const QFont font = labelStyle.font;
     const QFontMetricsF fm(font);
     for (qsizetype r = 0; r < innerLabels.size() && r + 1 < rings.size(); ++r) {
         const qreal inner = ringHole[r] * scale, outer = ringPie[r] * scale;
@@ -706,10 +692,17 @@ void ChartDecor::Private::placeFrame()
         else
             right = size.width() - legendRect.left() + kGap;
     }
+    inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(left, top, right, bottom));
+    if (plotRoom) {
+        const QMarginsF plot = plotRoom(size, inside);
+        left += plot.left();
+        top += plot.top();
+        right += plot.right();
+        bottom += plot.bottom();
+    }
     const QMargins margins(int(std::ceil(left)), int(std::ceil(top)), int(std::ceil(right)), int(std::ceil(bottom)));
     if (chart->margins() != margins)
         chart->setMargins(margins);
-    inside = QRectF(QPointF(0, 0), size).marginsRemoved(QMarginsF(margins));
 }
 
 void ChartDecor::layout()

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "vizorb/chart/chart_text.h"
+
 #include <QColor>
 #include <QFont>
 #include <QList>
+#include <QMarginsF>
 #include <QObject>
 #include <QRectF>
 
+#include <functional>
 #include <memory>
 
 class QChart;
@@ -14,20 +18,11 @@ class QPieSeries;
 
 namespace vizorb {
 
-// Texts shrink step by step to kMinPoint before anything is left off or broken.
-inline constexpr qreal kMinPoint = 6;
-qreal smaller(qreal points);
-
-// `text` broken at spaces into lines no wider than `width` (a word wider than
-// that is broken where it must be), joined by '\n'. Linear in the text's length.
-QString wrapText(const QString& text, const QFont& font, qreal width);
-
 // A plain text item whose lines (joined by '\n') are centred on one another;
 // its characters are drawn as they are, never read as markup.
 void setCentredText(QGraphicsTextItem* item, const QString& lines);
-
-// A tooltip that shows `text` as its characters.
-QString tooltipText(const QString& text);
+// The same, its lines aligned to one side (Qt::AlignLeft, Qt::AlignRight) or centred.
+void setAlignedText(QGraphicsTextItem* item, const QString& lines, Qt::Alignment alignment);
 
 struct TextStyle {
     QFont font;
@@ -44,8 +39,10 @@ struct LegendEntry {
 // The chart's own texts around the plot: title, subtitle, a note (that a pie
 // shows one of several series, say), the legend, and the labels of a pie's
 // slices and rings. They are items of the chart's scene, laid out again whenever the
-// chart's size changes; the space they take is reserved with the chart's
-// margins, decided from the chart's size alone.
+// chart's size changes. It is the one owner of the chart's margins: its texts
+// take their room first, then the plot's axes are asked what they need of the
+// rest (setPlotRoom), all decided from the chart's size alone. The chart keeps
+// the size it is given, whatever its fonts and texts.
 class ChartDecor final : public QObject {
     Q_DISABLE_COPY_MOVE(ChartDecor)
 
@@ -69,6 +66,13 @@ public:
     // The names of rings too many to name beside them, flowed into rows under
     // the header (its note says what they are), in the rings' order.
     void setRingList(const QStringList& names, const TextStyle& style);
+
+    // Asked on every new size, with the room the chart's texts leave: lays the
+    // axes out for it and returns what the plot must keep clear beyond them.
+    using PlotRoom = std::function<QMarginsF(QSizeF size, const QRectF& inside)>;
+    void setPlotRoom(PlotRoom room);
+    // Lays the frame out again for the chart's size (its axes have changed).
+    void relayout();
 
     bool hasTitle() const;
     QRectF titleRect() const;  // chart coordinates; empty without a title

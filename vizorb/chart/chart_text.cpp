@@ -1,5 +1,10 @@
 #include "vizorb/chart/chart_text.h"
 
+#include <QFontMetricsF>
+#include <QStringList>
+
+#include <algorithm>
+
 namespace vizorb {
 
 QString cutText(const QString& text, qsizetype keep)
@@ -56,6 +61,142 @@ QString drawnText(const QString& text)
 QString drawnMarkup(const QString& text)
 {
     return drawnText(text).toHtmlEscaped();
+}
+
+QString tooltipText(const QString& text)
+{
+    return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(drawnMarkup(text));
+}
+
+QString categoryMarkup(const QString& text, int repeat)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = line.toHtmlEscaped();
+    QString markup = lines.join(QLatin1String("<br>"));
+    // Wrapped lines centred under one another, as one label.
+    if (lines.size() > 1)
+        markup = QStringLiteral("<div align=\"center\">%1</div>").arg(markup);
+    // Invisible, but a label of its own; an empty label is one too.
+    if (repeat > 0 || text.isEmpty())
+        markup += QStringLiteral("<!--%1-->").arg(repeat);
+    return markup;
+}
+
+qreal smaller(qreal points, qreal least)
+{
+    return std::max(least, std::min(points - 1, points * 0.9));
+}
+
+namespace {
+
+// A word's pieces: it may break after a hyphen or slash that has a character on either side.
+QList<QStringView> pieces(QStringView word)
+{
+    QList<QStringView> out;
+    qsizetype start = 0;
+    for (qsizetype i = 1; i + 1 < word.size(); ++i)
+        if (word[i] == QLatin1Char('-') || word[i] == QLatin1Char('/')) {
+            out << word.mid(start, i + 1 - start);
+            start = i + 1;
+        }
+    out << word.mid(start);
+    return out;
+}
+
+} // namespace
+
+QString wrapText(const QString& text, const QFont& font, qreal width)
+{
+    const QFontMetricsF fm(font);
+    const qreal space = fm.horizontalAdvance(QLatin1Char(' '));
+    QString out;
+    out.reserve(text.size() + 16);
+    bool firstParagraph = true;
+    for (QStringView paragraph : QStringView(text).split(QLatin1Char('\n'))) {
+        if (!firstParagraph)
+            out += QLatin1Char('\n');
+        firstParagraph = false;
+        qreal line = 0;
+        bool empty = true;
+        qsizetype lineStart = out.size();
+        // Widths add up piece by piece; near the limit the line is measured whole, as it is drawn.
+        const auto fits = [&](qreal gap, qreal w, QStringView piece, bool spaced) {
+            if (line + gap + w <= width)
+                return true;
+            if (line + gap + w > width + 2)
+                return false;
+            QString whole = out.mid(lineStart);
+            if (spaced)
+                whole += QLatin1Char(' ');
+            whole += piece;
+            return fm.horizontalAdvance(whole) <= width;
+        };
+        for (QStringView word : paragraph.split(QLatin1Char(' '))) {
+            bool firstPiece = true;
+            for (QStringView piece : pieces(word)) {
+                const qreal gap = firstPiece ? space : 0;
+                const qreal w = fm.horizontalAdvance(piece.toString());
+                if (!empty && fits(gap, w, piece, firstPiece)) {
+                    if (firstPiece)
+                        out += QLatin1Char(' ');
+                    out += piece;
+                    line += gap + w;
+                    firstPiece = false;
+                    continue;
+                }
+                if (!empty) {
+                    out += QLatin1Char('\n');
+                    lineStart = out.size();
+                }
+                empty = false;
+                firstPiece = false;
+                if (w <= width) {
+                    out += piece;
+                    line = w;
+                    continue;
+                }
+                line = 0;
+                for (qsizetype i = 0; i < piece.size();) {
+                    // A character with its combining marks, never half a surrogate pair.
+                    qsizetype n = piece[i].isHighSurrogate() && i + 1 < piece.size() ? 2 : 1;
+                    while (i + n < piece.size() && piece[i + n].isMark())
+                        ++n;
+                    const QStringView part = piece.mid(i, n);
+                    const qreal cw = n == 1 ? fm.horizontalAdvance(piece[i]) : fm.horizontalAdvance(part.toString());
+                    if (line > 0 && line + cw > width) {
+                        out += QLatin1Char('\n');
+                        lineStart = out.size();
+                        line = 0;
+                    }
+                    out += part;
+                    line += cw;
+                    i += n;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+qreal widestWord(const QString& text, const QFont& font)
+{
+    const QFontMetricsF fm(font);
+    qreal widest = 0;
+    for (QStringView paragraph : QStringView(text).split(QLatin1Char('\n')))
+        for (QStringView word : paragraph.split(QLatin1Char(' ')))
+            for (QStringView piece : pieces(word))
+                widest = std::max(widest, fm.horizontalAdvance(piece.toString()));
+    return widest;
+}
+
+qreal widestLine(const QString& lines, const QFont& font)
+{
+    const QFontMetricsF fm(font);
+    qreal widest = 0;
+    for (QStringView line : QStringView(lines).split(QLatin1Char('\n')))
+        widest = std::max(widest, fm.horizontalAdvance(line.toString()));
+    return widest;
 }
 
 } // namespace vizorb

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 namespace vizorb {
+
+// The one place the chart shortens, breaks, shrinks and escapes the texts it draws.
 
 // Texts from the data or the customizing, as the chart hands them to Qt.
 // Beyond what any layout can show a text is cut with an ellipsis before it
@@ -29,5 +32,32 @@ QString drawnText(const QString& text);
 // The same text for an item that reads rich text (Qt Charts' titles, axis
 // labels, legend entries and slice labels): its characters, never markup.
 QString drawnMarkup(const QString& text);
+
+// A tooltip that shows `text` as its characters.
+QString tooltipText(const QString& text);
+
+// Markup for a QCategoryAxis label: the text's characters, lines (joined by
+// '\n') broken with <br> and centred, and, as the axis keys labels by their
+// text, an invisible mark making the k-th repetition of a text (and an empty
+// one) distinct.
+QString categoryMarkup(const QString& text, int repeat);
+
+// Texts shrink step by step to kMinPoint before anything is left off or broken.
+inline constexpr qreal kMinPoint = 6;
+qreal smaller(qreal points, qreal least = kMinPoint);
+
+// `text` broken into lines no wider than `width`, joined by '\n': at spaces
+// (each break replaces one) and after a hyphen or slash inside a word (kept
+// at the line's end); a word wider than a line is broken where it must be,
+// never inside a surrogate pair nor before a combining mark. Existing line breaks are kept. Linear in the
+// text's length.
+QString wrapText(const QString& text, const QFont& font, qreal width);
+
+// The width of the widest piece of `text` that wrapText never breaks (a word,
+// or its part up to a hyphen or slash).
+qreal widestWord(const QString& text, const QFont& font);
+
+// The width of the widest of `lines` (joined by '\n').
+qreal widestLine(const QString& lines, const QFont& font);
 
 } // namespace vizorb

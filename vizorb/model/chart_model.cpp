@@ -4,9 +4,9 @@
 #include "vizorb/model/number_format.h"
 #include "vizorb/model/number_text.h"
 #include "vizorb/xml/customizing_xml.h"
+#include "vizorb/xml/time_text.h"
 #include "vizorb/xml/xml_text.h"
 
-#include <QDateTime>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -29,8 +29,12 @@ QString ChartData::label(int point) const
 {
     if (point >= 0 && point < categories.size())
         return categories[point];
-    if (point >= 0 && point < times.size())
-        return QDateTime::fromMSecsSinceEpoch(times[point], Qt::UTC).toString(Qt::ISODate);
+    if (point >= 0 && point < times.size()) {
+        // As the data is written: ISO dates drop the milliseconds, which may be all that tells two apart.
+        QString text;
+        appendIsoTime(text, times[point]);
+        return text;
+    }
     if (point >= 0 && point < x.size())
         return shortestNumber(x[point]);
     return QString::number(point + 1);

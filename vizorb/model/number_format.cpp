@@ -14,12 +14,12 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// Literal text is drawn on one line, and stored in XML: no control characters,
+// Literal text is stored in XML: no control characters but tab and line ends,
 // no noncharacters U+FFFE/U+FFFF, no half of a surrogate pair.
 bool drawable(QStringView text, qsizetype i)
 {
     const char16_t c = text[i].unicode();
-    if (c < 0x20 || c == 0x7f || c == 0xfffe || c == 0xffff)
+    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xfffe || c == 0xffff)
         return false;
     if (QChar::isHighSurrogate(c))
         return i + 1 < text.size() && text[i + 1].isLowSurrogate();

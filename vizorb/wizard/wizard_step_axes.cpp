@@ -33,6 +33,8 @@ constexpr AxisChoice axisChoices[] = {{"CategoryAxis", WizardText::CategoryAxis}
                                       {"CategoryAxisSec", WizardText::CategoryAxisSec},
                                       {"ValueAxisSec", WizardText::ValueAxisSec}};
 
+// A bound as the customizing stores it: 15 digits would round the largest
+// double beyond itself and two close bounds onto one.
 QString modelNumber(double value)
 {
     return shortestNumber(value);
@@ -55,6 +57,8 @@ public:
         m_gridLines->setObjectName(QStringLiteral("axisGridLines"));
         m_format->setObjectName(QStringLiteral("axisNumberFormat"));
         m_format->setEditable(true);
+        // A line edit holds 32,767 characters unless told: a longer value would be cut when confirmed.
+        m_format->lineEdit()->setMaxLength(int(schema::kMaxValueLength));
         m_format->setInsertPolicy(QComboBox::NoInsert);
         m_format->addItems(
             {QString(), QStringLiteral("%.0f"), QStringLiteral("%.1f"), QStringLiteral("%.2f"), QStringLiteral("%g")});

@@ -139,6 +139,11 @@ public:
     {
         if (!index.isValid() || role != Qt::EditRole)
             return false;
+        // A missing value is shown empty: confirming it as shown is no input.
+        const QVector<Series>& series = m_editor.model().data().series;
+        if (value.toString().trimmed().isEmpty() && index.column() < series.size() &&
+            std::isnan(series[index.column()].values.value(index.row(), std::nan(""))))
+            return false;
         const std::optional<double> number = m_editor.readNumber(value.toString());
         return number && m_editor.applyValue(index.column(), index.row(), *number);
     }

@@ -85,6 +85,8 @@ private:
     {
         CaptionField field{path, label, form, new QLabel, new QLineEdit};
         field.edit->setObjectName(QStringLiteral("caption:") + path);
+        // A line edit holds 32,767 characters unless told: a longer caption would be cut when confirmed.
+        field.edit->setMaxLength(int(schema::kMaxValueLength));
         field.labelWidget->setBuddy(field.edit);
         form->addRow(field.labelWidget, field.edit);
         QLineEdit* edit = field.edit;

@@ -179,11 +179,18 @@ bool parseValue(QStringView item, double* value)
     return readNumber(item, value);
 }
 
-// What the writer may add to a number's text as read: an exponent's sign and
-// leading zero ("1e5" is written "1e+05"), never more than the longest form.
+// At least the characters the writer puts out for a number read from `item`
+// (at most 24). Without an exponent and within 15 characters a number stays
+// plain, gaining at most a leading zero (".5"); otherwise it may be written
+// plain up to 15 digits ("1e14" is written 100000000000000) or gain an
+// exponent ("12345678901234567" is written 1.2345678901234568e+16).
 qsizetype writtenBound(QStringView item)
 {
-    return item.isEmpty() ? 0 : std::min<qsizetype>(item.size() + 2, 24);
+    if (item.isEmpty())
+        return 0;
+    if (item.size() <= 15 && !item.contains(u'e') && !item.contains(u'E'))
+        return item.size() + 1;
+    return std::min<qsizetype>(std::max<qsizetype>(item.size() + 5, 16), 24);
 }
 
 void appendList(QString& out, const QVector<double>& values)
