@@ -695,7 +695,7 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
         };
         // Plain digits where they fit, else a shared suffix.
         ValueScale scale = fitted(false);
-        e.compact = e.alongX ? scale.ticks.size() < std::min(4, e.maxSteps + 1) : widest(scale.labels) > across;
+        e.compact = e.alongX ? scale.ticks.size() < std::min(3, e.maxSteps + 1) : widest(scale.labels) > across;
         if (e.compact) {
             const ValueScale compact = fitted(true);
             if (compact.labels != scale.labels && (!e.alongX || compact.ticks.size() > scale.ticks.size()))
