@@ -89,6 +89,8 @@ TEST(ValueScale, AxesReadHonestly)
         {"one value", 5, 5, 8, true, {"4.4", "4.6", "4.8", "5.0", "5.2", "5.4", "5.6"}},
         {"groups for all", 0, 12000, 8, false, {"0", "2,000", "4,000", "6,000", "8,000", "10,000", "12,000"}},
         {"largest double", DBL_MAX, DBL_MAX, 8, true, {}},
+        {"double range in two steps", -DBL_MAX, DBL_MAX, 2, true, {"-1×10³⁰⁸", "0×10³⁰⁸", "1×10³⁰⁸"}},
+        {"around zero in one step", -0.7, 0.4, 1, true, {"-1", "0", "1"}},
         {"no data", NAN, NAN, 8, true, {"-1.00", "-0.75", "-0.50", "-0.25", "0.00", "0.25", "0.50", "0.75", "1.00"}},
     };
     for (const Case& c : cases) {
@@ -101,7 +103,7 @@ TEST(ValueScale, AxesReadHonestly)
             EXPECT_EQ(s.lo, c.lo) << c.name;
             EXPECT_EQ(s.hi, c.hi) << c.name;
         }
-        EXPECT_LE(s.ticks.size(), c.steps + 1) << c.name;
+        EXPECT_LE(s.ticks.size(), std::max(c.steps, c.round ? 2 : 1) + 1) << c.name;
     }
 }
 

@@ -59,7 +59,8 @@ struct Step {
 Step stepOf(double raw)
 {
     Step s{1, int(std::floor(std::log10(raw))) - 1};
-    for (int guard = 0; guard < 8 && s.value() < raw; ++guard)
+    // The largest finite step at most, for a range near the double range.
+    for (int guard = 0; guard < 8 && s.value() < raw && std::isfinite(s.next().value()); ++guard)
         s = s.next();
     return s;
 }
@@ -90,7 +91,7 @@ long long index(double x, Step s, bool atMost)
 bool indexable(double lo, double hi, Step s)
 {
     const double step = s.value();
-    return step > 0 && std::abs(lo / step) < kMaxIndex && std::abs(hi / step) < kMaxIndex;
+    return step > 0 && std::isfinite(step) && std::abs(lo / step) < kMaxIndex && std::abs(hi / step) < kMaxIndex;
 }
 
 // One form for every label of an axis: value / 10^shift with a fixed count of
@@ -197,33 +198,36 @@ std::pair<double, double> drawnRange(double lo, double hi)
 
 ValueScale valueScale(double lo, double hi, int maxSteps, bool round, bool compact)
 {
-    maxSteps = std::clamp(maxSteps, 1, 100);
+    // Rounded ends around zero take two steps however large the step.
+    maxSteps = std::clamp(maxSteps, round ? 2 : 1, 100);
     std::tie(lo, hi) = drawnRange(lo, hi);
     ValueScale scale;
     scale.lo = lo;
     scale.hi = hi;
     // Ticks at least a few units in the last place apart, so each is a value of its own.
-    Step s = stepOf(std::max(hi / maxSteps - lo / maxSteps, 2 * ulpOf(std::max(std::abs(lo), std::abs(hi)))));
+    const double raw = std::min(hi / maxSteps - lo / maxSteps, DBL_MAX);
+    Step s = stepOf(std::max(raw, 2 * ulpOf(std::max(std::abs(lo), std::abs(hi)))));
     long long first = 0, last = -1;
-    for (int guard = 0; guard < 64; ++guard, s = s.next()) {
-        if (!indexable(lo, hi, s))
-            continue;
-        first = index(lo, s, round);
-        last = index(hi, s, !round);
-        if (last - first <= maxSteps)
-            break;
+    bool found = false;
+    for (int guard = 0; guard < 64 && !found; ++guard) {
+        if (indexable(lo, hi, s)) {
+            first = index(lo, s, round);
+            last = index(hi, s, !round);
+            // An end beyond the largest double stays the data's own, with the ticks inside it.
+            if (round && !std::isfinite(tick(first, s)))
+                first = index(lo, s, false);
+            if (round && !std::isfinite(tick(last, s)))
+                last = index(hi, s, true);
+            found = last - first <= maxSteps;
+        }
+        if (!found)
+            s = s.next();
     }
+    if (!found)
+        return scale; // no nice step divides this range: unlabelled, but finite
     if (round) {
-        // An end beyond the largest double stays the data's own, with the ticks inside it.
-        const double niceLo = tick(first, s), niceHi = tick(last, s);
-        if (std::isfinite(niceLo))
-            scale.lo = niceLo;
-        else
-            first = index(lo, s, false);
-        if (std::isfinite(niceHi))
-            scale.hi = niceHi;
-        else
-            last = index(hi, s, true);
+        scale.lo = std::min(lo, tick(first, s));
+        scale.hi = std::max(hi, tick(last, s));
     }
     scale.step = s.value();
     long long largest = 0;
