@@ -37,8 +37,8 @@ constexpr int kMaxSeries = schema::maxSeriesElements;
 
 BuiltChart buildChart(const ChartModel& model, const ViewModes& modes, int buckets, ChartClick onClick)
 {
-    const ChartType type = chartTypeFromName(model.attribute(ChartBuilder::kGlobal, QStringLiteral("ChartType")))
-                               .value_or(ChartType::Columns);
+    const ChartType type =
+        chartTypeFromName(model.attribute(element::GlobalSettings, attribute::ChartType)).value_or(ChartType::Columns);
     const ChartBuilder::Request request{model, modes, buckets, std::move(onClick), type};
     const ChartTraits is = chartTraits(type);
     const std::unique_ptr<ChartBuilder> builder = is.pie     ? makePieBuilder(request)
@@ -53,7 +53,7 @@ ChartBuilder::ChartBuilder(const Request& request)
       onClick(request.onClick), type(request.type), is(chartTraits(request.type))
 {
     for (int i = 0; i < data.series.size(); ++i)
-        if (m.boolAttribute(seriesPath(i), QStringLiteral("Visible")))
+        if (m.boolAttribute(seriesPath(i), attribute::Visible))
             visible << i;
 }
 
@@ -66,7 +66,7 @@ BuiltChart ChartBuilder::build()
     // A hint sits on a plain chart: a polar one cannot take the hint's axes.
     chart = out.hint.isEmpty() && is.polar ? new QPolarChart : new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setBackgroundBrush(QColor::fromString(m.attribute(kGlobal, QStringLiteral("BackgroundColor"))));
+    chart->setBackgroundBrush(QColor::fromString(m.attribute(element::GlobalSettings, attribute::BackgroundColor)));
     chart->setBackgroundRoundness(0);
     applyTitle();
     applyLegend();
@@ -113,7 +113,7 @@ QString ChartBuilder::refusal() const
 
 QString ChartBuilder::seriesPath(int i) const
 {
-    return QStringLiteral("Series%1").arg(i + 1);
+    return element::SeriesPrefix + QString::number(i + 1);
 }
 
 // Qt series the chart needs with every gap joined: an area and its outline
@@ -158,7 +158,7 @@ bool ChartBuilder::sumsOverflow() const
 
 QString ChartBuilder::seriesName(int i) const
 {
-    const QString caption = m.attribute(seriesPath(i), QStringLiteral("Caption"));
+    const QString caption = m.attribute(seriesPath(i), attribute::Caption);
     return caption.isEmpty() ? data.series[i].name : caption;
 }
 
@@ -170,37 +170,37 @@ QFont ChartBuilder::font(const QString& path) const
     const bool titled = path == element::Title || path == element::Subtitle;
     const auto value = [&](QLatin1StringView name) {
         const QString own = m.attribute(path, name);
-        return titled || own != schema::defaultValue(path, name) ? own : m.attribute(kGlobal, name);
+        return titled || own != schema::defaultValue(path, name) ? own : m.attribute(element::GlobalSettings, name);
     };
     QFont f = QApplication::font();
     QString family = value(attribute::FontFamily);
     if (family.isEmpty())
-        family = m.attribute(kGlobal, attribute::FontFamily);
+        family = m.attribute(element::GlobalSettings, attribute::FontFamily);
     if (!family.isEmpty())
         f.setFamily(family);
     const QString size = value(attribute::FontSize);
-    f.setPointSizeF(size.isEmpty() ? m.attribute(kGlobal, attribute::FontSize).toDouble() : size.toDouble());
+    f.setPointSizeF(size.isEmpty() ? m.attribute(element::GlobalSettings, attribute::FontSize).toDouble()
+                                   : size.toDouble());
     f.setBold(value(attribute::FontBold) == QLatin1String("true"));
     return f;
 }
 
 QColor ChartBuilder::color(const QString& path) const
 {
-    return QColor::fromString(m.attribute(path, QStringLiteral("Color")));
+    return QColor::fromString(m.attribute(path, attribute::Color));
 }
 
 bool ChartBuilder::showMarkers() const
 {
-    return data.pointCount() <= kMarkerLimit &&
-           !m.boolAttribute(QStringLiteral("Control"), QStringLiteral("HidePoints"));
+    return data.pointCount() <= kMarkerLimit && !m.boolAttribute(element::Control, attribute::HidePoints);
 }
 
 void ChartBuilder::applyTitle()
 {
     out.decor = new ChartDecor(chart);
-    for (const QString& path : {QStringLiteral("Title"), QStringLiteral("Subtitle")}) {
+    for (const QString path : {element::Title, element::Subtitle}) {
         const QString caption =
-            m.boolAttribute(path, QStringLiteral("Visible")) ? m.attribute(path, QStringLiteral("Caption")) : QString();
+            m.boolAttribute(path, attribute::Visible) ? m.attribute(path, attribute::Caption) : QString();
         const TextStyle style{font(path), color(path)};
         if (path == QLatin1String("Title"))
             out.decor->setTitle(caption, style);
@@ -212,11 +212,11 @@ void ChartBuilder::applyTitle()
 // The legend lists every visible series once (a pie: its slices, added there).
 void ChartBuilder::applyLegend()
 {
-    const QString path = QStringLiteral("Legend");
+    const QString path = element::Legend;
     chart->legend()->setVisible(false);
-    if (!m.boolAttribute(path, QStringLiteral("Visible")))
+    if (!m.boolAttribute(path, attribute::Visible))
         return;
-    const QString position = m.attribute(path, QStringLiteral("Position"));
+    const QString position = m.attribute(path, attribute::Position);
     const bool lines = is.lines || is.polar;
     out.decor->setLegend(position == QLatin1String("Top")     ? Qt::AlignTop
                          : position == QLatin1String("Left")  ? Qt::AlignLeft
@@ -238,15 +238,15 @@ void ChartBuilder::buildHint()
     auto* axisY = new QValueAxis;
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
-    styleAxis(axisX, QStringLiteral("CategoryAxis"));
-    styleAxis(axisY, QStringLiteral("ValueAxis"));
+    styleAxis(axisX, element::CategoryAxis);
+    styleAxis(axisY, element::ValueAxis);
     out.decor->clearLegend();
     auto* item = new QGraphicsTextItem(chart);
     item->setDefaultTextColor(QColor(0x60, 0x60, 0x60));
     QChart* c = chart;
     const QString hint = drawnText(out.hint);
     // In the chart's font, wrapped to its width and smaller until it fits its height.
-    auto place = [c, item, hint, own = font(kGlobal)] {
+    auto place = [c, item, hint, own = font(element::GlobalSettings)] {
         const qreal width = c->size().width();
         QFont f = own;
         for (;;) {
@@ -345,23 +345,23 @@ QString ChartBuilder::pointLabel(int i)
 
 void ChartBuilder::styleAxis(QAbstractAxis* axis, const QString& path)
 {
-    axis->setVisible(m.boolAttribute(path, QStringLiteral("Visible")));
-    axis->setGridLineVisible(m.boolAttribute(path, QStringLiteral("GridLines")));
+    axis->setVisible(m.boolAttribute(path, attribute::Visible));
+    axis->setGridLineVisible(m.boolAttribute(path, attribute::GridLines));
     const QColor c = color(path);
     axis->setLabelsColor(c);
     axis->setLinePenColor(c);
     axis->setTitleBrush(c);
-    axis->setLabelsFont(font(kGlobal));
+    axis->setLabelsFont(font(element::GlobalSettings));
     axis->setTruncateLabels(false);
-    QFont titleFont = font(kGlobal);
+    QFont titleFont = font(element::GlobalSettings);
     titleFont.setBold(true);
     axis->setTitleFont(titleFont);
     QString title;
     const QString titlePath = path + QLatin1String(".Title"), unitPath = path + QLatin1String(".Unit");
-    if (m.boolAttribute(titlePath, QStringLiteral("Visible")))
-        title = m.attribute(titlePath, QStringLiteral("Caption"));
-    const QString unit = m.attribute(unitPath, QStringLiteral("Caption"));
-    if (m.boolAttribute(unitPath, QStringLiteral("Visible")) && !unit.isEmpty())
+    if (m.boolAttribute(titlePath, attribute::Visible))
+        title = m.attribute(titlePath, attribute::Caption);
+    const QString unit = m.attribute(unitPath, attribute::Caption);
+    if (m.boolAttribute(unitPath, attribute::Visible) && !unit.isEmpty())
         title = title.isEmpty() ? QStringLiteral("[%1]").arg(unit) : QStringLiteral("%1 [%2]").arg(title, unit);
     axis->setTitleText(drawnMarkup(title));
     axis->setTitleVisible(!title.isEmpty());
@@ -388,8 +388,8 @@ void ChartBuilder::setValueRange(QValueAxis* axis, const QString& path, double l
         lo = std::min(lo, 0.0);
         hi = std::max(hi, 0.0);
     }
-    const QString minimum = m.attribute(path, QStringLiteral("Minimum"));
-    const QString maximum = m.attribute(path, QStringLiteral("Maximum"));
+    const QString minimum = m.attribute(path, attribute::Minimum);
+    const QString maximum = m.attribute(path, attribute::Maximum);
     if (!minimum.isEmpty())
         lo = minimum.toDouble();
     if (!maximum.isEmpty())
@@ -403,7 +403,7 @@ void ChartBuilder::setValueRange(QValueAxis* axis, const QString& path, double l
     }
     if (!(hi > lo))
         std::tie(lo, hi) = finiteRange(lo, lo);
-    const QString format = m.attribute(path, QStringLiteral("NumberFormat"));
+    const QString format = m.attribute(path, attribute::NumberFormat);
     const ValueTicks ticks = valueTicks(lo, hi, steps, round);
     axis->setRange(ticks.lo, ticks.hi);
     axis->setTickCount(ticks.tickCount);
@@ -438,19 +438,19 @@ void ChartBuilder::attachAxes(QAbstractAxis* categoryAxis, QAbstractAxis* valueA
     const Qt::Alignment valSide = horizontal ? Qt::AlignBottom : Qt::AlignLeft;
     chart->addAxis(categoryAxis, catSide);
     chart->addAxis(valueAxis, valSide);
-    styleAxis(categoryAxis, QStringLiteral("CategoryAxis"));
-    styleAxis(valueAxis, QStringLiteral("ValueAxis"));
+    styleAxis(categoryAxis, element::CategoryAxis);
+    styleAxis(valueAxis, element::ValueAxis);
     QList<QAbstractAxis*> axes{categoryAxis, valueAxis};
-    if (m.boolAttribute(QStringLiteral("CategoryAxisSec"), QStringLiteral("Visible"))) {
+    if (m.boolAttribute(element::CategoryAxisSec, attribute::Visible)) {
         QAbstractAxis* sec = cloneCategoryLike(categoryAxis);
         chart->addAxis(sec, horizontal ? Qt::AlignRight : Qt::AlignTop);
-        styleAxis(sec, QStringLiteral("CategoryAxisSec"));
+        styleAxis(sec, element::CategoryAxisSec);
         axes << sec;
     }
-    if (m.boolAttribute(QStringLiteral("ValueAxisSec"), QStringLiteral("Visible"))) {
+    if (m.boolAttribute(element::ValueAxisSec, attribute::Visible)) {
         QAbstractAxis* sec = cloneCategoryLike(valueAxis);
         chart->addAxis(sec, horizontal ? Qt::AlignTop : Qt::AlignRight);
-        styleAxis(sec, QStringLiteral("ValueAxisSec"));
+        styleAxis(sec, element::ValueAxisSec);
         axes << sec;
     }
     for (QAbstractSeries* s : chart->series())

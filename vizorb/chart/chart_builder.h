@@ -2,6 +2,7 @@
 
 #include "vizorb/chart/chart_view.h"
 #include "vizorb/model/chart_type.h"
+#include "vizorb/model/names.h"
 
 #include <QFont>
 #include <QList>
@@ -65,8 +66,6 @@ public:
         ChartClick onClick;
         ChartType type;
     };
-
-    inline static const QString kGlobal = QStringLiteral("GlobalSettings");
 
     explicit ChartBuilder(const Request& request);
     virtual ~ChartBuilder();

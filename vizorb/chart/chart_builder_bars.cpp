@@ -4,6 +4,7 @@
 #include "vizorb/chart/chart_decor.h"
 #include "vizorb/chart/dense_bars.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 
 #include "platform/variant.h"
 
@@ -116,12 +117,12 @@ private:
         QValueAxis* categoryAxis = nullptr;
         if (numbered) {
             categoryAxis = newValueAxis();
-            setValueRange(categoryAxis, QStringLiteral("CategoryAxis"), 1, n, false, 8, !horizontal);
+            setValueRange(categoryAxis, element::CategoryAxis, 1, n, false, 8, !horizontal);
         } else {
             categoryAxis = makeCategoryAxis(!horizontal);
         }
         auto* valueAxis = newValueAxis();
-        setValueRange(valueAxis, QStringLiteral("ValueAxis"), lo, hi, true, 8, horizontal);
+        setValueRange(valueAxis, element::ValueAxis, lo, hi, true, 8, horizontal);
         attachAxes(categoryAxis, valueAxis, horizontal);
         if (dense)
             addDenseBars(std::move(layers), categoryAxis, numbered, valueAxis);

@@ -4,6 +4,7 @@
 #include "vizorb/chart/dense_scatter.h"
 #include "vizorb/chart/reduce.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 
 #include <QAreaSeries>
 #include <QCategoryAxis>
@@ -90,8 +91,8 @@ private:
         }
         auto* axis = newValueAxis();
         // Each end's share of the span, so extreme ends cannot overflow it.
-        setValueRange(axis, QStringLiteral("CategoryAxis"), lo - (pad * hi - pad * lo), hi + (pad * hi - pad * lo),
-                      false, 8, true);
+        setValueRange(axis, element::CategoryAxis, lo - (pad * hi - pad * lo), hi + (pad * hi - pad * lo), false, 8,
+                      true);
         return axis;
     }
 
@@ -109,7 +110,7 @@ private:
                  const QVector<int>& kept, QList<Outline>& outlines)
     {
         const QColor c = m.seriesColor(s);
-        const double width = m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble();
+        const double width = m.attribute(seriesPath(s), attribute::LineWidth).toDouble();
         QList<QPointF> points, low;
         QVector<int> indices;
         auto flush = [&] {
@@ -276,7 +277,7 @@ private:
             if (area) {
                 addArea(s, stacked, markers, ys, stacked ? &positive : nullptr, kept, outlines);
             } else {
-                const QPen pen(c, m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble());
+                const QPen pen(c, m.attribute(seriesPath(s), attribute::LineWidth).toDouble());
                 QList<QPointF> points;
                 QVector<int> indices;
                 for (int i : kept) {
@@ -296,7 +297,7 @@ private:
             lo = std::min(lo, 0.0);
         for (Outline& o : outlines)
             addLinePiece(o.series, o.pen, markers, o.points, o.indices);
-        setValueRange(yAxis, QStringLiteral("ValueAxis"), lo, hi, stacked || area);
+        setValueRange(yAxis, element::ValueAxis, lo, hi, stacked || area);
         attachAxes(xAxis, yAxis, false);
         if (!layers.isEmpty()) {
             auto* item = new DenseScatterItem(chart, xs, std::move(layers), xAxis, yAxis);

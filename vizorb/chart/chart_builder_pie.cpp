@@ -1,6 +1,7 @@
 #include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/chart_decor.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 
 #include "platform/variant.h"
 
@@ -24,7 +25,8 @@ private:
     void buildSeries() override
     {
         const bool doughnut = type == ChartType::Doughnut;
-        const QList<QColor> palette = schema::paletteColors(m.attribute(kGlobal, QStringLiteral("ColorPalette")));
+        const QList<QColor> palette =
+            schema::paletteColors(m.attribute(element::GlobalSettings, attribute::ColorPalette));
         const QList<int> rings = this->rings();
         const double hole = doughnut ? 0.35 : 0.0, outer = 0.8;
         const double step = (outer - hole) / rings.size();
@@ -104,9 +106,9 @@ private:
             names << seriesName(s);
         const bool named = doughnut && rings.size() > 1;
         const bool beside = named && rings.size() <= kMaxNamedRings;
-        const TextStyle labelStyle{font(kGlobal), color(QStringLiteral("Legend"))};
+        const TextStyle labelStyle{font(element::GlobalSettings), color(element::Legend)};
         out.decor->setPieLabels(drawn, labels, inner, beside ? names : QStringList(), labelStyle);
-        const TextStyle noteStyle{font(kGlobal), color(QStringLiteral("Subtitle"))};
+        const TextStyle noteStyle{font(element::GlobalSettings), color(element::Subtitle)};
         if (!doughnut && visible.size() > 1) {
             // The series by its name, above the pie; an unnamed one by its place.
             const QString name = drawnText(names.first());

@@ -3,6 +3,7 @@
 #include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/reduce.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 
 #include <QCategoryAxis>
 #include <QPen>
@@ -86,7 +87,7 @@ private:
         for (int k = 0; k < visible.size(); ++k) {
             const int s = visible[k];
             const QVector<double>& values = data.series[s].values;
-            const QPen pen(m.seriesColor(s), m.attribute(seriesPath(s), QStringLiteral("LineWidth")).toDouble());
+            const QPen pen(m.seriesColor(s), m.attribute(seriesPath(s), attribute::LineWidth).toDouble());
             // A missing value breaks the line, as on Lines.
             QList<QPointF> points;
             QVector<int> indices;
@@ -106,11 +107,11 @@ private:
         }
         auto* radial = new QValueAxis;
         // Fewer rings than a straight axis has ticks: their labels share one spoke.
-        setValueRange(radial, QStringLiteral("ValueAxis"), 0, hi, true, 4);
+        setValueRange(radial, element::ValueAxis, 0, hi, true, 4);
         polar->addAxis(angular, QPolarChart::PolarOrientationAngular);
         polar->addAxis(radial, QPolarChart::PolarOrientationRadial);
-        styleAxis(angular, QStringLiteral("CategoryAxis"));
-        styleAxis(radial, QStringLiteral("ValueAxis"));
+        styleAxis(angular, element::CategoryAxis);
+        styleAxis(radial, element::ValueAxis);
         axisLayout()->addRadialLabels(radial);
         // A title would lie across the rings; the angular axis' labels say enough.
         angular->setTitleVisible(false);

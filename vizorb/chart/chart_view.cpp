@@ -5,6 +5,7 @@
 #include "vizorb/chart/dense_bars.h"
 #include "vizorb/chart/dense_scatter.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -184,26 +185,25 @@ ChartHit ChartView::hitTest(QPointF viewPosition)
         return hit;
     const bool titled = d->built.decor && d->built.decor->hasTitle();
     if (d->built.decor && d->built.decor->legendRect().contains(pos))
-        return {QStringLiteral("Legend")};
+        return {element::Legend};
     if (d->built.decor && d->built.decor->titleRect().contains(pos))
-        return {QStringLiteral("Title")};
+        return {element::Title};
     const QRectF area = c->plotArea();
     if (area.contains(pos))
         return {QStringLiteral("PlotArea")};
     if (qobject_cast<QPolarChart*>(c) || c->series().isEmpty() || qobject_cast<QPieSeries*>(c->series().constFirst()))
-        return {pos.y() < area.top() && titled ? QStringLiteral("Title") : QStringLiteral("Chart")};
-    const QString category = QStringLiteral("CategoryAxis"), value = QStringLiteral("ValueAxis");
+        return {pos.y() < area.top() && titled ? element::Title : QStringLiteral("Chart")};
+    const QString category = element::CategoryAxis, value = element::ValueAxis;
     const bool horizontal = d->built.horizontalBars;
     if (pos.x() >= area.left() && pos.x() <= area.right()) {
         if (pos.y() > area.bottom())
             return {horizontal ? value : category};
         if (pos.y() < area.top()) {
-            const bool secondary =
-                horizontal ? d->model.boolAttribute(QStringLiteral("ValueAxisSec"), QStringLiteral("Visible"))
-                           : d->model.boolAttribute(QStringLiteral("CategoryAxisSec"), QStringLiteral("Visible"));
+            const bool secondary = horizontal ? d->model.boolAttribute(element::ValueAxisSec, attribute::Visible)
+                                              : d->model.boolAttribute(element::CategoryAxisSec, attribute::Visible);
             if (secondary && pos.y() > area.top() - 30)
                 return {(horizontal ? value : category) + QLatin1String("Sec")};
-            return {titled ? QStringLiteral("Title") : QStringLiteral("Chart")};
+            return {titled ? element::Title : QStringLiteral("Chart")};
         }
     }
     if (pos.y() >= area.top() && pos.y() <= area.bottom()) {

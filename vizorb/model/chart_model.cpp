@@ -1,6 +1,7 @@
 #include "vizorb/model/chart_model.h"
 
 #include "vizorb/model/chart_type.h"
+#include "vizorb/model/names.h"
 #include "vizorb/model/number_format.h"
 #include "vizorb/model/number_text.h"
 #include "vizorb/xml/customizing_xml.h"
@@ -167,7 +168,7 @@ const QList<AttributeSpec> kSeriesAttributes = {{"Caption", Kind::Text, ""},
 
 const QList<AttributeSpec>* attributesOf(const QString& canonical)
 {
-    if (canonical.startsWith(QLatin1String("Series")))
+    if (canonical.startsWith(element::SeriesPrefix))
         return &kSeriesAttributes;
     for (const ElementSpec& e : elements())
         if (canonical == QLatin1String(e.path))
@@ -222,7 +223,7 @@ QString canonicalPath(const QString& path)
                                                   QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = seriesPattern.match(p);
     if (m.hasMatch())
-        return QLatin1String("Series") + m.captured(1);
+        return element::SeriesPrefix + m.captured(1);
     for (const ElementSpec& e : elements())
         if (p.compare(QLatin1String(e.path), Qt::CaseInsensitive) == 0)
             return QLatin1String(e.path);
@@ -473,7 +474,7 @@ QStringList ChartModel::elementPaths() const
     QStringList paths = schema::fixedPaths();
     const int series = std::max<int>(1, int(d->data.series.size()));
     for (int i = 1; i <= series; ++i)
-        paths << QStringLiteral("Series%1").arg(i);
+        paths << element::SeriesPrefix + QString::number(i);
     return paths;
 }
 
@@ -514,8 +515,8 @@ QStringList ChartModel::paletteNames() const
 
 bool ChartModel::isPropertyHidden(const QString& propertyName) const
 {
-    const QStringList hidden = attribute(QStringLiteral("Control"), QStringLiteral("HideProperties"))
-                                   .split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    const QStringList hidden =
+        attribute(element::Control, attribute::HideProperties).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     for (const QString& h : hidden)
         if (h.trimmed().compare(propertyName, Qt::CaseInsensitive) == 0)
             return true;
@@ -547,11 +548,10 @@ void ChartModel::setVersion(const QString& version)
 
 QColor ChartModel::seriesColor(int series) const
 {
-    const QString own = attribute(QStringLiteral("Series%1").arg(series + 1), QStringLiteral("Color"));
+    const QString own = attribute(element::SeriesPrefix + QString::number(series + 1), attribute::Color);
     if (!own.isEmpty())
         return QColor::fromString(own);
-    const QList<QColor> colors =
-        schema::paletteColors(attribute(QStringLiteral("GlobalSettings"), QStringLiteral("ColorPalette")));
+    const QList<QColor> colors = schema::paletteColors(attribute(element::GlobalSettings, attribute::ColorPalette));
     return colors.isEmpty() ? QColor(Qt::gray) : colors[series % colors.size()];
 }
 

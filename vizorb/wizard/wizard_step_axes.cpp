@@ -1,5 +1,6 @@
 #include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_model.h"
+#include "vizorb/model/names.h"
 #include "vizorb/model/number_text.h"
 #include "vizorb/wizard/wizard_page.h"
 
@@ -17,12 +18,6 @@
 namespace vizorb {
 
 namespace {
-
-const QString kVisible = QStringLiteral("Visible");
-const QString kMinimum = QStringLiteral("Minimum");
-const QString kMaximum = QStringLiteral("Maximum");
-const QString kGridLines = QStringLiteral("GridLines");
-const QString kNumberFormat = QStringLiteral("NumberFormat");
 
 struct AxisChoice {
     const char* path;
@@ -78,11 +73,11 @@ public:
         m_form->addRow(m_formatLabel, m_format);
 
         connect(m_axis, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
-        connectCheck(m_visible, kVisible);
-        connectCheck(m_gridLines, kGridLines);
+        connectCheck(m_visible, attribute::Visible);
+        connectCheck(m_gridLines, attribute::GridLines);
         connect(m_automatic, &QCheckBox::toggled, this, [this](bool automatic) { setAutomatic(automatic); });
-        connect(m_minimum, &QLineEdit::editingFinished, this, [this] { applyBound(m_minimum, kMinimum); });
-        connect(m_maximum, &QLineEdit::editingFinished, this, [this] { applyBound(m_maximum, kMaximum); });
+        connect(m_minimum, &QLineEdit::editingFinished, this, [this] { applyBound(m_minimum, attribute::Minimum); });
+        connect(m_maximum, &QLineEdit::editingFinished, this, [this] { applyBound(m_maximum, attribute::Maximum); });
         // Leaving a field shown anew after a refusal is no input.
         connect(m_format->lineEdit(), &QLineEdit::editingFinished, this, [this] {
             if (m_format->lineEdit()->isModified())
@@ -99,7 +94,8 @@ public:
             m_axis->clear();
             for (const AxisChoice& choice : axisChoices) {
                 const QString path = QLatin1String(choice.path);
-                if (m_editor.offersAny(path, {kVisible, kMinimum, kMaximum, kGridLines, kNumberFormat}))
+                if (m_editor.offersAny(path, {attribute::Visible, attribute::Minimum, attribute::Maximum,
+                                              attribute::GridLines, attribute::NumberFormat}))
                     m_axis->addItem(m_editor.text(choice.name), path);
             }
             m_axis->setCurrentIndex(std::max(0, m_axis->findData(kept)));
@@ -108,12 +104,13 @@ public:
         const bool any = !path.isEmpty();
         m_form->setRowVisible(m_axis, any);
 
-        setCheck(m_visible, path, kVisible);
-        setCheck(m_gridLines, path, kGridLines);
+        setCheck(m_visible, path, attribute::Visible);
+        setCheck(m_gridLines, path, attribute::GridLines);
 
-        const bool scale = any && m_editor.offers(path, kMinimum) && m_editor.offers(path, kMaximum);
-        const QString minimum = scale ? m_editor.value(path, kMinimum) : QString();
-        const QString maximum = scale ? m_editor.value(path, kMaximum) : QString();
+        const bool scale =
+            any && m_editor.offers(path, attribute::Minimum) && m_editor.offers(path, attribute::Maximum);
+        const QString minimum = scale ? m_editor.value(path, attribute::Minimum) : QString();
+        const QString maximum = scale ? m_editor.value(path, attribute::Maximum) : QString();
         const bool automatic = minimum.isEmpty() && maximum.isEmpty();
         {
             const QSignalBlocker blocker(m_automatic);
@@ -127,11 +124,11 @@ public:
         showBound(m_minimum, minimum);
         showBound(m_maximum, maximum);
 
-        const bool format = any && m_editor.offers(path, kNumberFormat);
+        const bool format = any && m_editor.offers(path, attribute::NumberFormat);
         m_form->setRowVisible(m_format, format);
         if (format && !(m_format->lineEdit()->hasFocus() && m_format->lineEdit()->isModified())) {
             const QSignalBlocker blocker(m_format);
-            m_format->setEditText(m_editor.value(path, kNumberFormat));
+            m_format->setEditText(m_editor.value(path, attribute::NumberFormat));
         }
     }
 
@@ -191,7 +188,8 @@ private:
     {
         const QString path = currentPath();
         if (automatic) {
-            if (!(m_editor.apply(path, kMinimum, QString()) && m_editor.apply(path, kMaximum, QString())))
+            if (!(m_editor.apply(path, attribute::Minimum, QString()) &&
+                  m_editor.apply(path, attribute::Maximum, QString())))
                 refresh();
             return;
         }
@@ -210,18 +208,18 @@ private:
         }
         const QString minimum = modelNumber(range->first), maximum = modelNumber(range->second);
         QString storedMinimum, storedMaximum;
-        if (!schema::normalizeValue(path, kMinimum, minimum, &storedMinimum, nullptr) ||
-            !schema::normalizeValue(path, kMaximum, maximum, &storedMaximum, nullptr) ||
+        if (!schema::normalizeValue(path, attribute::Minimum, minimum, &storedMinimum, nullptr) ||
+            !schema::normalizeValue(path, attribute::Maximum, maximum, &storedMaximum, nullptr) ||
             !(storedMinimum.toDouble() < storedMaximum.toDouble())) {
             m_editor.refuse(WizardText::MinimumBelowMaximum);
             refresh();
             return;
         }
-        const QString before = m_editor.value(path, kMinimum);
-        if (!m_editor.apply(path, kMinimum, minimum)) {
+        const QString before = m_editor.value(path, attribute::Minimum);
+        if (!m_editor.apply(path, attribute::Minimum, minimum)) {
             refresh();
-        } else if (!m_editor.apply(path, kMaximum, maximum)) {
-            m_editor.apply(path, kMinimum, before);
+        } else if (!m_editor.apply(path, attribute::Maximum, maximum)) {
+            m_editor.apply(path, attribute::Minimum, before);
             refresh();
         }
     }
@@ -242,10 +240,11 @@ private:
                 refresh();
                 return;
             }
-            const QString other = m_editor.value(path, attribute == kMinimum ? kMaximum : kMinimum);
+            const QString other =
+                m_editor.value(path, attribute == attribute::Minimum ? attribute::Maximum : attribute::Minimum);
             bool ok = false;
             const double otherNumber = other.toDouble(&ok);
-            if (ok && (attribute == kMinimum ? *number >= otherNumber : *number <= otherNumber)) {
+            if (ok && (attribute == attribute::Minimum ? *number >= otherNumber : *number <= otherNumber)) {
                 m_editor.refuse(WizardText::MinimumBelowMaximum);
                 refresh();
                 return;
@@ -259,7 +258,7 @@ private:
     void applyFormat()
     {
         m_format->lineEdit()->setModified(false);
-        if (!m_editor.apply(currentPath(), kNumberFormat, m_format->currentText()))
+        if (!m_editor.apply(currentPath(), attribute::NumberFormat, m_format->currentText()))
             refresh();
     }
 

@@ -1,5 +1,6 @@
 #include "vizorb/xml/customizing_xml.h"
 
+#include "vizorb/model/names.h"
 #include "vizorb/xml/xml_text.h"
 
 #include <QXmlStreamReader>
@@ -124,10 +125,10 @@ QString writeCustomizingXml(const Customizing& customizing, const CustomizingOut
     QStringList paths = schema::fixedPaths();
     int series = output.complete ? output.seriesElements : 0;
     for (auto it = customizing.values.cbegin(); it != customizing.values.cend(); ++it)
-        if (it.key().startsWith(QLatin1String("Series")))
+        if (it.key().startsWith(element::SeriesPrefix))
             series = std::max(series, it.key().mid(6).toInt());
     for (int i = 1; i <= series; ++i)
-        paths << QStringLiteral("Series%1").arg(i);
+        paths << element::SeriesPrefix + QString::number(i);
 
     QString out = QLatin1String(kXmlDeclaration);
     out += QLatin1String("<Customizing>\n");

@@ -1,5 +1,6 @@
 #include "vizorb/xml/data_xml.h"
 
+#include "vizorb/model/names.h"
 #include "vizorb/model/number_text.h"
 #include "vizorb/xml/time_text.h"
 #include "vizorb/xml/xml_text.h"
@@ -440,7 +441,7 @@ bool readDataXml(const QString& text, ChartData* data, QString* error)
             Series series;
             series.name = reader.attributes().value(QLatin1String("Name")).toString();
             if (series.name.isEmpty())
-                series.name = QStringLiteral("Series%1").arg(result.series.size() + 1);
+                series.name = element::SeriesPrefix + QString::number(result.series.size() + 1);
             QString bad; // the failing item as a message quotes it
             qsizetype failed = -1;
             const QStringView content = cutContent();
