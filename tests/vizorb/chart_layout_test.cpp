@@ -480,7 +480,7 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"fixed-0-3", f + "scores.xml", {f + "fixed-0-3.xml"}},
         {"fixed-0-7", f + "scores.xml", {f + "fixed-0-7.xml"}},
         {"float-noise", f + "float-noise.xml", {}, true},
-        {"double-range", f + "double-range.xml", {}},
+        {"double-range", f + "double-range.xml", {f + "second-axes.xml"}},
     };
     const QStringList types = {
         QStringLiteral("Lines"),       QStringLiteral("StackedLines"), QStringLiteral("Bars"),
