@@ -1,11 +1,20 @@
 #include "vizorb/chart/chart_budget.h"
 #include "vizorb/chart/chart_view.h"
+#include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_model.h"
 
+#include "platform/variant.h"
+
+#include <QAbstractBarSeries>
 #include <QAreaSeries>
+#include <QBarSet>
 #include <QChart>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -230,6 +239,97 @@ TEST(ChartSeriesTest, OverflowingSumsGiveTheHint)
         if (!c.refused) {
             EXPECT_GT(drawn.qtSeries, 0) << c.type;
         }
+    }
+}
+
+// Values of -1.7e308 and 1.7e308 are drawn where their true values say, in the
+// series' colour, and the values labelled, shown as tooltips and hit are the true ones.
+TEST(ChartSeriesTest, ValuesAcrossTheDoubleRangeAreDrawnAndReportedTrue)
+{
+    const double big = 1.7e308;
+    struct Case {
+        const char* type;
+        int points;
+        bool withX; // x values across the double range too
+    };
+    const std::vector<Case> cases = {
+        {"Lines", 3, false},   {"StackedLines", 3, false}, {"Area", 3, false},      {"StackedArea", 3, false},
+        {"Columns", 3, false}, {"StackedBars", 3, false},  {"Scatter", 3, true},    {"Radar", 5, false},
+        {"Polar", 5, true},    {"Columns", 3000, false},   {"Scatter", 6000, true},
+    };
+    for (const Case& c : cases) {
+        const std::string what = std::string(c.type) + " of " + std::to_string(c.points);
+        ChartData data = makeData(1, c.points, [&](int, int i) { return i % 2 ? big : -big; });
+        for (int i = 0; c.withX && i < c.points; ++i)
+            data.x << (i == 1 ? big : -big * (double(c.points - i) / c.points)); // point 2 alone at its x
+        vizorb::ChartModel model;
+        model.setAttribute(QStringLiteral("GlobalSettings"), QStringLiteral("ChartType"), QLatin1String(c.type));
+        model.setData(std::move(data));
+        vizorb::ChartView view(model);
+        view.setModes({.tooltips = true, .valueLabels = true});
+        view.resize(815, 526);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        const QImage image = view.renderImage();
+        ASSERT_EQ(view.hintText(), QString()) << what;
+        const QRect plot = view.chart()->plotArea().toAlignedRect();
+        const QColor colour = model.seriesColor(0);
+        int painted = 0;
+        for (int y = plot.top(); y <= plot.bottom(); ++y)
+            for (int x = plot.left(); x <= plot.right(); ++x)
+                painted += image.pixelColor(x, y) == colour;
+        EXPECT_GT(painted, 20) << what;
+
+        QStringList labels;
+        for (QGraphicsItem* item : view.scene()->items())
+            if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item); text && text->isVisible())
+                labels << text->text();
+        // Stacked areas write no values; dense layers none at all.
+        const bool written = c.points < 100 && QLatin1String(c.type) != QLatin1String("StackedArea");
+        if (written) {
+            EXPECT_TRUE(labels.contains(vizorb::valueText(big)) && labels.contains(vizorb::valueText(-big)))
+                << what << ": " << labels.join(QLatin1String(" | ")).toStdString();
+        }
+        EXPECT_FALSE(labels.contains(vizorb::valueText(big / 256))) << what;
+
+        // Tooltips of the series that Qt Charts reports itself.
+        QToolTip::hideText();
+        for (QAbstractSeries* series : view.chart()->series()) {
+            if (auto* xy = qobject_cast<QXYSeries*>(series); xy && xy->count() > 1)
+                Q_EMIT xy->hovered(xy->at(1), true);
+            if (auto* bars = qobject_cast<QAbstractBarSeries*>(series); bars && bars->count() > 0)
+                Q_EMIT bars->barSets().constFirst()->hovered(true, 1);
+        }
+        if (written) {
+            EXPECT_TRUE(QToolTip::text().contains(platform::formatNumber(big, 6)))
+                << what << ": " << QToolTip::text().toStdString();
+        }
+        QToolTip::hideText();
+
+        // Point 2 is hit where its true values stand.
+        const auto values = view.shownRange(QStringLiteral("ValueAxis"));
+        // Stacked areas' bands are not hit as points.
+        if (QLatin1String(c.type) == QLatin1String("Radar") || QLatin1String(c.type) == QLatin1String("Polar") ||
+            QLatin1String(c.type) == QLatin1String("StackedArea"))
+            continue;
+        ASSERT_TRUE(values) << what;
+        const auto share = [](double v, std::pair<double, double> r) {
+            return (v / 2 - r.first / 2) / (r.second / 2 - r.first / 2);
+        };
+        const bool horizontal = QLatin1String(c.type).endsWith(QLatin1String("Bars"));
+        const auto along =
+            view.shownRange(QStringLiteral("CategoryAxis")).value_or(std::pair{-0.5, double(c.points) - 0.5});
+        const QRectF area = view.chart()->plotArea();
+        // Within a bar, on a point.
+        const bool bars = QLatin1String(c.type).contains(QLatin1String("Bars")) ||
+                          QLatin1String(c.type).contains(QLatin1String("Columns"));
+        const double x = c.withX ? model.data().x[1] : bars ? 1 : 2;
+        const double up = share(bars ? big * 0.9 : big, *values), side = share(x, along);
+        const QPointF at = horizontal ? QPointF(area.left() + up * area.width(), area.bottom() - side * area.height())
+                                      : QPointF(area.left() + side * area.width(), area.bottom() - up * area.height());
+        const QPoint pixel = view.mapFromScene(view.chart()->mapToScene(at));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, pixel);
+        EXPECT_EQ(view.hitTest(pixel), (vizorb::ChartHit{QStringLiteral("Series"), 1, 2})) << what;
     }
 }
 

@@ -262,7 +262,7 @@ void AxisLayout::addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool e
     m_entries.append(e);
 }
 
-void AxisLayout::addValues(QValueAxis* axis, const QString& format, bool alongX)
+void AxisLayout::addValues(QValueAxis* axis, const QString& format, bool alongX, AxisScaling scaling)
 {
     Entry e;
     e.kind = Entry::Values;
@@ -270,6 +270,7 @@ void AxisLayout::addValues(QValueAxis* axis, const QString& format, bool alongX)
     e.alongX = alongX;
     e.maxSteps = std::max(1, axis->tickCount() - 1);
     e.format = format;
+    e.scaling = scaling;
     m_entries.append(e);
 }
 
@@ -466,7 +467,9 @@ double AxisLayout::depth(const Entry& e) const
     if (e.kind == Entry::Values && !e.alongX) {
         // The widest label of the steps built: fewer steps never need wider ones.
         labels = 0;
-        for (const QString& label : ticksFor(e.axis->min(), e.axis->max(), e.maxSteps, e.format, e.compact).labels)
+        for (const QString& label :
+             ticksFor(e.scaling.value(e.axis->min()), e.scaling.value(e.axis->max()), e.maxSteps, e.format, e.compact)
+                 .labels)
             labels = std::max(labels, fm.horizontalAdvance(label));
         labels += kItemPad;
     } else if (e.kind == Entry::Categories && e.extent >= 0) {
@@ -540,7 +543,7 @@ void AxisLayout::placeRadialLabels()
     for (qsizetype k = 0; k < m_radialScale.ticks.size(); ++k) {
         const double value = m_radialScale.ticks[k];
         const QString& text = m_radialScale.labels[k];
-        const QPointF at = m_chart->mapToPosition(QPointF(angle, value), anchor);
+        const QPointF at = m_chart->mapToPosition(QPointF(angle, m_radialScaling.shown(value)), anchor);
         const QSizeF size(fm.horizontalAdvance(text) + 2, fm.height());
         const QRectF right(QPointF(at.x() + 4, at.y() - size.height() / 2), size);
         const QRectF left(QPointF(at.x() - 4 - size.width(), at.y() - size.height() / 2), size);
@@ -586,16 +589,17 @@ void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<
             axis->append(categoryMarkup(text, seen[text]++), value);
 }
 
-// Our labels at the ticks of a value axis made by newValueAxis(); a polar
-// chart's radial axis has rings instead, its labels drawn beside them.
-void applyScale(QValueAxis* axis, const ValueScale& scale)
+// Our labels at the ticks of a value axis made by newValueAxis(), placed where
+// the axis shows their values; a polar chart's radial axis has rings instead,
+// its labels drawn beside them.
+void applyScale(QValueAxis* axis, const ValueScale& scale, AxisScaling scaling)
 {
     if (auto* c = qobject_cast<QCategoryAxis*>(axis)) {
         QList<std::pair<QString, double>> shown;
         for (qsizetype k = 0; k < scale.ticks.size(); ++k)
-            shown.append({scale.labels[k], scale.ticks[k]});
-        setCategoryLabels(c, scale.lo, shown);
-        c->setRange(scale.lo, scale.hi);
+            shown.append({scale.labels[k], scaling.shown(scale.ticks[k])});
+        setCategoryLabels(c, scaling.shown(scale.lo), shown);
+        c->setRange(scaling.shown(scale.lo), scaling.shown(scale.hi));
         return;
     }
     // Rings divide the range evenly: they meet the ticks when the ends are ticks.
@@ -676,7 +680,7 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
     case Entry::Values: {
         // The range stays as built, so a new size never moves the series: only
         // the step grows, to the least whose labels have room.
-        const double lo = e.axis->min(), hi = e.axis->max();
+        const double lo = e.scaling.value(e.axis->min()), hi = e.scaling.value(e.axis->max());
         const auto widest = [&](const QStringList& labels) {
             double widest = 0;
             for (const QString& label : labels)
@@ -709,9 +713,11 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
             widest({scale.labels.constLast()}) / 2 > m_chart->margins().right())
             scale.labels.last().clear();
         for (QValueAxis* a : axes)
-            applyScale(a, scale);
-        if (e.axis == m_radial)
+            applyScale(a, scale, e.scaling);
+        if (e.axis == m_radial) {
             m_radialScale = scale;
+            m_radialScaling = e.scaling;
+        }
         break;
     }
     case Entry::Spokes:

@@ -85,8 +85,9 @@ public:
     // A time axis on milliseconds since the epoch.
     void addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool enclose);
     // A value axis (from newValueAxis(), or a polar chart's radial axis) whose range
-    // and most ticks are set; `format` is the customized number format, empty for ours.
-    void addValues(QValueAxis* axis, const QString& format, bool alongX);
+    // and most ticks are set, showing its values scaled by `scaling`; `format` is the
+    // customized number format, empty for ours.
+    void addValues(QValueAxis* axis, const QString& format, bool alongX, AxisScaling scaling = {});
     // `copy` shows the same scale and labels as `axis` (a secondary axis).
     void mirror(QValueAxis* axis, QValueAxis* copy);
     // Spoke names of a polar chart: point i at span * i / n on an angular axis
@@ -117,6 +118,7 @@ private:
         int maxSteps = 8;      // value axes: the steps built
         QString format;        // value axes: the customizing's number format
         bool compact = false;  // value axes: labels with a shared suffix, as plain ones have no room
+        AxisScaling scaling;   // value axes: of the values the axis is handed
         double extent = -1;    // the depth its labels and title take, once laid out
     };
 
@@ -136,7 +138,8 @@ private:
     QPointer<ChartDecor> m_decor;
     QList<Entry> m_entries;
     QValueAxis* m_radial = nullptr;
-    ValueScale m_radialScale;
+    ValueScale m_radialScale; // in true values
+    AxisScaling m_radialScaling;
     QList<QGraphicsSimpleTextItem*> m_radialLabels; // owned by the chart
     // The spokes' names as laid out, placed on the circle Qt Charts draws.
     QCategoryAxis* m_spokeAxis = nullptr;

@@ -70,8 +70,10 @@ BuiltChart ChartBuilder::build()
     chart->setBackgroundRoundness(0);
     applyTitle();
     applyLegend();
-    if (out.hint.isEmpty())
+    if (out.hint.isEmpty()) {
+        chooseScalings();
         buildSeries();
+    }
     if (!out.hint.isEmpty())
         buildHint();
     out.chart = chart;
@@ -154,6 +156,33 @@ bool ChartBuilder::sumsOverflow() const
     if (is.pie)
         return std::ranges::any_of(rings(), [this](int s) { return pieOverflows(data.series[s].values); });
     return is.stacked && stackOverflows(data, visible);
+}
+
+// Whether the axes must be handed scaled values, from the largest magnitude
+// their values and fixed ends reach (a stack's sums at most its series' count
+// times its largest value). Only lines, areas and scatters number x by the data.
+void ChartBuilder::chooseScalings()
+{
+    const auto fixedEnds = [this](const QString& path) {
+        return std::max(std::abs(m.attribute(path, attribute::Minimum).toDouble()),
+                        std::abs(m.attribute(path, attribute::Maximum).toDouble()));
+    };
+    const auto largest = [](double most, const QVector<double>& values) {
+        for (double v : values)
+            most = std::max(most, std::abs(v)); // a missing value (NaN) leaves it
+        return most;
+    };
+    double y = fixedEnds(element::ValueAxis);
+    for (int s : visible)
+        y = largest(y, data.series[s].values);
+    out.yScaling = axisScaling(is.stacked ? y * double(visible.size()) : y);
+    if (is.pie || is.polar || is.bars || is.time)
+        return;
+    double x = largest(fixedEnds(element::CategoryAxis), data.x);
+    if (data.x.isEmpty() && type == ChartType::Scatter)
+        for (const QString& category : data.categories)
+            x = std::max(x, std::abs(category.toDouble()));
+    out.xScaling = axisScaling(x);
 }
 
 QString ChartBuilder::seriesName(int i) const
@@ -269,7 +298,7 @@ void ChartBuilder::decorate(QXYSeries* series, int s)
         // Our own labels above the points: Qt Charts writes 2.5e+06 for 2,500,000.
         QList<QGraphicsSimpleTextItem*> labels;
         for (const QPointF& point : series->points()) {
-            auto* label = new QGraphicsSimpleTextItem(valueText(point.y()), chart);
+            auto* label = new QGraphicsSimpleTextItem(valueText(out.yScaling.value(point.y())), chart);
             label->setFont(series->pointLabelsFont());
             label->setBrush(series->pointLabelsColor());
             label->setZValue(11);
@@ -294,13 +323,14 @@ void ChartBuilder::decorate(QXYSeries* series, int s)
     }
     if (modes.tooltips) {
         const QString name = seriesName(s);
-        QObject::connect(series, &QXYSeries::hovered, chart, [name](const QPointF& point, bool state) {
-            if (state)
-                QToolTip::showText(QCursor::pos(), tooltipText(QStringLiteral("%1: %2").arg(
-                                                       name, platform::formatNumber(point.y(), 6))));
-            else
-                QToolTip::hideText();
-        });
+        QObject::connect(
+            series, &QXYSeries::hovered, chart, [name, y = out.yScaling](const QPointF& point, bool state) {
+                if (state)
+                    QToolTip::showText(QCursor::pos(), tooltipText(QStringLiteral("%1: %2").arg(
+                                                           name, platform::formatNumber(y.value(point.y()), 6))));
+                else
+                    QToolTip::hideText();
+            });
     }
 }
 
@@ -405,11 +435,12 @@ void ChartBuilder::setValueRange(QValueAxis* axis, const QString& path, double l
         std::tie(lo, hi) = finiteRange(lo, lo);
     const QString format = m.attribute(path, attribute::NumberFormat);
     const ValueTicks ticks = valueTicks(lo, hi, steps, round);
-    axis->setRange(ticks.lo, ticks.hi);
+    const AxisScaling scaling = path == element::ValueAxis ? out.yScaling : out.xScaling;
+    axis->setRange(scaling.shown(ticks.lo), scaling.shown(ticks.hi));
     axis->setTickCount(ticks.tickCount);
     // The wizard fixes a scale at the range shown: it finds the axis by its path.
     axis->setObjectName(path);
-    axisLayout()->addValues(axis, format, alongX);
+    axisLayout()->addValues(axis, format, alongX, scaling);
 }
 
 // A secondary axis showing what `primary` shows; the axis layout keeps both alike.

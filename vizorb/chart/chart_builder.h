@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vizorb/chart/chart_view.h"
+#include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_type.h"
 #include "vizorb/model/names.h"
 
@@ -44,6 +45,7 @@ struct BuiltChart {
     ChartDecor* decor = nullptr;        // owned by the chart
     QString hint;                       // the text shown in place of a chart ("" while one is drawn)
     bool horizontalBars = false;        // the value axis runs along the bottom
+    AxisScaling xScaling, yScaling;     // of the values along a numbered x axis and the value axis
 };
 
 // Hears a click on a bar or a slice, which Qt Charts reports itself.
@@ -88,6 +90,8 @@ protected:
     // A pie shows the first visible series; a doughnut one ring per series, the first innermost.
     QList<int> rings() const;
 
+    // A data point as handed to Qt Charts (scaled near the double range).
+    QPointF shown(double x, double y) const { return {out.xScaling.shown(x), out.yScaling.shown(y)}; }
     // Value labels and tooltips of a point series, as the modes ask.
     void decorate(QXYSeries* series, int s);
     // Adds one unbroken piece of series s's line and empties `points` and `indices`.
@@ -121,6 +125,7 @@ private:
     qsizetype fewestQtSeries() const;
     qsizetype sliceCount() const;
     bool sumsOverflow() const;
+    void chooseScalings();
     void applyTitle();
     void applyLegend();
     void buildHint();

@@ -3,6 +3,7 @@
 #include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/chart_decor.h"
 #include "vizorb/chart/dense_bars.h"
+#include "vizorb/chart/reduce.h"
 #include "vizorb/model/chart_model.h"
 #include "vizorb/model/names.h"
 
@@ -14,6 +15,7 @@
 #include <QChart>
 #include <QCursor>
 #include <QFontMetricsF>
+#include <QGraphicsSimpleTextItem>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QStackedBarSeries>
@@ -68,22 +70,24 @@ private:
             QList<qreal> heights;
             heights.reserve(n);
             for (int i = 0; i < n; ++i)
-                heights << (i < values.size() && !std::isnan(values[i]) ? values[i] : 0.0);
+                heights << out.yScaling.shown(i < values.size() && !std::isnan(values[i]) ? values[i] : 0.0);
             set->append(heights);
             series->append(set);
             barSeries << s;
             if (modes.tooltips) {
                 const QString name = seriesName(s);
                 const QStringList labels = pointLabels();
-                QObject::connect(set, &QBarSet::hovered, chart, [name, labels, set](bool status, int index) {
-                    if (status)
-                        QToolTip::showText(QCursor::pos(),
-                                           tooltipText(QStringLiteral("%1, %2: %3")
-                                                           .arg(name, labels.value(index),
-                                                                platform::formatNumber(set->at(index), 15))));
-                    else
-                        QToolTip::hideText();
-                });
+                QObject::connect(
+                    set, &QBarSet::hovered, chart, [name, labels, set, y = out.yScaling](bool status, int index) {
+                        if (status)
+                            QToolTip::showText(
+                                QCursor::pos(),
+                                tooltipText(QStringLiteral("%1, %2: %3")
+                                                .arg(name, labels.value(index),
+                                                     platform::formatNumber(y.value(set->at(index)), 15))));
+                        else
+                            QToolTip::hideText();
+                    });
             }
         }
         QObject::connect(series, &QAbstractBarSeries::clicked, chart,
@@ -105,8 +109,11 @@ private:
                     set->setLabelColor(QColor(0x20, 0x20, 0x20));
             const qreal line = QFontMetricsF(series->barSets().constFirst()->labelFont()).height();
             const double share = kBarGroupWidth / (stacked ? 1 : visible.size()) / n;
-            QObject::connect(chart, &QChart::plotAreaChanged, series, [=](const QRectF& area) {
-                series->setLabelsVisible((horizontal ? area.height() : area.width()) * share >= line);
+            const QList<BarLabel> ours = out.yScaling.factor != 1 ? trueLabels(series, barSeries) : QList<BarLabel>();
+            QObject::connect(chart, &QChart::plotAreaChanged, series, [=, c = chart](const QRectF& area) {
+                const bool room = (horizontal ? area.height() : area.width()) * share >= line;
+                series->setLabelsVisible(room && ours.isEmpty());
+                placeLabels(c, series, ours, horizontal, room);
             });
         }
         chart->addSeries(series);
@@ -128,11 +135,65 @@ private:
             addDenseBars(std::move(layers), categoryAxis, numbered, valueAxis);
     }
 
+    // A label of ours: at (category, value) as handed to Qt Charts; beyond
+    // the end of a rising (side 1) or falling (-1) bar, or across it (0).
+    struct BarLabel {
+        QGraphicsSimpleTextItem* item;
+        QPointF at;
+        int side;
+    };
+
+    // Bars handed scaled values would be labelled with those by Qt Charts: we
+    // label them with the true values, where it would.
+    QList<BarLabel> trueLabels(QAbstractBarSeries* series, const QList<int>& barSeries)
+    {
+        const int n = data.pointCount(), sets = int(barSeries.size());
+        const double width = is.stacked ? kBarGroupWidth : kBarGroupWidth / std::max(sets, 1);
+        QVector<double> up(n, 0.0), down(n, 0.0);
+        QList<BarLabel> labels;
+        for (int k = 0; k < sets; ++k) {
+            QBarSet* set = series->barSets().at(k);
+            const QVector<double>& values = data.series[barSeries[k]].values;
+            for (int i = 0; i < n; ++i) {
+                const double v = i < values.size() && !std::isnan(values[i]) ? values[i] : 0.0;
+                const double along = i - kBarGroupWidth / 2 + (is.stacked ? 0 : k * width) + width / 2;
+                double at = v;
+                if (is.stacked) {
+                    double& base = v < 0 ? down[i] : up[i];
+                    at = base + v / 2;
+                    base += v;
+                }
+                auto* item = new QGraphicsSimpleTextItem(valueText(v), chart);
+                item->setFont(set->labelFont());
+                item->setBrush(set->labelColor());
+                item->setZValue(11);
+                labels.append({item, QPointF(along, out.yScaling.shown(at)), is.stacked ? 0 : v < 0 ? -1 : 1});
+            }
+        }
+        return labels;
+    }
+
+    static void placeLabels(QChart* chart, QAbstractBarSeries* series, const QList<BarLabel>& labels, bool horizontal,
+                            bool shown)
+    {
+        for (const BarLabel& label : labels) {
+            label.item->setVisible(shown);
+            const QPointF p = chart->mapToPosition(horizontal ? label.at.transposed() : label.at, series);
+            const QRectF box = label.item->boundingRect();
+            QPointF pos(p.x() - box.width() / 2, p.y() - box.height() / 2);
+            if (horizontal)
+                pos.rx() += label.side * (box.width() / 2 + 4);
+            else
+                pos.ry() -= label.side * (box.height() / 2 + 4);
+            label.item->setPos(pos);
+        }
+    }
+
     void addDenseBars(QList<DenseBarsItem::Series> layers, QValueAxis* categoryAxis, bool numbered,
                       QValueAxis* valueAxis)
     {
         auto* item = new DenseBarsItem(chart, std::move(layers), data.pointCount(), is.stacked, is.horizontal,
-                                       categoryAxis, numbered ? 1 : 0, valueAxis);
+                                       categoryAxis, numbered ? 1 : 0, valueAxis, out.yScaling);
         out.denseBars = item;
         QObject::connect(chart, &QChart::plotAreaChanged, chart, [item] { item->refresh(); });
         if (!modes.tooltips)

@@ -152,8 +152,8 @@ private:
                 flush();
                 continue;
             }
-            points << QPointF(xs[i], upper[i]);
-            low << QPointF(xs[i], lower ? (*lower)[i] : 0.0);
+            points << shown(xs[i], upper[i]);
+            low << shown(xs[i], lower ? (*lower)[i] : 0.0);
             indices << i;
         }
         flush();
@@ -229,7 +229,7 @@ private:
                 QVector<int> indices;
                 for (int i = 0; i < n; ++i)
                     if (!std::isnan(values[i]) && !std::isnan(xs[i])) {
-                        points << QPointF(xs[i], values[i]);
+                        points << shown(xs[i], values[i]);
                         indices << i;
                     }
                 series->replace(points);
@@ -285,7 +285,7 @@ private:
                         addLinePiece(s, pen, markers, points, indices);
                         continue;
                     }
-                    points << QPointF(xs[i], ys[i]);
+                    points << shown(xs[i], ys[i]);
                     indices << i;
                 }
                 addLinePiece(s, pen, markers, points, indices);
@@ -300,7 +300,7 @@ private:
         setValueRange(yAxis, element::ValueAxis, lo, hi, stacked || area);
         attachAxes(xAxis, yAxis, false);
         if (!layers.isEmpty()) {
-            auto* item = new DenseScatterItem(chart, xs, std::move(layers), xAxis, yAxis);
+            auto* item = new DenseScatterItem(chart, xs, std::move(layers), xAxis, yAxis, out.xScaling, out.yScaling);
             out.dense << item;
             item->setZValue(10);
             QObject::connect(chart, &QChart::plotAreaChanged, chart, [item] { item->refresh(); });

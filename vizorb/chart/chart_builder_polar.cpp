@@ -96,13 +96,13 @@ private:
                     addLinePiece(s, pen, markers, points, indices);
                     continue;
                 }
-                points << QPointF(angles[i], values[i]);
+                points << shown(angles[i], values[i]);
                 indices << i;
                 hi = std::max(hi, values[i]);
             }
             // A radar's polygon closes when both its last and its first value are there.
             if (radar && n > 1 && !std::isnan(values[0]) && !std::isnan(values[n - 1]))
-                points << QPointF(n, values[0]);
+                points << shown(n, values[0]);
             addLinePiece(s, pen, markers, points, indices);
         }
         auto* radial = new QValueAxis;

@@ -139,8 +139,11 @@ std::optional<std::pair<double, double>> ChartView::shownRange(const QString& pa
     if (primary.endsWith(QLatin1String("Sec")))
         primary.chop(3);
     for (const QAbstractAxis* axis : chart()->axes())
-        if (const auto* values = qobject_cast<const QValueAxis*>(axis); values && axis->objectName() == primary)
-            return std::pair{values->min(), values->max()};
+        if (const auto* values = qobject_cast<const QValueAxis*>(axis); values && axis->objectName() == primary) {
+            // In true values, as the customizing fixes them.
+            const AxisScaling scaling = primary == element::ValueAxis ? d->built.yScaling : d->built.xScaling;
+            return std::pair{scaling.value(values->min()), scaling.value(values->max())};
+        }
     return std::nullopt;
 }
 

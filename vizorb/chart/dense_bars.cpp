@@ -26,9 +26,11 @@ struct DenseBarsItem::Frame {
 };
 
 DenseBarsItem::DenseBarsItem(QChart* chart, QList<Series> series, int count, bool stacked, bool horizontal,
-                             const QValueAxis* categoryAxis, double origin, const QValueAxis* valueAxis)
+                             const QValueAxis* categoryAxis, double origin, const QValueAxis* valueAxis,
+                             AxisScaling scaling)
     : QGraphicsItem(chart), m_chart(chart), m_series(std::move(series)), m_count(count), m_stacked(stacked),
-      m_horizontal(horizontal), m_categoryAxis(categoryAxis), m_origin(origin), m_valueAxis(valueAxis)
+      m_horizontal(horizontal), m_categoryAxis(categoryAxis), m_origin(origin), m_valueAxis(valueAxis),
+      m_scaling(scaling)
 {
     setZValue(10);
 }
@@ -57,9 +59,9 @@ bool DenseBarsItem::frame(Frame& f) const
     f.lanes = m_horizontal ? h : w;
     f.depth = m_horizontal ? w : h;
     f.bars = {f.lanes, m_categoryAxis->min() - m_origin, m_categoryAxis->max() - m_origin};
-    // Halved, so a range across the whole double range stays finite.
-    f.v0 = m_valueAxis->min() / 2;
-    const double span = m_valueAxis->max() / 2 - f.v0;
+    // In true values, halved, so a range across the whole double range stays finite.
+    f.v0 = m_scaling.value(m_valueAxis->min()) / 2;
+    const double span = m_scaling.value(m_valueAxis->max()) / 2 - f.v0;
     f.scale = (m_horizontal ? f.area.width() : f.area.height()) / span;
     return f.lanes > 0 && f.depth > 0 && span > 0 && std::isfinite(f.scale) && f.bars.to > f.bars.from && m_count > 0 &&
            !m_series.isEmpty();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vizorb/chart/reduce.h"
+#include "vizorb/chart/value_scale.h"
 
 #include <QColor>
 #include <QGraphicsItem>
@@ -31,9 +32,9 @@ public:
 
     // `count` points a series along `categoryAxis` (x for columns, y upwards
     // for horizontal bars), point i at i + `origin`, their values on
-    // `valueAxis`.
+    // `valueAxis`, which shows them scaled by `scaling`.
     DenseBarsItem(QChart* chart, QList<Series> series, int count, bool stacked, bool horizontal,
-                  const QValueAxis* categoryAxis, double origin, const QValueAxis* valueAxis);
+                  const QValueAxis* categoryAxis, double origin, const QValueAxis* valueAxis, AxisScaling scaling = {});
 
     // The bar painted under `pos` (chart coordinates), or within two pixels
     // of it: {series, point}, 0-based, {-1, -1} when none is.
@@ -70,6 +71,7 @@ private:
     const QValueAxis* m_categoryAxis;
     double m_origin;
     const QValueAxis* m_valueAxis;
+    AxisScaling m_scaling;
     std::function<QString(int, int)> m_tooltip;
     mutable BarLanes m_reducedLanes{-1, 0, 0};
     mutable QVector<BarColumn> m_reduced;

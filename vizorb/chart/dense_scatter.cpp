@@ -23,9 +23,9 @@ std::pair<double, double> axisRange(const QAbstractAxis* axis)
 } // namespace
 
 DenseScatterItem::DenseScatterItem(QChart* chart, QVector<double> x, QList<Layer> layers, const QAbstractAxis* xAxis,
-                                   const QAbstractAxis* yAxis)
+                                   const QAbstractAxis* yAxis, AxisScaling xScaling, AxisScaling yScaling)
     : QGraphicsItem(chart), m_chart(chart), m_x(std::move(x)), m_layers(std::move(layers)), m_xAxis(xAxis),
-      m_yAxis(yAxis)
+      m_yAxis(yAxis), m_xScaling(xScaling), m_yScaling(yScaling)
 {
 }
 
@@ -41,8 +41,8 @@ std::pair<int, qsizetype> DenseScatterItem::nearest(QPointF pos, double* best) c
     for (const Layer& layer : m_layers) {
         const qsizetype n = std::min(m_x.size(), layer.y.size());
         for (qsizetype i = 0; i < n; ++i) {
-            const double dx = area.left() + (m_x[i] - x0) * sx - pos.x();
-            const double dy = area.top() + (y1 - layer.y[i]) * sy - pos.y();
+            const double dx = area.left() + (m_xScaling.shown(m_x[i]) - x0) * sx - pos.x();
+            const double dy = area.top() + (y1 - m_yScaling.shown(layer.y[i])) * sy - pos.y();
             // NaN (a missing value) never compares true.
             if (dx * dx + dy * dy <= *best) {
                 *best = dx * dx + dy * dy;
@@ -82,7 +82,7 @@ void DenseScatterItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
         const QVector<double>& ys = m_layers[k].y;
         const qsizetype n = std::min(m_x.size(), ys.size());
         for (qsizetype i = 0; i < n; ++i) {
-            const double fx = (m_x[i] - x0) * sx, fy = (y1 - ys[i]) * sy;
+            const double fx = (m_xScaling.shown(m_x[i]) - x0) * sx, fy = (y1 - m_yScaling.shown(ys[i])) * sy;
             // Also false for NaN: a missing value, or what extreme ranges give.
             if (fx >= 0 && fx < w && fy >= 0 && fy < h)
                 top[std::size_t(fy) * w + std::size_t(fx)] = std::uint16_t(k + 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vizorb/chart/value_scale.h"
+
 #include <QColor>
 #include <QGraphicsItem>
 #include <QList>
@@ -24,8 +26,9 @@ public:
         QColor color;
     };
 
+    // The axes show the values scaled by `xScaling` and `yScaling`.
     DenseScatterItem(QChart* chart, QVector<double> x, QList<Layer> layers, const QAbstractAxis* xAxis,
-                     const QAbstractAxis* yAxis);
+                     const QAbstractAxis* yAxis, AxisScaling xScaling = {}, AxisScaling yScaling = {});
 
     // The point drawn nearest `pos` (chart coordinates) whose squared distance
     // in pixels is at most `*best`, which it then lowers; {series, point},
@@ -43,6 +46,7 @@ private:
     QList<Layer> m_layers;
     const QAbstractAxis* m_xAxis;
     const QAbstractAxis* m_yAxis;
+    AxisScaling m_xScaling, m_yScaling;
 };
 
 } // namespace vizorb

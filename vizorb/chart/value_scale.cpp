@@ -262,4 +262,11 @@ void relabel(ValueScale& scale, const NumberFormat& format)
         scale.labels[i] = format.format(scale.ticks[i]);
 }
 
+AxisScaling axisScaling(double magnitude)
+{
+    // Headroom for Qt Charts' own sums of ends and steps; scaled values keep it too.
+    constexpr double kScaled = 1.0 / 256;
+    return {magnitude > DBL_MAX * kScaled ? kScaled : 1.0};
+}
+
 } // namespace vizorb

@@ -39,4 +39,18 @@ QString valueText(double value);
 // The same ticks labelled by a customized number format.
 void relabel(ValueScale& scale, const NumberFormat& format);
 
+// Qt Charts maps a value to pixels through its axis' max - min, which
+// overflows near the double range. An axis whose values reach that far is
+// handed them scaled by a power of two (exact in binary); its ticks stand at
+// the scaled values and are labelled with the true ones.
+struct AxisScaling {
+    double factor = 1;
+    double shown(double value) const { return value * factor; }
+    double value(double shown) const { return shown / factor; }
+    friend bool operator==(const AxisScaling&, const AxisScaling&) = default;
+};
+
+// The scaling of an axis whose values and ends are at most `magnitude` away from zero.
+AxisScaling axisScaling(double magnitude);
+
 } // namespace vizorb
