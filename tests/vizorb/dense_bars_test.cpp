@@ -1,4 +1,5 @@
 #include "vizorb/chart/chart_budget.h"
+#include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/chart_view.h"
 #include "vizorb/chart/dense_bars.h"
 #include "vizorb/chart/reduce.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -261,9 +263,11 @@ TEST(DenseBarsTest, ValueLabelsOnlyOnBarsThickerThanText)
         view.setModes({.valueLabels = true});
         view.resize(815, 526);
         view.renderImage();
-        auto* bars = qobject_cast<QAbstractBarSeries*>(view.chart()->series().constFirst());
-        ASSERT_TRUE(bars) << c.type;
-        EXPECT_EQ(bars->isLabelsVisible(), c.labels) << c.type << " of " << c.series * c.points;
+        const QList<QGraphicsItem*> items = view.scene()->items();
+        const bool labelled = std::ranges::any_of(items, [](const QGraphicsItem* item) {
+            return item->isVisible() && item->data(vizorb::kValueLabelKey).toBool();
+        });
+        EXPECT_EQ(labelled, c.labels) << c.type << " of " << c.series * c.points;
     }
 }
 

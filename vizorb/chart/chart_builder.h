@@ -48,6 +48,9 @@ struct BuiltChart {
     AxisScaling xScaling, yScaling;     // of the values along a numbered x axis and the value axis
 };
 
+// The data key (QGraphicsItem::data) that marks the value labels we draw ourselves.
+inline constexpr int kValueLabelKey = 0x7661;
+
 // Hears a click on a bar or a slice, which Qt Charts reports itself.
 using ChartClick = std::function<void(const ChartHit&)>;
 

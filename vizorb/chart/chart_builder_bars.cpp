@@ -99,22 +99,19 @@ private:
         // A value label stands across its bar: on bars thinner than a line of
         // text (dense ones always are) labels would only pile up on one another.
         if (modes.valueLabels && !dense) {
-            series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter
-                                              : QAbstractBarSeries::LabelsOutsideEnd);
-            // Plain digits up to 10^15 (2500000, not Qt's 2.5e+06), float noise rounded away.
-            series->setLabelsPrecision(15);
-            // Beyond its bar a label stands on the background: Qt Charts' white would vanish there.
+            // Our own labels, in the value axis' form (2,500,000, not Qt's 2500000 or
+            // 2.5e+06), of the true values where the bars are handed scaled ones.
             if (!stacked)
                 for (QBarSet* set : series->barSets())
-                    set->setLabelColor(QColor(0x20, 0x20, 0x20));
+                    set->setLabelColor(QColor(0x20, 0x20, 0x20)); // beyond its bar a label stands on the background
             const qreal line = QFontMetricsF(series->barSets().constFirst()->labelFont()).height();
             const double share = kBarGroupWidth / (stacked ? 1 : visible.size()) / n;
-            const QList<BarLabel> ours = out.yScaling.factor != 1 ? trueLabels(series, barSeries) : QList<BarLabel>();
-            QObject::connect(chart, &QChart::plotAreaChanged, series, [=, c = chart](const QRectF& area) {
-                const bool room = (horizontal ? area.height() : area.width()) * share >= line;
-                series->setLabelsVisible(room && ours.isEmpty());
-                placeLabels(c, series, ours, horizontal, room);
-            });
+            const QList<BarLabel> ours = valueLabels(series, barSeries);
+            QObject::connect(chart, &QChart::plotAreaChanged, series,
+                             [=, c = chart, d = out.decor](const QRectF& area) {
+                                 const qreal thickness = (horizontal ? area.height() : area.width()) * share;
+                                 placeLabels(c, d, series, ours, horizontal, thickness >= line, thickness);
+                             });
         }
         chart->addSeries(series);
         // Dense bars named by nothing but their numbers are numbered as lines
@@ -141,11 +138,11 @@ private:
         QGraphicsSimpleTextItem* item;
         QPointF at;
         int side;
+        QColor beyond, inside; // its colour beyond the bar's end and inside it
     };
 
-    // Bars handed scaled values would be labelled with those by Qt Charts: we
-    // label them with the true values, where it would.
-    QList<BarLabel> trueLabels(QAbstractBarSeries* series, const QList<int>& barSeries)
+    // A label a bar: beyond a plain bar's end, across a stack's segment.
+    QList<BarLabel> valueLabels(QAbstractBarSeries* series, const QList<int>& barSeries)
     {
         const int n = data.pointCount(), sets = int(barSeries.size());
         const double width = is.stacked ? kBarGroupWidth : kBarGroupWidth / std::max(sets, 1);
@@ -167,25 +164,41 @@ private:
                 item->setFont(set->labelFont());
                 item->setBrush(set->labelColor());
                 item->setZValue(11);
-                labels.append({item, QPointF(along, out.yScaling.shown(at)), is.stacked ? 0 : v < 0 ? -1 : 1});
+                item->setData(kValueLabelKey, true);
+                // Inside its bar's end, where beyond it would leave the plot: light on a dark bar.
+                const QColor inside = set->color().lightnessF() < 0.55 ? QColor(Qt::white) : QColor(0x20, 0x20, 0x20);
+                labels.append({item, QPointF(along, out.yScaling.shown(at)),
+                               is.stacked ? 0
+                               : v < 0    ? -1
+                                          : 1,
+                               set->labelColor(), inside});
             }
         }
         return labels;
     }
 
-    static void placeLabels(QChart* chart, QAbstractBarSeries* series, const QList<BarLabel>& labels, bool horizontal,
-                            bool shown)
+    // Beyond its bar's end where the label has room there (in the chart, clear of
+    // the title and legend), else inside the end: light on a dark bar, unless the
+    // label is wider than the bar.
+    static void placeLabels(QChart* chart, const ChartDecor* decor, QAbstractBarSeries* series,
+                            const QList<BarLabel>& labels, bool horizontal, bool shown, qreal thickness)
     {
+        const QRectF room = QRectF(QPointF(0, 0), chart->size());
         for (const BarLabel& label : labels) {
             label.item->setVisible(shown);
+            if (!shown)
+                continue;
             const QPointF p = chart->mapToPosition(horizontal ? label.at.transposed() : label.at, series);
             const QRectF box = label.item->boundingRect();
-            QPointF pos(p.x() - box.width() / 2, p.y() - box.height() / 2);
-            if (horizontal)
-                pos.rx() += label.side * (box.width() / 2 + 4);
-            else
-                pos.ry() -= label.side * (box.height() / 2 + 4);
-            label.item->setPos(pos);
+            const QPointF pos(p.x() - box.width() / 2, p.y() - box.height() / 2);
+            const QPointF shift = horizontal ? QPointF(label.side * (box.width() / 2 + 4), 0)
+                                             : QPointF(0, -label.side * (box.height() / 2 + 4));
+            const QRectF beyond(pos + shift, box.size());
+            const bool fits = room.contains(beyond) && !beyond.intersects(decor->titleRect()) &&
+                              !beyond.intersects(decor->legendRect());
+            label.item->setPos(fits ? beyond.topLeft() : pos - shift);
+            const bool wider = (horizontal ? box.height() : box.width()) > thickness;
+            label.item->setBrush(fits || label.side == 0 || wider ? label.beyond : label.inside);
         }
     }
 
