@@ -26,6 +26,40 @@
 namespace vizorb {
 namespace {
 
+// Whether every value label of `series` stands whole inside the plot: Qt Charts writes each
+// across (stacked) or beyond its bar whatever its room, and clips what leaves the plot.
+bool barLabelsFit(QAbstractBarSeries* series, const QRectF& area, bool horizontal, bool stacked, double share)
+{
+    QValueAxis* axis = nullptr;
+    for (QAbstractAxis* a : series->attachedAxes())
+        if (a->orientation() == (horizontal ? Qt::Horizontal : Qt::Vertical))
+            axis = qobject_cast<QValueAxis*>(a);
+    const QList<QBarSet*> sets = series->barSets();
+    if (!axis || sets.isEmpty() || !(axis->max() > axis->min()))
+        return false;
+    const QFontMetricsF fm(sets.constFirst()->labelFont());
+    const double perValue = (horizontal ? area.width() : area.height()) / (axis->max() - axis->min());
+    const double thickness = (horizontal ? area.height() : area.width()) * share;
+    const int n = int(series->count() > 0 ? sets.constFirst()->count() : 0);
+    for (int i = 0; i < n; ++i) {
+        double up = 0, down = 0;
+        for (QBarSet* set : sets) {
+            const double v = i < set->count() ? set->at(i) : 0.0;
+            const QString text = QString::number(v, 'g', 15);
+            const double along = horizontal ? fm.horizontalAdvance(text) : fm.height();
+            const double across = horizontal ? fm.height() : fm.horizontalAdvance(text);
+            double end = v;
+            if (stacked)
+                end = (v >= 0 ? up : down) += v;
+            if (end > axis->max() || end < axis->min() || thickness < across)
+                return false;
+            if (stacked && v != 0 && std::abs(v) * perValue < along)
+                return false;
+        }
+    }
+    return true;
+}
+
 // Columns and bars, stacked or side by side: one bar set per series, or,
 // beyond the bar budget, where every bar is thinner than a pixel, all of them
 // painted as one layer (the bar series kept empty for the axes).
@@ -103,10 +137,9 @@ private:
             if (!stacked)
                 for (QBarSet* set : series->barSets())
                     set->setLabelColor(QColor(0x20, 0x20, 0x20));
-            const qreal line = QFontMetricsF(series->barSets().constFirst()->labelFont()).height();
             const double share = kBarGroupWidth / (stacked ? 1 : visible.size()) / n;
             QObject::connect(chart, &QChart::plotAreaChanged, series, [=](const QRectF& area) {
-                series->setLabelsVisible((horizontal ? area.height() : area.width()) * share >= line);
+                series->setLabelsVisible(barLabelsFit(series, area, horizontal, stacked, share));
             });
         }
         chart->addSeries(series);
