@@ -26,8 +26,8 @@
 namespace vizorb {
 namespace {
 
-// Whether every value label of `series` stands whole inside the plot: Qt Charts writes each
-// across (stacked) or beyond its bar whatever its room, and clips what leaves the plot.
+// Whether every value label of `series` stands whole inside the plot, none on another: Qt Charts
+// writes each across (stacked) or beyond its bar whatever its room, and clips what leaves the plot.
 bool barLabelsFit(QAbstractBarSeries* series, const QRectF& area, bool horizontal, bool stacked, double share)
 {
     QValueAxis* axis = nullptr;
@@ -41,22 +41,43 @@ bool barLabelsFit(QAbstractBarSeries* series, const QRectF& area, bool horizonta
     const double perValue = (horizontal ? area.width() : area.height()) / (axis->max() - axis->min());
     const double thickness = (horizontal ? area.height() : area.width()) * share;
     const int n = int(series->count() > 0 ? sets.constFirst()->count() : 0);
+    const double length = horizontal ? area.height() : area.width();
+    // A label beyond the plot's far end may stand in the chart's margin there, if it has room.
+    const QSizeF size = series->chart() ? series->chart()->size() : area.size();
+    const double beyond = std::max(0.0, horizontal ? size.width() - area.right() - 4 : area.top() - 3);
+    const double top = (axis->max() - axis->min()) * perValue + beyond;
+    // Side by side, each label beyond its bar's end: (across, along) boxes that must not meet.
+    QList<QRectF> boxes;
     for (int i = 0; i < n; ++i) {
         double up = 0, down = 0;
-        for (QBarSet* set : sets) {
-            const double v = i < set->count() ? set->at(i) : 0.0;
+        for (qsizetype k = 0; k < sets.size(); ++k) {
+            const double v = i < sets[k]->count() ? sets[k]->at(i) : 0.0;
             const QString text = QString::number(v, 'g', 15);
             const double along = horizontal ? fm.horizontalAdvance(text) : fm.height();
             const double across = horizontal ? fm.height() : fm.horizontalAdvance(text);
             double end = v;
             if (stacked)
                 end = (v >= 0 ? up : down) += v;
-            if (end > axis->max() || end < axis->min() || thickness < across)
+            if (end > axis->max() || end < axis->min())
                 return false;
-            if (stacked && v != 0 && std::abs(v) * perValue < along)
+            if (stacked) {
+                if (thickness < across || (v != 0 && std::abs(v) * perValue < along))
+                    return false;
+                continue;
+            }
+            const double at = (end - axis->min()) * perValue;
+            const double from = v >= 0 ? at : at - along;
+            // Digits reach no lower than the baseline: the room beyond needs their ascent only.
+            if (from < 0 || from + (horizontal ? along : fm.ascent()) > top)
                 return false;
+            const double centre = length / n * (i + 0.5 - kBarGroupWidth / 2) + thickness * (double(k) + 0.5);
+            boxes << QRectF(centre - across / 2, from, across, along);
         }
     }
+    for (qsizetype a = 0; a < boxes.size(); ++a)
+        for (qsizetype b = a + 1; b < boxes.size(); ++b)
+            if (boxes[a].intersects(boxes[b]))
+                return false;
     return true;
 }
 
