@@ -259,7 +259,13 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
         SpokeLayout s;
         s.points = points;
         // Names broken into lines a fifth of the room wide, or as wide as their longest word.
-        const double wrapWidth = std::max(room.width() * 0.2, 6 * fm.averageCharWidth());
+        // A word is broken only where it is wider than a third of the room.
+        double word = 0;
+        for (qsizetype k = 0; k < n; k += step)
+            for (const QString& w : drawnText(labels[k]).split(QLatin1Char(' ')))
+                word = std::max(word, fm.horizontalAdvance(w));
+        const double wrapWidth =
+            std::max({room.width() * 0.2, 6 * fm.averageCharWidth(), std::min(word + 1, room.width() / 3)});
         for (qsizetype k = 0; k < n; ++k) {
             const QString text = k % step == 0 ? wrapText(drawnText(labels[k]), f, wrapWidth) : QString();
             s.texts << text;
