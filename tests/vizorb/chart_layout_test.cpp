@@ -478,16 +478,15 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"monthly-revenue", f + "monthly-revenue.xml", {f + "euro-format-left.xml"}},
         {"unemployment", f + "unemployment-regions.xml", {f + "percent-fixed.xml"}, true},
         {"temperature-anomalies", f + "temperature-anomalies.xml", {}},
-        {"co2-by-year", f + "co2-by-year.xml", {f + "second-axes.xml"}},
         {"molar-concentrations", f + "molar-concentrations.xml", {}, true},
         {"gdp-trillions", f + "gdp-trillions.xml", {f + "legend-right.xml"}},
         {"stock-prices", f + "stock-prices.xml", {}},
         {"survey-scores", f + "survey-eight-spokes.xml", {f + "scale-1-5.xml"}},
         {"departments", f + "departments-slashes.xml", {}},
         {"countries", f + "countries-life-expectancy.xml", {f + "legend-right.xml"}},
-        {"height-weight", f + "height-weight.xml", {}},
         {"small-rates", f + "small-rates-outlier.xml", {}, true},
-        {"visits-outlier", f + "visits-outlier.xml", {}},
+        {"profit-and-loss", f + "profit-and-loss.xml", {}, true},
+        {"arctic-temperatures", f + "arctic-temperatures.xml", {f + "legend-right.xml"}, true},
     };
     const QStringList types = {
         QStringLiteral("Lines"),       QStringLiteral("StackedLines"), QStringLiteral("Bars"),

@@ -21,6 +21,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace vizorb {
@@ -42,10 +43,7 @@ bool barLabelsFit(QAbstractBarSeries* series, const QRectF& area, bool horizonta
     const double thickness = (horizontal ? area.height() : area.width()) * share;
     const int n = int(series->count() > 0 ? sets.constFirst()->count() : 0);
     const double length = horizontal ? area.height() : area.width();
-    // A label beyond the plot's far end may stand in the chart's margin there, if it has room.
-    const QSizeF size = series->chart() ? series->chart()->size() : area.size();
-    const double beyond = std::max(0.0, horizontal ? size.width() - area.right() - 4 : area.top() - 3);
-    const double top = (axis->max() - axis->min()) * perValue + beyond;
+    const double top = (axis->max() - axis->min()) * perValue;
     // Side by side, each label beyond its bar's end: (across, along) boxes that must not meet.
     QList<QRectF> boxes;
     for (int i = 0; i < n; ++i) {
@@ -65,12 +63,20 @@ bool barLabelsFit(QAbstractBarSeries* series, const QRectF& area, bool horizonta
                     return false;
                 continue;
             }
-            const double at = (end - axis->min()) * perValue;
-            const double from = v >= 0 ? at : at - along;
-            // Digits reach no lower than the baseline: the room beyond needs their ascent only.
-            if (from < 0 || from + (horizontal ? along : fm.ascent()) > top)
-                return false;
+            // Qt Charts writes it beyond the bar's far side from the axis' minimum (zero for a
+            // bar below zero), or, where the plot ends there, just inside the bar.
+            const double at = (std::max(end, std::min(0.0, axis->max())) - axis->min()) * perValue;
+            double from = at;
+            if (from + along > top) {
+                from = at - along;
+                if (across > thickness || from < 0 ||
+                    std::abs(end - std::clamp(0.0, axis->min(), axis->max())) * perValue < along)
+                    return false;
+            }
             const double centre = length / n * (i + 0.5 - kBarGroupWidth / 2) + thickness * (double(k) + 0.5);
+            // The plot clips what reaches past its sides.
+            if (centre - across / 2 < 0 || centre + across / 2 > length)
+                return false;
             boxes << QRectF(centre - across / 2, from, across, along);
         }
     }
@@ -176,6 +182,12 @@ private:
             categoryAxis = makeCategoryAxis(!horizontal);
         }
         auto* valueAxis = newValueAxis();
+        if (modes.valueLabels && !dense) {
+            // Labels stand beyond the bars' ends: a bar ending on the last tick would leave its label no room.
+            const double pad = hi / 25 - lo / 25;
+            hi = hi > 0 ? std::min(hi + pad, DBL_MAX) : hi;
+            lo = lo < 0 ? std::max(lo - pad, -DBL_MAX) : lo;
+        }
         setValueRange(valueAxis, element::ValueAxis, lo, hi, true, 8, horizontal);
         attachAxes(categoryAxis, valueAxis, horizontal);
         if (dense)
