@@ -252,7 +252,14 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
     // far too many, only every step-th is measured, in the spokes' own font.
     const double line = QFontMetricsF(sized(font, std::min(own, kLeastLabelPoint))).height();
     const qsizetype step = std::max<qsizetype>(1, qsizetype(std::floor(double(n) * line / (2 * M_PI * most))));
+    // Names left off or broken inside a word first take a smaller font: of the sizes tried,
+    // the largest that names the most spokes, whole words before broken ones.
+    const auto named = [](const SpokeLayout& s) {
+        return std::count_if(s.texts.begin(), s.texts.end(), [](const QString& t) { return !t.isEmpty(); });
+    };
     SpokeLayout best;
+    qsizetype bestNamed = -1;
+    bool bestWhole = false;
     for (qreal points = own;; points = smaller(points, kLeastLabelPoint)) {
         const QFont f = sized(font, points);
         const QFontMetricsF fm(f);
@@ -266,12 +273,14 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
                 word = std::max(word, fm.horizontalAdvance(w));
         const double wrapWidth =
             std::max({room.width() * 0.2, 6 * fm.averageCharWidth(), std::min(word + 1, room.width() / 3)});
+        const bool whole = word + 1 <= wrapWidth;
         for (qsizetype k = 0; k < n; ++k) {
             const QString text = k % step == 0 ? wrapText(drawnText(labels[k]), f, wrapWidth) : QString();
             s.texts << text;
             s.sizes << QSizeF(std::ceil(widestLine(text, f)) + 2,
                               double(text.count(QLatin1Char('\n')) + 1) * std::ceil(fm.height()));
         }
+        const qsizetype wanted = named(s);
         s.radius = fittingRadius(s, room, least, most);
         if (s.radius < 0) {
             // Too wide to fit beside even the smallest circle: the widest names are left off.
@@ -281,12 +290,14 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
                     s.texts[k].clear();
         }
         SpokeLayout thinned = s;
-        const int left = thin(thinned, room.center());
-        if (points == own)
+        thin(thinned, room.center());
+        const qsizetype shown = named(thinned);
+        if (shown > bestNamed || (shown == bestNamed && whole && !bestWhole)) {
             best = thinned;
-        if (left == 0)
-            return thinned;
-        if (points <= kLeastLabelPoint || step > 1)
+            bestNamed = shown;
+            bestWhole = whole;
+        }
+        if ((shown == wanted && whole) || points <= kLeastLabelPoint || step > 1)
             return best;
     }
 }
