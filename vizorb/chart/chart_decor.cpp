@@ -588,6 +588,26 @@ void ChartDecor::Private::placeLabels(QRectF room)
             side[i]->top = std::min(side[i]->top, ceiling - side[i]->size.height());
             ceiling = side[i]->top - 2;
         }
+        // Ring names pushed off their heights keep an inner ring's nearer the centre's
+        // height than an outer one's, so their leaders do not cross.
+        QList<Label*> ringNames;
+        for (Label* l : side)
+            if (l->reach < 1)
+                ringNames << l;
+        if (ringNames.size() > 1 && std::all_of(ringNames.begin(), ringNames.end(), [&](const Label* l) {
+                return l->size.height() == ringNames.first()->size.height();
+            })) {
+            QList<qreal> tops;
+            for (const Label* l : ringNames)
+                tops << l->top;
+            const qreal half = ringNames.first()->size.height() / 2;
+            std::sort(tops.begin(), tops.end(),
+                      [&](qreal a, qreal b) { return std::abs(a + half - c.y()) < std::abs(b + half - c.y()); });
+            std::stable_sort(ringNames.begin(), ringNames.end(),
+                             [](const Label* a, const Label* b) { return a->reach < b->reach; });
+            for (qsizetype i = 0; i < ringNames.size(); ++i)
+                ringNames[i]->top = tops[i];
+        }
         const qreal column = right ? c.x() + radius + kLeader + 6 : c.x() - radius - kLeader - 6;
         struct Placed {
             const Label* label;
@@ -618,13 +638,14 @@ void ChartDecor::Private::placeLabels(QRectF room)
             path.lineTo(end);
             placed.append({l, box, rim, path});
         }
-        // Labels pushed apart can send a small slice's leader across its neighbour's: the
-        // larger slices keep theirs, a label whose leader would cross one is left off.
+        // Labels pushed apart can send a small slice's leader across its neighbour's: ring
+        // names and the larger slices keep theirs, a slice label whose leader would cross one is left off.
         std::stable_sort(placed.begin(), placed.end(),
                          [](const Placed& a, const Placed& b) { return a.label->span > b.label->span; });
         QList<QPainterPath> kept;
         for (const Placed& p : placed) {
-            if (std::any_of(kept.begin(), kept.end(), [&](const QPainterPath& k) { return leadersCross(k, p.path); }))
+            if (p.label->reach >= 1 &&
+                std::any_of(kept.begin(), kept.end(), [&](const QPainterPath& k) { return leadersCross(k, p.path); }))
                 continue;
             kept << p.path;
             const bool ring = p.label->reach < 1;
