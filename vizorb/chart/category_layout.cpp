@@ -142,22 +142,28 @@ CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, co
         if (points <= kLeastLabelPoint)
             break;
     }
-    // Thinned, in the axis' own font and then the smallest. However they are
-    // turned, shown labels need a line's height each: thin to that first, so a
-    // dense axis never measures all its labels.
+    // Thinned, in the axis' own font or the smallest, whichever names more (the own
+    // one where both name as many). However they are turned, shown labels need a
+    // line's height each: thin to that first, so a dense axis never measures all its labels.
+    std::optional<CategoryLayout> thinned;
     for (qreal points : {own, std::min(own, kLeastLabelPoint)}) {
         const QFont f = sized(font, points);
         const double lineHeight = QFontMetricsF(f).height();
         const int first = int(std::clamp<qsizetype>(qsizetype(std::ceil(double(n) * lineHeight / room.length)), 2, n));
-        for (int every = first;; every = int(std::min<qsizetype>(n, every < 4 ? every + 1 : every + every / 2))) {
-            if (auto l = attempt(labels, f, room, alongX, every))
-                return *l;
+        for (int every = first; !thinned || every < thinned->every;
+             every = int(std::min<qsizetype>(n, every < 4 ? every + 1 : every + every / 2))) {
+            if (auto l = attempt(labels, f, room, alongX, every)) {
+                thinned = l;
+                break;
+            }
             if (every >= n)
                 break;
         }
         if (points == kLeastLabelPoint || own <= kLeastLabelPoint)
             break;
     }
+    if (thinned)
+        return *thinned;
     // Some label fits nowhere: leave such labels off and lay out the rest.
     const QFont f = sized(font, std::min(own, kLeastLabelPoint));
     const double lineHeight = QFontMetricsF(f).height();
