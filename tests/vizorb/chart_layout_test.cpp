@@ -477,6 +477,7 @@ TEST_F(ChartLayoutTest, EveryTextIsWholeReadableAndInsideTheChart)
         {"stock-prices", f + "stock-prices.xml", {}},
         {"survey-scores", f + "survey-eight-spokes.xml", {f + "scale-1-5.xml"}},
         {"departments", f + "departments-slashes.xml", {}},
+        {"service-kpis", f + "service-kpis.xml", {f + "title-subtitle-11pt.xml"}},
         {"departments-serif-14", f + "departments-slashes.xml", {f + "serif-14-legend-right.xml"}, true},
         {"countries", f + "countries-life-expectancy.xml", {f + "legend-right.xml"}},
         {"small-rates", f + "small-rates-outlier.xml", {}, true},
