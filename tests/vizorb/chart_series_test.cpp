@@ -15,6 +15,7 @@
 #include <QScatterSeries>
 #include <QTest>
 #include <QToolTip>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,26 @@ TEST(ChartSeriesTest, AreaFillIsABandCoveringEveryPoint)
                         top[k].x() <= p.x() && p.x() <= top[k + 1].x() && bottom[k].y() <= p.y() && p.y() <= top[k].y();
                 ASSERT_TRUE(covered) << c.what << ": " << p.x() << ", " << p.y();
             }
+    }
+}
+
+// The value axis (a polar chart's rings too) reaches every value, below zero as well:
+// a value outside it is drawn where it is not.
+TEST(ChartSeriesTest, ValueAxisHoldsEveryValue)
+{
+    const std::vector<std::vector<double>> rows = {{-38.6, -20.1, 7.5, 19.5}, {-46.4, -31.9, 2.7, 14.9}};
+    for (const char* type : {"Radar", "Polar", "Lines", "Columns", "Area"}) {
+        int checked = 0;
+        draw(type, fromRows(rows), [&](QChart* chart) {
+            for (QAbstractAxis* axis : chart->axes())
+                if (auto* values = qobject_cast<QValueAxis*>(axis);
+                    values && axis->objectName() == QLatin1String("ValueAxis")) {
+                    ++checked;
+                    EXPECT_LE(values->min(), -46.4) << type;
+                    EXPECT_GE(values->max(), 19.5) << type;
+                }
+        });
+        EXPECT_EQ(checked, 1) << type;
     }
 }
 

@@ -223,6 +223,7 @@ TEST(ChartTextTest, WrapBreaksWhereAReaderExpects)
         {"Input/Output tables", "Input/Output", "Input/Output\ntables"},
         {"Input/Output", "Output", "Input/\nOutput"},
         {"-5 to a- b", "-5 to", "-5 to\na- b"},
+        {"D: 9.87E-07", "9.87E-07", "D:\n9.87E-07"},
         {"Donaudampfschifffahrt", "Donau", ""},
         {ae.repeated(6), ae, ""},
         {wide.repeated(4), wide, ""},

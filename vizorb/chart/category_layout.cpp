@@ -142,22 +142,28 @@ CategoryLayout layoutCategories(const QStringList& labels, const QFont& font, co
         if (points <= kLeastLabelPoint)
             break;
     }
-    // Thinned, in the axis' own font and then the smallest. However they are
-    // turned, shown labels need a line's height each: thin to that first, so a
-    // dense axis never measures all its labels.
+    // Thinned, in the axis' own font or the smallest, whichever names more (the own
+    // one where both name as many). However they are turned, shown labels need a
+    // line's height each: thin to that first, so a dense axis never measures all its labels.
+    std::optional<CategoryLayout> thinned;
     for (qreal points : {own, std::min(own, kLeastLabelPoint)}) {
         const QFont f = sized(font, points);
         const double lineHeight = QFontMetricsF(f).height();
         const int first = int(std::clamp<qsizetype>(qsizetype(std::ceil(double(n) * lineHeight / room.length)), 2, n));
-        for (int every = first;; every = int(std::min<qsizetype>(n, every < 4 ? every + 1 : every + every / 2))) {
-            if (auto l = attempt(labels, f, room, alongX, every))
-                return *l;
+        for (int every = first; !thinned || every < thinned->every;
+             every = int(std::min<qsizetype>(n, every < 4 ? every + 1 : every + every / 2))) {
+            if (auto l = attempt(labels, f, room, alongX, every)) {
+                thinned = l;
+                break;
+            }
             if (every >= n)
                 break;
         }
         if (points == kLeastLabelPoint || own <= kLeastLabelPoint)
             break;
     }
+    if (thinned)
+        return *thinned;
     // Some label fits nowhere: leave such labels off and lay out the rest.
     const QFont f = sized(font, std::min(own, kLeastLabelPoint));
     const double lineHeight = QFontMetricsF(f).height();
@@ -252,20 +258,35 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
     // far too many, only every step-th is measured, in the spokes' own font.
     const double line = QFontMetricsF(sized(font, std::min(own, kLeastLabelPoint))).height();
     const qsizetype step = std::max<qsizetype>(1, qsizetype(std::floor(double(n) * line / (2 * M_PI * most))));
+    // Names left off or broken inside a word first take a smaller font: of the sizes tried,
+    // the largest that names the most spokes, whole words before broken ones.
+    const auto named = [](const SpokeLayout& s) {
+        return std::count_if(s.texts.begin(), s.texts.end(), [](const QString& t) { return !t.isEmpty(); });
+    };
     SpokeLayout best;
+    qsizetype bestNamed = -1;
+    bool bestWhole = false;
     for (qreal points = own;; points = smaller(points, kLeastLabelPoint)) {
         const QFont f = sized(font, points);
         const QFontMetricsF fm(f);
         SpokeLayout s;
         s.points = points;
         // Names broken into lines a fifth of the room wide, or as wide as their longest word.
-        const double wrapWidth = std::max(room.width() * 0.2, 6 * fm.averageCharWidth());
+        // A word is broken only where it is wider than a third of the room.
+        double word = 0;
+        for (qsizetype k = 0; k < n; k += step)
+            for (const QString& w : drawnText(labels[k]).split(QLatin1Char(' ')))
+                word = std::max(word, fm.horizontalAdvance(w));
+        const double wrapWidth =
+            std::max({room.width() * 0.2, 6 * fm.averageCharWidth(), std::min(word + 1, room.width() / 3)});
+        const bool whole = word + 1 <= wrapWidth;
         for (qsizetype k = 0; k < n; ++k) {
             const QString text = k % step == 0 ? wrapText(drawnText(labels[k]), f, wrapWidth) : QString();
             s.texts << text;
             s.sizes << QSizeF(std::ceil(widestLine(text, f)) + 2,
                               double(text.count(QLatin1Char('\n')) + 1) * std::ceil(fm.height()));
         }
+        const qsizetype wanted = named(s);
         s.radius = fittingRadius(s, room, least, most);
         if (s.radius < 0) {
             // Too wide to fit beside even the smallest circle: the widest names are left off.
@@ -275,12 +296,14 @@ SpokeLayout layoutSpokes(const QStringList& labels, const QFont& font, const QRe
                     s.texts[k].clear();
         }
         SpokeLayout thinned = s;
-        const int left = thin(thinned, room.center());
-        if (points == own)
+        thin(thinned, room.center());
+        const qsizetype shown = named(thinned);
+        if (shown > bestNamed || (shown == bestNamed && whole && !bestWhole)) {
             best = thinned;
-        if (left == 0)
-            return thinned;
-        if (points <= kLeastLabelPoint || step > 1)
+            bestNamed = shown;
+            bestWhole = whole;
+        }
+        if ((shown == wanted && whole) || points <= kLeastLabelPoint || step > 1)
             return best;
     }
 }

@@ -708,9 +708,9 @@ void AxisLayout::layOut(Entry& e, const QRectF& inside)
                 e.compact = false;
         }
         // A label at the right end reaches half its width past the plot: it is left off
-        // where the chart's margin has no room for that (its tick stays).
+        // where the chart's margin has no room for that and a little air (its tick stays).
         if (e.alongX && !scale.ticks.isEmpty() && scale.ticks.constLast() == hi &&
-            widest({scale.labels.constLast()}) / 2 > m_chart->margins().right())
+            widest({scale.labels.constLast()}) / 2 + 1.5 > m_chart->margins().right())
             scale.labels.last().clear();
         for (QValueAxis* a : axes)
             applyScale(a, scale, e.scaling);

@@ -18,6 +18,7 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QPolarChart>
+#include <QSet>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -292,6 +293,50 @@ void ChartBuilder::buildHint()
     place();
 }
 
+// Value labels above their points (below where the plot's top is near), inside the plot,
+// each left off where it would cover one already placed: piled-up numbers read as none.
+static void placePointLabels(QChart* chart, const QRectF& plot,
+                             const QList<std::pair<QXYSeries*, QList<QGraphicsSimpleTextItem*>>>& all)
+{
+    // The chart's other texts (a radar's spoke names and radial labels stand inside its plot) stay readable.
+    QList<QRectF> placed;
+    QSet<QGraphicsItem*> own;
+    for (const auto& entry : all)
+        for (QGraphicsSimpleTextItem* label : entry.second)
+            own.insert(label);
+    if (chart->scene())
+        for (QGraphicsItem* item : chart->scene()->items(chart->mapToScene(plot)))
+            if (item->isVisible() && !own.contains(item) &&
+                (dynamic_cast<QGraphicsSimpleTextItem*>(item) || dynamic_cast<QGraphicsTextItem*>(item)))
+                placed << chart->mapRectFromScene(item->sceneBoundingRect()).adjusted(1, 2, -1, -2);
+    for (const auto& [series, labels] : all) {
+        const QList<QPointF> points = series->points();
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            QGraphicsSimpleTextItem* label = labels[i];
+            label->setVisible(false);
+            if (i >= points.size())
+                continue;
+            const QPointF at = chart->mapToPosition(points[i], series);
+            const QRectF box = label->boundingRect();
+            if (!plot.adjusted(-0.5, -0.5, 0.5, 0.5).contains(at) || box.width() > plot.width())
+                continue;
+            QRectF where(at.x() - box.width() / 2, at.y() - box.height() - 4, box.width(), box.height());
+            if (where.top() < plot.top())
+                where.moveTop(at.y() + 4);
+            if (where.bottom() > plot.bottom())
+                continue;
+            where.moveLeft(std::clamp(where.left(), plot.left(), plot.right() - where.width()));
+            // A radar's closing point stands on its first and carries the same label: drawn once.
+            const QRectF gap = where.adjusted(-1, 0, 1, 0);
+            if (std::any_of(placed.begin(), placed.end(), [&](const QRectF& r) { return r.intersects(gap); }))
+                continue;
+            label->setPos(where.topLeft());
+            label->setVisible(true);
+            placed << where;
+        }
+    }
+}
+
 void ChartBuilder::decorate(QXYSeries* series, int s)
 {
     if (modes.valueLabels && data.pointCount() <= kMarkerLimit) {
@@ -304,22 +349,13 @@ void ChartBuilder::decorate(QXYSeries* series, int s)
             label->setZValue(11);
             labels << label;
         }
-        QChart* c = chart;
-        QObject::connect(chart, &QChart::plotAreaChanged, series, [c, series, labels] {
-            const QList<QPointF> points = series->points();
-            QList<QPointF> placed;
-            for (qsizetype i = 0; i < labels.size() && i < points.size(); ++i) {
-                const QPointF at = c->mapToPosition(points[i], series);
-                const QRectF box = labels[i]->boundingRect();
-                labels[i]->setPos(at.x() - box.width() / 2, at.y() - box.height() - 4);
-                // A radar's closing point stands on its first: one label for both.
-                const bool again = std::any_of(placed.begin(), placed.end(), [&](const QPointF& p) {
-                    return QLineF(p, at).length() < 0.5 && labels[placed.indexOf(p)]->text() == labels[i]->text();
-                });
-                labels[i]->setVisible(!again);
-                placed << at;
-            }
-        });
+        if (!m_pointLabels) {
+            m_pointLabels = std::make_shared<PointLabels>();
+            QChart* c = chart;
+            QObject::connect(chart, &QChart::plotAreaChanged, chart,
+                             [c, all = m_pointLabels](const QRectF& plot) { placePointLabels(c, plot, *all); });
+        }
+        m_pointLabels->append({series, labels});
     }
     if (modes.tooltips) {
         const QString name = seriesName(s);
@@ -428,8 +464,9 @@ void ChartBuilder::setValueRange(QValueAxis* axis, const QString& path, double l
     if (round && !includeZero) {
         // A marker on a nice end would be cut in half: such an end moves out a step (zero stays an end).
         const double pad = (hi / 2 - lo / 2) / 25;
-        lo = lo == 0 ? lo : std::max(lo - pad, -DBL_MAX);
-        hi = hi == 0 ? hi : std::min(hi + pad, DBL_MAX);
+        // Nor does the pad take data of one sign across zero: concentrations read as below nothing.
+        lo = lo == 0 ? lo : std::max(lo - pad, lo > 0 ? 0.0 : -DBL_MAX);
+        hi = hi == 0 ? hi : std::min(hi + pad, hi < 0 ? 0.0 : DBL_MAX);
     }
     if (!(hi > lo))
         std::tie(lo, hi) = finiteRange(lo, lo);

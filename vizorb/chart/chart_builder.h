@@ -16,6 +16,7 @@
 class QAbstractAxis;
 class QCategoryAxis;
 class QChart;
+class QGraphicsSimpleTextItem;
 class QPen;
 class QValueAxis;
 class QXYSeries;
@@ -136,6 +137,9 @@ private:
 
     AxisLayout* m_axes = nullptr;
     QStringList m_shownLabels;
+    // Every series' value labels, placed together so one series' labels give way to another's.
+    using PointLabels = QList<std::pair<QXYSeries*, QList<QGraphicsSimpleTextItem*>>>;
+    std::shared_ptr<PointLabels> m_pointLabels;
 };
 
 // The families, one per file.

@@ -1,7 +1,7 @@
 #include "vizorb/chart/chart_axes.h"
 #include "vizorb/chart/chart_budget.h"
 #include "vizorb/chart/chart_builder.h"
-#include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/chart_text.h"
 #include "vizorb/chart/dense_bars.h"
 #include "vizorb/chart/reduce.h"
 #include "vizorb/model/chart_model.h"
@@ -23,6 +23,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace vizorb {
@@ -107,11 +108,10 @@ private:
             const qreal line = QFontMetricsF(series->barSets().constFirst()->labelFont()).height();
             const double share = kBarGroupWidth / (stacked ? 1 : visible.size()) / n;
             const QList<BarLabel> ours = valueLabels(series, barSeries);
-            QObject::connect(chart, &QChart::plotAreaChanged, series,
-                             [=, c = chart, d = out.decor](const QRectF& area) {
-                                 const qreal thickness = (horizontal ? area.height() : area.width()) * share;
-                                 placeLabels(c, d, series, ours, horizontal, thickness >= line, thickness);
-                             });
+            QObject::connect(chart, &QChart::plotAreaChanged, series, [=, c = chart](const QRectF& area) {
+                const qreal thickness = (horizontal ? area.height() : area.width()) * share;
+                placeLabels(c, series, ours, horizontal, thickness >= line, thickness);
+            });
         }
         chart->addSeries(series);
         // Dense bars named by nothing but their numbers are numbered as lines
@@ -126,6 +126,12 @@ private:
             categoryAxis = makeCategoryAxis(!horizontal);
         }
         auto* valueAxis = newValueAxis();
+        if (modes.valueLabels && !dense) {
+            // Labels stand beyond the bars' ends: a bar ending on the last tick would leave its label no room.
+            const double pad = hi / 25 - lo / 25;
+            hi = hi > 0 ? std::min(hi + pad, DBL_MAX) : hi;
+            lo = lo < 0 ? std::max(lo - pad, -DBL_MAX) : lo;
+        }
         setValueRange(valueAxis, element::ValueAxis, lo, hi, true, 8, horizontal);
         attachAxes(categoryAxis, valueAxis, horizontal);
         if (dense)
@@ -136,7 +142,8 @@ private:
     // the end of a rising (side 1) or falling (-1) bar, or across it (0).
     struct BarLabel {
         QGraphicsSimpleTextItem* item;
-        QPointF at;
+        QPointF at;    // (category, value) as handed to Qt Charts
+        double length; // of its bar or segment, as handed to Qt Charts
         int side;
         QColor beyond, inside; // its colour beyond the bar's end and inside it
     };
@@ -167,7 +174,7 @@ private:
                 item->setData(kValueLabelKey, true);
                 // Inside its bar's end, where beyond it would leave the plot: light on a dark bar.
                 const QColor inside = set->color().lightnessF() < 0.55 ? QColor(Qt::white) : QColor(0x20, 0x20, 0x20);
-                labels.append({item, QPointF(along, out.yScaling.shown(at)),
+                labels.append({item, QPointF(along, out.yScaling.shown(at)), out.yScaling.shown(std::abs(v)),
                                is.stacked ? 0
                                : v < 0    ? -1
                                           : 1,
@@ -177,28 +184,50 @@ private:
         return labels;
     }
 
-    // Beyond its bar's end where the label has room there (in the chart, clear of
-    // the title and legend), else inside the end: light on a dark bar, unless the
-    // label is wider than the bar.
-    static void placeLabels(QChart* chart, const ChartDecor* decor, QAbstractBarSeries* series,
-                            const QList<BarLabel>& labels, bool horizontal, bool shown, qreal thickness)
+    // A plain bar's label stands beyond its end where the plot has room for it
+    // (the axis names lie just outside), else inside the end, light on a dark
+    // bar; a stack's across its segment. A label with room in neither place, or
+    // that would meet one placed before it, is left off.
+    static void placeLabels(QChart* chart, QAbstractBarSeries* series, const QList<BarLabel>& labels, bool horizontal,
+                            bool shown, qreal thickness)
     {
-        const QRectF room = QRectF(QPointF(0, 0), chart->size());
+        const QRectF plot = chart->plotArea();
+        const auto pixels = [&](QPointF at) { return chart->mapToPosition(horizontal ? at.transposed() : at, series); };
+        const QPointF origin = pixels({0, 0});
+        QList<QRectF> taken;
         for (const BarLabel& label : labels) {
-            label.item->setVisible(shown);
+            label.item->setVisible(false);
             if (!shown)
                 continue;
-            const QPointF p = chart->mapToPosition(horizontal ? label.at.transposed() : label.at, series);
+            const QPointF p = pixels(label.at);
             const QRectF box = label.item->boundingRect();
+            const qreal along = horizontal ? box.width() : box.height();
+            const qreal across = horizontal ? box.height() : box.width();
+            const QPointF end = pixels({0, label.length}) - origin;
+            const qreal length = std::abs(horizontal ? end.x() : end.y());
             const QPointF pos(p.x() - box.width() / 2, p.y() - box.height() / 2);
             const QPointF shift = horizontal ? QPointF(label.side * (box.width() / 2 + 4), 0)
                                              : QPointF(0, -label.side * (box.height() / 2 + 4));
             const QRectF beyond(pos + shift, box.size());
-            const bool fits = room.contains(beyond) && !beyond.intersects(decor->titleRect()) &&
-                              !beyond.intersects(decor->legendRect());
-            label.item->setPos(fits ? beyond.topLeft() : pos - shift);
-            const bool wider = (horizontal ? box.height() : box.width()) > thickness;
-            label.item->setBrush(fits || label.side == 0 || wider ? label.beyond : label.inside);
+            QRectF place;
+            QColor colour = label.beyond;
+            if (label.side != 0 && plot.contains(beyond)) {
+                place = beyond;
+            } else if (across <= thickness && length >= along + (label.side != 0 ? 8 : 2)) {
+                place = QRectF(label.side != 0 ? pos - shift : pos, box.size());
+                if (label.side != 0)
+                    colour = label.inside;
+                if (!plot.contains(place))
+                    continue;
+            } else {
+                continue;
+            }
+            if (std::ranges::any_of(taken, [&](const QRectF& other) { return other.intersects(place); }))
+                continue;
+            taken << place;
+            label.item->setPos(place.topLeft());
+            label.item->setBrush(colour);
+            label.item->setVisible(true);
         }
     }
 

@@ -83,7 +83,7 @@ private:
         const QVector<bool> joined = seriesJoiningGaps(pieces, kMaxPieces);
         const int columns =
             columnsPerLine(ascending ? 3 * buckets : std::numeric_limits<int>::max(), visible.size(), kMaxPolarPoints);
-        double hi = 0;
+        double lo = 0, hi = 0;
         for (int k = 0; k < visible.size(); ++k) {
             const int s = visible[k];
             const QVector<double>& values = data.series[s].values;
@@ -98,6 +98,7 @@ private:
                 }
                 points << shown(angles[i], values[i]);
                 indices << i;
+                lo = std::min(lo, values[i]);
                 hi = std::max(hi, values[i]);
             }
             // A radar's polygon closes when both its last and its first value are there.
@@ -106,8 +107,9 @@ private:
             addLinePiece(s, pen, markers, points, indices);
         }
         auto* radial = new QValueAxis;
-        // Fewer rings than a straight axis has ticks: their labels share one spoke.
-        setValueRange(radial, element::ValueAxis, 0, hi, true, 4);
+        // Fewer rings than a straight axis has ticks: their labels share one spoke. Values
+        // below zero move the centre down with them rather than all standing on it.
+        setValueRange(radial, element::ValueAxis, lo, hi, true, 4);
         polar->addAxis(angular, QPolarChart::PolarOrientationAngular);
         polar->addAxis(radial, QPolarChart::PolarOrientationRadial);
         styleAxis(angular, element::CategoryAxis);

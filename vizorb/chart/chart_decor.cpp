@@ -220,6 +220,18 @@ bool wordsFit(const QString& text, const QFont& font, qreal width)
     return widestWord(text, font) <= width;
 }
 
+// Whether two leader lines (polylines) cross.
+bool leadersCross(const QPainterPath& a, const QPainterPath& b)
+{
+    for (int i = 0; i + 1 < a.elementCount(); ++i)
+        for (int j = 0; j + 1 < b.elementCount(); ++j)
+            if (QLineF(QPointF(a.elementAt(i)), QPointF(a.elementAt(i + 1)))
+                    .intersects(QLineF(QPointF(b.elementAt(j)), QPointF(b.elementAt(j + 1))), nullptr) ==
+                QLineF::BoundedIntersection)
+                return true;
+    return false;
+}
+
 } // namespace
 
 void setCentredText(QGraphicsTextItem* item, const QString& lines)
@@ -576,7 +588,34 @@ void ChartDecor::Private::placeLabels(QRectF room)
             side[i]->top = std::min(side[i]->top, ceiling - side[i]->size.height());
             ceiling = side[i]->top - 2;
         }
+        // Ring names pushed off their heights keep an inner ring's nearer the centre's
+        // height than an outer one's, so their leaders do not cross.
+        QList<Label*> ringNames;
+        for (Label* l : side)
+            if (l->reach < 1)
+                ringNames << l;
+        if (ringNames.size() > 1 && std::all_of(ringNames.begin(), ringNames.end(), [&](const Label* l) {
+                return l->size.height() == ringNames.first()->size.height();
+            })) {
+            QList<qreal> tops;
+            for (const Label* l : ringNames)
+                tops << l->top;
+            const qreal half = ringNames.first()->size.height() / 2;
+            std::sort(tops.begin(), tops.end(),
+                      [&](qreal a, qreal b) { return std::abs(a + half - c.y()) < std::abs(b + half - c.y()); });
+            std::stable_sort(ringNames.begin(), ringNames.end(),
+                             [](const Label* a, const Label* b) { return a->reach < b->reach; });
+            for (qsizetype i = 0; i < ringNames.size(); ++i)
+                ringNames[i]->top = tops[i];
+        }
         const qreal column = right ? c.x() + radius + kLeader + 6 : c.x() - radius - kLeader - 6;
+        struct Placed {
+            const Label* label;
+            QRectF box;
+            QPointF rim;
+            QPainterPath path;
+        };
+        QList<Placed> placed;
         for (Label* l : side) {
             const QRectF box(right ? column : column - l->size.width(), l->top, l->size.width(), l->size.height());
             if (!room.contains(box))
@@ -597,15 +636,28 @@ void ChartDecor::Private::placeLabels(QRectF room)
                 path.lineTo(c + (radius + kLeader) * l->direction);
             }
             path.lineTo(end);
-            auto* leader = new QGraphicsPathItem(path, chart);
+            placed.append({l, box, rim, path});
+        }
+        // Labels pushed apart can send a small slice's leader across its neighbour's: ring
+        // names and the larger slices keep theirs, a slice label whose leader would cross one is left off.
+        std::stable_sort(placed.begin(), placed.end(),
+                         [](const Placed& a, const Placed& b) { return a.label->span > b.label->span; });
+        QList<QPainterPath> kept;
+        for (const Placed& p : placed) {
+            if (p.label->reach >= 1 &&
+                std::any_of(kept.begin(), kept.end(), [&](const QPainterPath& k) { return leadersCross(k, p.path); }))
+                continue;
+            kept << p.path;
+            const bool ring = p.label->reach < 1;
+            auto* leader = new QGraphicsPathItem(p.path, chart);
             leader->setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
-            auto* text = new QGraphicsSimpleTextItem(l->text, chart);
+            auto* text = new QGraphicsSimpleTextItem(p.label->text, chart);
             text->setFont(ring ? ringFont : font);
             text->setBrush(labelStyle.color);
-            text->setPos(box.topLeft());
+            text->setPos(p.box.topLeft());
             labelItems << leader << text;
             if (ring) {
-                auto* dot = new QGraphicsEllipseItem(QRectF(rim - QPointF(2.5, 2.5), QSizeF(5, 5)), chart);
+                auto* dot = new QGraphicsEllipseItem(QRectF(p.rim - QPointF(2.5, 2.5), QSizeF(5, 5)), chart);
                 dot->setBrush(labelStyle.color);
                 dot->setPen(Qt::NoPen);
                 labelItems << dot;

@@ -90,13 +90,20 @@ qreal smaller(qreal points, qreal least)
 
 namespace {
 
+// Whether the hyphen at `i` is an exponent's sign, as in 9.87E-07: a number is not broken.
+bool exponentSign(QStringView word, qsizetype i)
+{
+    return i >= 2 && (word[i - 1] == QLatin1Char('e') || word[i - 1] == QLatin1Char('E')) && word[i - 2].isDigit() &&
+           word[i + 1].isDigit();
+}
+
 // A word's pieces: it may break after a hyphen or slash that has a character on either side.
 QList<QStringView> pieces(QStringView word)
 {
     QList<QStringView> out;
     qsizetype start = 0;
     for (qsizetype i = 1; i + 1 < word.size(); ++i)
-        if (word[i] == QLatin1Char('-') || word[i] == QLatin1Char('/')) {
+        if ((word[i] == QLatin1Char('-') && !exponentSign(word, i)) || word[i] == QLatin1Char('/')) {
             out << word.mid(start, i + 1 - start);
             start = i + 1;
         }
