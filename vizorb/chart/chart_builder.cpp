@@ -232,7 +232,7 @@ void ChartBuilder::applyTitle()
         const QString caption =
             m.boolAttribute(path, attribute::Visible) ? m.attribute(path, attribute::Caption) : QString();
         const TextStyle style{font(path), color(path)};
-        if (path == QLatin1String("Title"))
+        if (path == element::Title)
             out.decor->setTitle(caption, style);
         else
             out.decor->setSubtitle(caption, style);

@@ -432,7 +432,7 @@ QString ChartModel::attribute(const QString& path, const QString& attribute) con
     const QString name = schema::canonicalAttribute(canonical, attribute);
     if (name.isEmpty())
         return {};
-    if (canonical == QLatin1String("Control") && name == QLatin1String("Version"))
+    if (canonical == element::Control && name == attribute::Version)
         return d->version;
     const auto element = d->customizing.values.constFind(canonical);
     if (element != d->customizing.values.cend()) {

@@ -1,5 +1,7 @@
 #include "vizorb/model/number_format.h"
 
+#include "vizorb/xml/xml_text.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -12,20 +14,6 @@ constexpr int kMaxDigits = 2;
 bool isDigit(QChar c)
 {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// Literal text is stored in XML: no control characters but tab and line ends,
-// no noncharacters U+FFFE/U+FFFF, no half of a surrogate pair.
-bool drawable(QStringView text, qsizetype i)
-{
-    const char16_t c = text[i].unicode();
-    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xfffe || c == 0xffff)
-        return false;
-    if (QChar::isHighSurrogate(c))
-        return i + 1 < text.size() && text[i + 1].isLowSurrogate();
-    if (QChar::isLowSurrogate(c))
-        return i > 0 && text[i - 1].isHighSurrogate();
-    return true;
 }
 
 std::string printed(const char* conversion, auto value)
@@ -45,11 +33,12 @@ std::optional<NumberFormat> NumberFormat::parse(QStringView text)
 {
     if (text.size() > kMaxLength)
         return std::nullopt;
+    // Literal text is stored in XML.
+    if (firstUnwritable(text) >= 0)
+        return std::nullopt;
     NumberFormat format;
     bool converted = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!drawable(text, i))
-            return std::nullopt;
         QString& literal = converted ? format.m_after : format.m_before;
         if (text[i] != QLatin1Char('%')) {
             literal += text[i];

@@ -20,13 +20,13 @@ namespace vizorb {
 namespace {
 
 struct AxisChoice {
-    const char* path;
+    QLatin1StringView path;
     WizardText name;
 };
-constexpr AxisChoice axisChoices[] = {{"CategoryAxis", WizardText::CategoryAxis},
-                                      {"ValueAxis", WizardText::ValueAxis},
-                                      {"CategoryAxisSec", WizardText::CategoryAxisSec},
-                                      {"ValueAxisSec", WizardText::ValueAxisSec}};
+constexpr AxisChoice axisChoices[] = {{element::CategoryAxis, WizardText::CategoryAxis},
+                                      {element::ValueAxis, WizardText::ValueAxis},
+                                      {element::CategoryAxisSec, WizardText::CategoryAxisSec},
+                                      {element::ValueAxisSec, WizardText::ValueAxisSec}};
 
 // A bound as the customizing stores it: 15 digits would round the largest
 // double beyond itself and two close bounds onto one.
@@ -93,7 +93,7 @@ public:
             const QSignalBlocker blocker(m_axis);
             m_axis->clear();
             for (const AxisChoice& choice : axisChoices) {
-                const QString path = QLatin1String(choice.path);
+                const QString path = choice.path;
                 if (m_editor.offersAny(path, {attribute::Visible, attribute::Minimum, attribute::Maximum,
                                               attribute::GridLines, attribute::NumberFormat}))
                     m_axis->addItem(m_editor.text(choice.name), path);
@@ -147,7 +147,7 @@ public:
         m_format->lineEdit()->setPlaceholderText(m_editor.text(WizardText::AutomaticValue));
         for (int i = 0; i < m_axis->count(); ++i)
             for (const AxisChoice& choice : axisChoices)
-                if (m_axis->itemData(i).toString() == QLatin1String(choice.path))
+                if (m_axis->itemData(i).toString() == choice.path)
                     m_axis->setItemText(i, m_editor.text(choice.name));
         // Bounds are shown in the language's number form.
         refresh();

@@ -43,10 +43,15 @@ QStringList headerLines(const QString& name)
     // Held here: the words are views into it.
     const QString text = shortened(name);
     for (QStringView word : QStringView(text).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        for (; word.size() > lineLength; word = word.mid(lineLength)) {
+        while (word.size() > lineLength) {
+            // Never between the halves of a surrogate pair, nor before a mark.
+            qsizetype cut = lineLength;
+            while (cut > 1 && (word[cut].isLowSurrogate() || word[cut].isMark()))
+                --cut;
             if (!line.isEmpty())
                 lines << std::exchange(line, QString());
-            lines << word.left(lineLength).toString();
+            lines << word.left(cut).toString();
+            word = word.mid(cut);
         }
         if (!line.isEmpty() && line.size() + 1 + word.size() > lineLength)
             lines << std::exchange(line, QString());
@@ -57,12 +62,6 @@ QStringList headerLines(const QString& name)
     if (!line.isEmpty() || lines.isEmpty())
         lines << line;
     return lines;
-}
-
-// Characters of the number as the table writes it.
-int numberLength(double value)
-{
-    return shortestNumberLength(value);
 }
 
 // Text widths from each character's advance, measured once: shaping every
@@ -258,7 +257,7 @@ private:
                 budget -= values.size();
                 longest = 1;
                 for (double value : values)
-                    longest = std::max(longest, numberLength(value));
+                    longest = std::max(longest, shortestNumberLength(value));
             }
             const QString& name = series[column].name;
             int headerWidth = 0;

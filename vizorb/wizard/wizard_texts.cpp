@@ -1,9 +1,12 @@
 #include "vizorb/wizard/wizard_texts.h"
 
+#include "vizorb/model/chart_type.h"
+
 #include <QHash>
 #include <QStringList>
 
 #include <array>
+#include <iterator>
 
 namespace vizorb {
 
@@ -99,15 +102,22 @@ struct NameRow {
     const char* german;
 };
 
-constexpr NameRow chartTypeRows[] = {
-    {"Lines", "Lines", "Linien"},     {"StackedLines", "Stacked lines", "Gestapelte Linien"},
-    {"Bars", "Bars", "Balken"},       {"StackedBars", "Stacked bars", "Gestapelte Balken"},
-    {"Columns", "Columns", "Säulen"}, {"StackedColumns", "Stacked columns", "Gestapelte Säulen"},
-    {"Area", "Area", "Fläche"},       {"StackedArea", "Stacked area", "Gestapelte Fläche"},
-    {"Pie", "Pie", "Kreis"},          {"Doughnut", "Doughnut", "Ring"},
-    {"Polar", "Polar", "Polar"},      {"Radar", "Radar", "Netz"},
-    {"Scatter", "Scatter", "Punkte"}, {"TimeScatter", "Time scatter", "Punkte über Zeit"},
+struct TypeRow {
+    const char* english;
+    const char* german;
 };
+
+// In the order of ChartType.
+constexpr TypeRow chartTypeRows[] = {
+    {"Lines", "Linien"},   {"Stacked lines", "Gestapelte Linien"},
+    {"Bars", "Balken"},    {"Stacked bars", "Gestapelte Balken"},
+    {"Columns", "Säulen"}, {"Stacked columns", "Gestapelte Säulen"},
+    {"Area", "Fläche"},    {"Stacked area", "Gestapelte Fläche"},
+    {"Pie", "Kreis"},      {"Doughnut", "Ring"},
+    {"Polar", "Polar"},    {"Radar", "Netz"},
+    {"Scatter", "Punkte"}, {"Time scatter", "Punkte über Zeit"},
+};
+static_assert(std::size(chartTypeRows) == std::size_t(ChartType::TimeScatter) + 1);
 
 constexpr NameRow colorRows[] = {
     {"#000000", "Black", "Schwarz"},  {"#808080", "Gray", "Grau"},
@@ -150,10 +160,11 @@ QString wizardText(WizardText id, WizardLanguage language)
 
 QString chartTypeDisplayName(const QString& chartType, WizardLanguage language)
 {
-    for (const NameRow& row : chartTypeRows)
-        if (chartType == QLatin1String(row.name))
-            return pick(row, language);
-    return chartType;
+    const std::optional<ChartType> type = chartTypeFromName(chartType);
+    if (!type)
+        return chartType;
+    const TypeRow& row = chartTypeRows[static_cast<std::size_t>(*type)];
+    return QString::fromUtf8(language == WizardLanguage::German ? row.german : row.english);
 }
 
 QString colorDisplayName(const QString& value, WizardLanguage language)

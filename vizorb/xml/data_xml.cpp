@@ -567,10 +567,10 @@ QString writeDataXml(const ChartData& data)
 
 QString dataText(const ChartData& data)
 {
-    // A tab or line end inside a name would split its cell or its line.
+    // A tab or line end (Unicode's too) inside a name would split its cell or its line.
     auto cell = [](QString text) {
         for (QChar& c : text)
-            if (c == u'\t' || c == u'\n' || c == u'\r')
+            if (c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u0085' || c == u'\u2028' || c == u'\u2029')
                 c = u' ';
         return text;
     };
