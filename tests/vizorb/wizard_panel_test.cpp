@@ -433,10 +433,19 @@ TEST_F(WizardPanelTest, DataColumnsKeepTheirNumbersWholeAndScrollSideways)
         data.series.append(
             {QStringLiteral("Revenue of the northern region %1").arg(s + 1), {-1234567.891234 * (s + 1), 0.5}});
     data.series.append({QStringLiteral("x"), {1, 2}});
+    // A word longer than a line is broken, never inside a surrogate pair or before a mark.
+    const QString word = QStringLiteral("abcdefghijklmno") + QString::fromUcs4(U"\U0001F600") +
+                         QStringLiteral("abcdefghijklme\u0301xyz");
+    data.series.append({word, {1, 2}});
     model.setData(data);
     panel.goToStep(2);
     auto* table = find<QTableView>("dataTable");
-    for (int column = 0; column < table->model()->columnCount(); ++column) {
+    const QStringList lines = table->model()->headerData(9, Qt::Horizontal).toString().split('\n');
+    EXPECT_EQ(lines.join(QString()), word);
+    for (const QString& line : lines)
+        EXPECT_TRUE(!line.back().isHighSurrogate() && !line.front().isLowSurrogate() && !line.front().isMark())
+            << line.toStdString();
+    for (int column = 0; column < 9; ++column) {
         for (int row = 0; row < table->model()->rowCount(); ++row)
             EXPECT_GE(table->columnWidth(column), table->sizeHintForIndex(table->model()->index(row, column)).width())
                 << column;
