@@ -3,8 +3,6 @@
 #include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_model.h"
 
-#include "platform/variant.h"
-
 #include <QAbstractBarSeries>
 #include <QAreaSeries>
 #include <QBarSet>
@@ -322,7 +320,7 @@ TEST(ChartSeriesTest, ValuesAcrossTheDoubleRangeAreDrawnAndReportedTrue)
                 Q_EMIT bars->barSets().constFirst()->hovered(true, 1);
         }
         if (written) {
-            EXPECT_TRUE(QToolTip::text().contains(platform::formatNumber(big, 6)))
+            EXPECT_TRUE(QToolTip::text().contains(vizorb::valueText(big)))
                 << what << ": " << QToolTip::text().toStdString();
         }
         QToolTip::hideText();

@@ -8,8 +8,6 @@
 #include "vizorb/model/chart_model.h"
 #include "vizorb/model/names.h"
 
-#include "platform/variant.h"
-
 #include <QApplication>
 #include <QCategoryAxis>
 #include <QCursor>
@@ -362,8 +360,8 @@ void ChartBuilder::decorate(QXYSeries* series, int s)
         QObject::connect(
             series, &QXYSeries::hovered, chart, [name, y = out.yScaling](const QPointF& point, bool state) {
                 if (state)
-                    QToolTip::showText(QCursor::pos(), tooltipText(QStringLiteral("%1: %2").arg(
-                                                           name, platform::formatNumber(y.value(point.y()), 6))));
+                    QToolTip::showText(QCursor::pos(),
+                                       tooltipText(QStringLiteral("%1: %2").arg(name, valueText(y.value(point.y())))));
                 else
                     QToolTip::hideText();
             });

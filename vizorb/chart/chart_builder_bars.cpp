@@ -4,10 +4,9 @@
 #include "vizorb/chart/chart_text.h"
 #include "vizorb/chart/dense_bars.h"
 #include "vizorb/chart/reduce.h"
+#include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_model.h"
 #include "vizorb/model/names.h"
-
-#include "platform/variant.h"
 
 #include <QBarSeries>
 #include <QBarSet>
@@ -84,8 +83,7 @@ private:
                             QToolTip::showText(
                                 QCursor::pos(),
                                 tooltipText(QStringLiteral("%1, %2: %3")
-                                                .arg(name, labels.value(index),
-                                                     platform::formatNumber(y.value(set->at(index)), 15))));
+                                                .arg(name, labels.value(index), valueText(y.value(set->at(index))))));
                         else
                             QToolTip::hideText();
                     });
@@ -247,8 +245,8 @@ private:
         const QStringList labels = numbered ? QStringList() : pointLabels();
         item->setTooltips([names, labels, values = data.series](int s, int i) {
             const QString point = labels.isEmpty() ? QString::number(i + 1) : labels.value(i);
-            return tooltipText(QStringLiteral("%1, %2: %3")
-                                   .arg(names.value(s), point, platform::formatNumber(values[s].values.value(i), 15)));
+            return tooltipText(
+                QStringLiteral("%1, %2: %3").arg(names.value(s), point, valueText(values[s].values.value(i))));
         });
     }
 };

@@ -1,9 +1,8 @@
 #include "vizorb/chart/chart_builder.h"
 #include "vizorb/chart/chart_decor.h"
+#include "vizorb/chart/value_scale.h"
 #include "vizorb/model/chart_model.h"
 #include "vizorb/model/names.h"
-
-#include "platform/variant.h"
 
 #include <QChart>
 #include <QPieSeries>
@@ -85,11 +84,10 @@ private:
                 total += slice->value() / 1024;
             for (const QPieSlice* slice : outer->slices()) {
                 const QString name = pointLabel(slice->property("point").toInt());
-                labels << (modes.valueLabels
-                               ? QStringLiteral("%1: %2").arg(name, platform::formatNumber(slice->value(), 15))
-                               : QStringLiteral("%1 (%2%)")
-                                     .arg(name)
-                                     .arg(std::round(1000 * (slice->value() / 1024 / total)) / 10));
+                labels << (modes.valueLabels ? QStringLiteral("%1: %2").arg(name, valueText(slice->value()))
+                                             : QStringLiteral("%1 (%2%)")
+                                                   .arg(name)
+                                                   .arg(std::round(1000 * (slice->value() / 1024 / total)) / 10));
             }
         }
         // Inner rings show their values inside their slices.
@@ -98,7 +96,7 @@ private:
             for (qsizetype r = 0; r + 1 < drawn.size(); ++r) {
                 inner.append(QStringList());
                 for (const QPieSlice* slice : drawn[r]->slices())
-                    inner.last() << platform::formatNumber(slice->value(), 15);
+                    inner.last() << valueText(slice->value());
             }
         // Several rings are named beside them; a pie of one series of several names it above.
         QStringList names;
