@@ -11,24 +11,11 @@
 namespace vizorb {
 namespace {
 
-// Qt Charts draws a label as a text item with a small margin on each side.
-constexpr double kItemPad = 4;
 constexpr int kMaxLines = 3;
 // Turned labels stand this much more than their lines apart (Qt Charts places them to whole pixels).
 constexpr double kTurnedPad = 1;
 // Between a spoke's name and its circle.
 constexpr double kSpokeGap = 6;
-
-qreal pointsOf(const QFont& font)
-{
-    return font.pointSizeF() > 0 ? font.pointSizeF() : 9;
-}
-
-QFont sized(QFont font, qreal points)
-{
-    font.setPointSizeF(points);
-    return font;
-}
 
 struct Shown {
     QStringList texts;

@@ -192,11 +192,6 @@ QStringList timeLabels(const QVector<qint64>& times)
     return labels;
 }
 
-std::pair<double, double> finiteRange(double lo, double hi)
-{
-    return drawnRange(lo, hi);
-}
-
 ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round)
 {
     const ValueScale scale = valueScale(lo, hi, maxSteps, round);
@@ -204,7 +199,7 @@ ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round)
     return {scale.lo, scale.hi, std::max(1, maxSteps) + 1};
 }
 
-QCategoryAxis* newValueAxis()
+QCategoryAxis* newLabelledAxis()
 {
     auto* axis = new QCategoryAxis;
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -310,8 +305,6 @@ void AxisLayout::relayout()
 
 namespace {
 
-// Qt Charts draws a label as a text item with a small margin on each side.
-constexpr double kItemPad = 4;
 // Qt Charts keeps this far between an axis' labels and its line and title.
 constexpr double kAxisPad = 6;
 // Qt Charts squeezes the axes on a side into this share of the plot's room.
@@ -379,12 +372,6 @@ double titlesDepth(const QAbstractAxis* axis, const QList<QValueAxis*>& copies)
 } // namespace
 
 namespace {
-
-QFont sized(QFont font, qreal points)
-{
-    font.setPointSizeF(points);
-    return font;
-}
 
 constexpr const char* kOwnFont = "vizorbLabelsFont";
 constexpr const char* kFittedFont = "vizorbLabelsFitted";
@@ -589,7 +576,7 @@ void setCategoryLabels(QCategoryAxis* axis, double start, const QList<std::pair<
             axis->append(categoryMarkup(text, seen[text]++), value);
 }
 
-// Our labels at the ticks of a value axis made by newValueAxis(), placed where
+// Our labels at the ticks of a value axis made by newLabelledAxis(), placed where
 // the axis shows their values; a polar chart's radial axis has rings instead,
 // its labels drawn beside them.
 void applyScale(QValueAxis* axis, const ValueScale& scale, AxisScaling scaling)

@@ -52,9 +52,6 @@ QStringList timeLabels(const QVector<qint64>& times);
 
 // ---- value axes ---------------------------------------------------------------
 
-// A finite, non-empty range around [lo, hi] (drawnRange).
-std::pair<double, double> finiteRange(double lo, double hi);
-
 struct ValueTicks {
     double lo = 0, hi = 1;
     int tickCount = 2; // the most ticks the axis layout may use
@@ -63,9 +60,10 @@ struct ValueTicks {
 // The range of valueScale(); its ticks and labels are the axis layout's.
 ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round);
 
-// A value axis whose ticks and labels the axis layout places (as our own labels,
-// which Qt Charts' printf-style labels cannot be).
-QCategoryAxis* newValueAxis();
+// An axis whose labels are ours, at the values we choose: value axes (whose
+// ticks and labels the axis layout places; Qt Charts' printf-style labels
+// cannot be exact), time axes and spokes.
+QCategoryAxis* newLabelledAxis();
 
 // Keeps the labels of a chart's category, time and value axes and the names
 // of its spokes fitting the chart as its size changes. The chart's texts
@@ -84,7 +82,7 @@ public:
     void addCategories(QCategoryAxis* axis, const QStringList& labels, bool alongX);
     // A time axis on milliseconds since the epoch.
     void addTimes(QCategoryAxis* axis, qint64 first, qint64 last, bool enclose);
-    // A value axis (from newValueAxis(), or a polar chart's radial axis) whose range
+    // A value axis (from newLabelledAxis(), or a polar chart's radial axis) whose range
     // and most ticks are set, showing its values scaled by `scaling`; `format` is the
     // customized number format, empty for ours.
     void addValues(QValueAxis* axis, const QString& format, bool alongX, AxisScaling scaling = {});

@@ -467,7 +467,7 @@ void ChartBuilder::setValueRange(QValueAxis* axis, const QString& path, double l
         hi = hi == 0 ? hi : std::min(hi + pad, hi < 0 ? 0.0 : DBL_MAX);
     }
     if (!(hi > lo))
-        std::tie(lo, hi) = finiteRange(lo, lo);
+        std::tie(lo, hi) = drawnRange(lo, lo);
     const QString format = m.attribute(path, attribute::NumberFormat);
     const ValueTicks ticks = valueTicks(lo, hi, steps, round);
     const AxisScaling scaling = path == element::ValueAxis ? out.yScaling : out.xScaling;
@@ -528,8 +528,7 @@ void ChartBuilder::attachAxes(QAbstractAxis* categoryAxis, QAbstractAxis* valueA
 // Categories on a value axis: point i at i, each label whole, thinned to fit.
 QCategoryAxis* ChartBuilder::makeCategoryAxis(bool alongX)
 {
-    auto* axis = new QCategoryAxis;
-    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    auto* axis = newLabelledAxis();
     axis->setRange(-0.5, data.pointCount() - 0.5);
     axisLayout()->addCategories(axis, pointLabels(), alongX);
     return axis;

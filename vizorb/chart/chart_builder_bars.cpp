@@ -118,12 +118,12 @@ private:
         const bool numbered = dense && data.categories.isEmpty() && data.times.isEmpty() && data.x.isEmpty();
         QValueAxis* categoryAxis = nullptr;
         if (numbered) {
-            categoryAxis = newValueAxis();
+            categoryAxis = newLabelledAxis();
             setValueRange(categoryAxis, element::CategoryAxis, 1, n, false, 8, !horizontal);
         } else {
             categoryAxis = makeCategoryAxis(!horizontal);
         }
-        auto* valueAxis = newValueAxis();
+        auto* valueAxis = newLabelledAxis();
         if (modes.valueLabels && !dense) {
             // Labels stand beyond the bars' ends: a bar ending on the last tick would leave its label no room.
             const double pad = hi / 25 - lo / 25;

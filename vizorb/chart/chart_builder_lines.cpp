@@ -82,14 +82,13 @@ private:
         if (xKind == XKind::Time) {
             // Ticks on calendar boundaries; a scatter's markers stay whole
             // inside the boundaries around its times.
-            auto* axis = new QCategoryAxis;
-            axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+            auto* axis = newLabelledAxis();
             if (!(lo <= hi))
                 lo = hi = 0;
             axisLayout()->addTimes(axis, qint64(lo), qint64(hi), pad > 0);
             return axis;
         }
-        auto* axis = newValueAxis();
+        auto* axis = newLabelledAxis();
         // Each end's share of the span, so extreme ends cannot overflow it.
         setValueRange(axis, element::CategoryAxis, lo - (pad * hi - pad * lo), hi + (pad * hi - pad * lo), false, 8,
                       true);
@@ -172,7 +171,7 @@ private:
         const bool markers = showMarkers();
 
         QAbstractAxis* xAxis = makeXAxis();
-        auto* yAxis = newValueAxis();
+        auto* yAxis = newLabelledAxis();
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
         auto extend = [&](const QVector<double>& ys) {
             for (double v : ys)

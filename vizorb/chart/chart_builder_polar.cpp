@@ -26,8 +26,7 @@ private:
     // Spokes named by the points' labels.
     QCategoryAxis* spokeAxis(double span)
     {
-        auto* axis = new QCategoryAxis;
-        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        auto* axis = newLabelledAxis();
         axis->setRange(0, span);
         axisLayout()->addSpokes(axis, pointLabels(), span);
         return axis;

@@ -34,17 +34,6 @@ constexpr qreal kZ = 100;       // above the series
 // A line of the legend or of a slice label takes at most this share of the chart's height, whatever its font.
 constexpr qreal kLineShare = 0.05;
 
-QFont sized(QFont font, qreal points)
-{
-    font.setPointSizeF(points);
-    return font;
-}
-
-qreal pointsOf(const QFont& font)
-{
-    return font.pointSizeF() > 0 ? font.pointSizeF() : 9;
-}
-
 // Width and height of `lines` as a plain item draws them.
 QSizeF measure(const QString& lines, const QFontMetricsF& fm)
 {

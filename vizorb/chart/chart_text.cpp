@@ -83,6 +83,17 @@ QString categoryMarkup(const QString& text, int repeat)
     return markup;
 }
 
+QFont sized(QFont font, qreal points)
+{
+    font.setPointSizeF(points);
+    return font;
+}
+
+qreal pointsOf(const QFont& font)
+{
+    return font.pointSizeF() > 0 ? font.pointSizeF() : 9;
+}
+
 qreal smaller(qreal points, qreal least)
 {
     return std::max(least, std::min(points - 1, points * 0.9));

@@ -45,6 +45,12 @@ QString categoryMarkup(const QString& text, int repeat);
 // Texts shrink step by step to kMinPoint before anything is left off or broken.
 inline constexpr qreal kMinPoint = 6;
 qreal smaller(qreal points, qreal least = kMinPoint);
+// The font at `points` points.
+QFont sized(QFont font, qreal points);
+// A font's size in points (9 where it is given in pixels).
+qreal pointsOf(const QFont& font);
+// Qt Charts draws a label as a text item with this margin on each side.
+inline constexpr double kItemPad = 4;
 
 // `text` broken into lines no wider than `width`, joined by '\n': at spaces
 // (each break replaces one) and after a hyphen or slash inside a word (kept
