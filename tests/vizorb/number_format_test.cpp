@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 namespace {
 
 using platform::Variant;
@@ -46,9 +48,13 @@ TEST(NumberFormat, AcceptedAlikeEverywhereAndDrawnAsTyped)
         const std::string where = c.format.left(20).toStdString();
         const std::optional<vizorb::NumberFormat> parsed = vizorb::NumberFormat::parse(c.format);
         ASSERT_EQ(parsed.has_value(), !c.drawn.isEmpty()) << where;
-        if (parsed) {
-            EXPECT_EQ(parsed->format(c.value), c.drawn) << where;
+        // Drawn with a full stop whatever the C library's locale (the desktop's, under Qt).
+        for (const char* locale : {"C", "de_DE.UTF-8"}) {
+            if (parsed && std::setlocale(LC_NUMERIC, locale)) {
+                EXPECT_EQ(parsed->format(c.value), c.drawn) << where << " in " << locale;
+            }
         }
+        std::setlocale(LC_NUMERIC, "C");
 
         vizorb::VizorbControl control{QStringLiteral("7.00")};
         const bool set =

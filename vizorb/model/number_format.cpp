@@ -2,8 +2,12 @@
 
 #include "vizorb/xml/xml_text.h"
 
+#include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <locale.h>
+#include <string>
 
 namespace vizorb {
 namespace {
@@ -16,15 +20,19 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-std::string printed(const char* conversion, auto value)
+// The C library's printf in the "C" locale: Qt sets the process's to the
+// desktop's, whose decimal sign may be a comma.
+QString printed(const std::string& conversion, auto value)
 {
-    const int size = std::snprintf(nullptr, 0, conversion, value);
-    if (size < 0)
-        return {};
-    std::string text(size_t(size) + 1, '\0');
-    std::snprintf(text.data(), text.size(), conversion, value);
-    text.pop_back();
-    return text;
+    static const locale_t c = newlocale(LC_NUMERIC_MASK, "C", locale_t(nullptr));
+    const locale_t previous = uselocale(c);
+    const int size = std::snprintf(nullptr, 0, conversion.c_str(), value);
+    std::string text(size_t(std::max(size, 0)) + 1, '\0');
+    if (size > 0)
+        std::snprintf(text.data(), text.size(), conversion.c_str(), value);
+    uselocale(previous);
+    text.resize(size_t(std::max(size, 0)));
+    return QString::fromLatin1(text);
 }
 
 } // namespace
@@ -77,7 +85,7 @@ std::optional<NumberFormat> NumberFormat::parse(QStringView text)
 
 QString NumberFormat::format(double value) const
 {
-    std::string number;
+    QString number;
     const char letter = m_conversion.back();
     if (letter == 'd' || letter == 'i') {
         // An integer conversion of a number beyond 64 bits shows its digits all the same.
@@ -85,16 +93,16 @@ QString NumberFormat::format(double value) const
         spec.pop_back();
         std::erase(spec, '#');
         if (std::abs(value) < 9.2e18) {
-            number = printed((spec + "lld").c_str(), std::llround(value));
+            number = printed(spec + "lld", static_cast<long long>(std::llround(value)));
         } else {
             if (const auto dot = spec.find('.'); dot != std::string::npos)
                 spec.erase(dot);
-            number = printed((spec + ".0f").c_str(), value);
+            number = printed(spec + ".0f", value);
         }
     } else {
-        number = printed(m_conversion.c_str(), value);
+        number = printed(m_conversion, value);
     }
-    return m_before + QString::fromLatin1(number) + m_after;
+    return m_before + number + m_after;
 }
 
 } // namespace vizorb
