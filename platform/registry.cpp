@@ -257,11 +257,10 @@ std::optional<QByteArray> readHiveFile(const QString& path)
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
+    // Reading a regular file never waits, O_NONBLOCK or not.
     struct stat status {};
-    const int flags = ::fcntl(fd, F_GETFL);
     QFile file;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return std::nullopt;

@@ -15,5 +15,7 @@ QString shortestNumber(double value);
 bool readNumber(QStringView text, double* value);
 // The length of that text (0 for NaN).
 int shortestNumberLength(double value);
+// The most characters that takes ("-2.2250738585072014e-308").
+inline constexpr int kMaxNumberLength = 24;
 
 } // namespace vizorb

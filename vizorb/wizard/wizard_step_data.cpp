@@ -20,7 +20,7 @@ namespace vizorb {
 namespace {
 
 // The longest a number is written: sign, 17 digits, point and a three-digit exponent.
-constexpr int widestNumber = 24;
+constexpr int widestNumber = kMaxNumberLength;
 // Values measured per fitting; columns beyond it are given the widest number's room,
 // so fitting stays quick for the largest data the control takes.
 constexpr qsizetype measuredValues = 4'000'000;

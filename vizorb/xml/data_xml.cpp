@@ -181,7 +181,7 @@ bool parseValue(QStringView item, double* value)
 }
 
 // At least the characters the writer puts out for a number read from `item`
-// (at most 24). Without an exponent and within 15 characters a number stays
+// (at most kMaxNumberLength). Without an exponent and within 15 characters a number stays
 // plain, gaining at most a leading zero (".5"); otherwise it may be written
 // plain up to 15 digits ("1e14" is written 100000000000000) or gain an
 // exponent ("12345678901234567" is written 1.2345678901234568e+16).
@@ -191,7 +191,7 @@ qsizetype writtenBound(QStringView item)
         return 0;
     if (item.size() <= 15 && !item.contains(u'e') && !item.contains(u'E'))
         return item.size() + 1;
-    return std::min<qsizetype>(std::max<qsizetype>(item.size() + 5, 16), 24);
+    return std::min<qsizetype>(std::max<qsizetype>(item.size() + 5, 16), kMaxNumberLength);
 }
 
 void appendList(QString& out, const QVector<double>& values)
