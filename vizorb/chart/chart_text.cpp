@@ -83,6 +83,14 @@ QString categoryMarkup(const QString& text, int repeat)
     return markup;
 }
 
+qsizetype characterLength(QStringView text, qsizetype i)
+{
+    qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    while (i + n < text.size() && text[i + n].isMark())
+        ++n;
+    return n;
+}
+
 QFont sized(QFont font, qreal points)
 {
     font.setPointSizeF(points);
@@ -176,10 +184,7 @@ QString wrapText(const QString& text, const QFont& font, qreal width)
                 }
                 line = 0;
                 for (qsizetype i = 0; i < piece.size();) {
-                    // A character with its combining marks, never half a surrogate pair.
-                    qsizetype n = piece[i].isHighSurrogate() && i + 1 < piece.size() ? 2 : 1;
-                    while (i + n < piece.size() && piece[i + n].isMark())
-                        ++n;
+                    const qsizetype n = characterLength(piece, i);
                     const QStringView part = piece.mid(i, n);
                     const qreal cw = n == 1 ? fm.horizontalAdvance(piece[i]) : fm.horizontalAdvance(part.toString());
                     if (line > 0 && line + cw > width) {

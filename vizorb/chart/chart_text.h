@@ -52,6 +52,10 @@ qreal pointsOf(const QFont& font);
 // Qt Charts draws a label as a text item with this margin on each side.
 inline constexpr double kItemPad = 4;
 
+// The code units of the character at `i` with its combining marks: a text is
+// never broken inside them (half a surrogate pair, a letter without its accent).
+qsizetype characterLength(QStringView text, qsizetype i);
+
 // `text` broken into lines no wider than `width`, joined by '\n': at spaces
 // (each break replaces one) and after a hyphen or slash inside a word (kept
 // at the line's end); a word wider than a line is broken where it must be,

@@ -44,10 +44,9 @@ QStringList headerLines(const QString& name)
     const QString text = shortened(name);
     for (QStringView word : QStringView(text).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         while (word.size() > lineLength) {
-            // Never between the halves of a surrogate pair, nor before a mark.
-            qsizetype cut = lineLength;
-            while (cut > 1 && (word[cut].isLowSurrogate() || word[cut].isMark()))
-                --cut;
+            qsizetype cut = characterLength(word, 0);
+            while (cut < lineLength && cut + characterLength(word, cut) <= lineLength)
+                cut += characterLength(word, cut);
             if (!line.isEmpty())
                 lines << std::exchange(line, QString());
             lines << word.left(cut).toString();
