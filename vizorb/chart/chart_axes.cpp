@@ -323,23 +323,14 @@ double titleDepth(const QAbstractAxis* axis)
 // beside the axis. Its own text and font are kept beside what is made of them.
 void fitTitle(QAbstractAxis* axis, double length, double depth)
 {
-    static const char* const plainKey = "vizorbTitle";
     static const char* const markupKey = "vizorbTitleMarkup";
     static const char* const fontKey = "vizorbTitleFont";
     static const char* const fittedKey = "vizorbTitleFitted";
     if (axis->titleText().isEmpty())
         return;
-    if (axis->titleText() != axis->property(markupKey).toString()) {
-        QString plain = axis->titleText();
-        plain.replace(QLatin1String("&lt;"), QLatin1String("<"))
-            .replace(QLatin1String("&gt;"), QLatin1String(">"))
-            .replace(QLatin1String("&quot;"), QLatin1String("\""))
-            .replace(QLatin1String("&amp;"), QLatin1String("&"));
-        axis->setProperty(plainKey, plain);
-    }
     if (axis->titleFont() != axis->property(fittedKey).value<QFont>())
         axis->setProperty(fontKey, axis->titleFont());
-    const QString plain = axis->property(plainKey).toString();
+    const QString plain = axis->property(kAxisTitleKey).toString();
     QFont font = axis->property(fontKey).value<QFont>();
     QString lines;
     for (double points = font.pointSizeF();;) {

@@ -65,6 +65,10 @@ ValueTicks valueTicks(double lo, double hi, int maxSteps, bool round);
 // cannot be exact), time axes and spokes.
 QCategoryAxis* newLabelledAxis();
 
+// The property holding an axis title's own text, as drawn: the layout wraps
+// and shrinks it into the title's markup.
+inline constexpr const char* kAxisTitleKey = "vizorbTitle";
+
 // Keeps the labels of a chart's category, time and value axes and the names
 // of its spokes fitting the chart as its size changes. The chart's texts
 // (ChartDecor) take their room first and ask this for the rest: each axis

@@ -421,12 +421,13 @@ void ChartBuilder::styleAxis(QAbstractAxis* axis, const QString& path)
     titleFont.setBold(true);
     axis->setTitleFont(titleFont);
     QString title;
-    const QString titlePath = path + QLatin1String(".Title"), unitPath = path + QLatin1String(".Unit");
+    const QString titlePath = path + u'.' + element::AxisTitle, unitPath = path + u'.' + element::AxisUnit;
     if (m.boolAttribute(titlePath, attribute::Visible))
         title = m.attribute(titlePath, attribute::Caption);
     const QString unit = m.attribute(unitPath, attribute::Caption);
     if (m.boolAttribute(unitPath, attribute::Visible) && !unit.isEmpty())
         title = title.isEmpty() ? QStringLiteral("[%1]").arg(unit) : QStringLiteral("%1 [%2]").arg(title, unit);
+    axis->setProperty(kAxisTitleKey, drawnText(title));
     axis->setTitleText(drawnMarkup(title));
     axis->setTitleVisible(!title.isEmpty());
 }
